@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every preset once and runs every test:
+# unit and UI tests under AddressSanitizer and UndefinedBehaviorSanitizer, each fuzz target for a
+# bounded time, and the Windows build's tests under Wine.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+"$root/scripts/install-deps.sh"
+
+jobs=$(nproc 2>/dev/null || echo 2)
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export QT_QPA_PLATFORM=offscreen
+
+status=0
+step() { echo; echo "=== $*"; }
+
+step "debug build (ASan + UBSan)"
+cmake --preset debug >/dev/null
+cmake --build --preset debug -j "$jobs"
+
+step "fuzz build (clang, libFuzzer)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+
+step "unit and UI tests"
+ctest --preset debug -j "$jobs" || status=1
+
+step "fuzz targets, ${FUZZ_SECONDS:-20} s each"
+"$root/scripts/run-fuzzers.sh" "$root/build/fuzz" "${FUZZ_SECONDS:-20}" || status=1
+
+if [ -x "$root/scripts/test-windows.sh" ]; then
+  step "Windows build under Wine"
+  "$root/scripts/test-windows.sh" || status=1
+fi
+
+echo
+if [ $status -eq 0 ]; then echo "All test stages passed."; else echo "Some test stage FAILED."; fi
+exit $status

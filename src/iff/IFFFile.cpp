@@ -1,0 +1,425 @@
+#include "iff/IFFFile.h"
+
+#include "util/ByteReader.h"
+#include "util/FileError.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <new>
+
+namespace tw {
+namespace {
+
+// What a new or cleared container holds in its header buffer.
+constexpr char ReaderText[] = "IFF FILE 2.5:TYPE FOLLOWED BY SIZE\0 QUORVELTASKINX & MAXIS 1";
+
+std::uint64_t Key(ResourceType type, std::uint16_t id) { return (static_cast<std::uint64_t>(type) << 16) | id; }
+
+}  // namespace
+
+IFFFile::IFFFile(ChunkStore& store) : store_(store) { Clear(); }
+
+IFFFile::~IFFFile() {
+    Clear();
+    CloseFile();
+}
+
+void IFFFile::AttachFile(const Stream& file) {
+    CloseFile();
+    file_ = file.Duplicate();
+    try {
+        fileLength_ = file_->Length();
+    } catch (const FileError&) {
+        fileLength_ = 0;
+    }
+}
+
+void IFFFile::CloseFile() {
+    file_.reset();
+    fileLength_ = 0;
+}
+
+void IFFFile::Clear() {
+    for (ChunkHandle handle : chunks_) store_.Release(handle);
+    chunks_.clear();
+    types_.clear();
+    header_.fill(0);
+    std::memcpy(header_.data(), ReaderText, sizeof ReaderText - 1);
+}
+
+int IFFFile::GetVersion() const { return (header_[9] - '0') * 10 + (header_[11] - '0'); }
+
+bool IFFFile::ReadHeaderAt(std::uint64_t position, ChunkHeader& header) {
+    if (!file_) return false;
+    std::array<std::uint8_t, ChunkHeaderSize> bytes{};
+    try {
+        file_->Seek(static_cast<std::int64_t>(position));
+        if (file_->Read(bytes) != bytes.size()) return false;
+    } catch (const FileError&) {
+        return false;
+    }
+    // u32 type, u32 size (with this header), u16 id, u16 flags, 64-byte NUL-ended label; big-endian.
+    header.type = LoadU32Be(&bytes[0]);
+    header.size = LoadU32Be(&bytes[4]);
+    header.id = LoadU16Be(&bytes[8]);
+    header.flags = LoadU16Be(&bytes[10]);
+    const auto* label = reinterpret_cast<const char*>(&bytes[12]);
+    header.label.assign(label, strnlen(label, 64));
+    return true;
+}
+
+void IFFFile::TakeHeader(ChunkRecord& record, const ChunkHeader& header) {
+    record.type = header.type;
+    record.size = header.size >= ChunkHeaderSize ? header.size - static_cast<std::uint32_t>(ChunkHeaderSize) : 0;
+    record.id = header.id;
+    record.flags = header.flags;
+    record.label = header.label;
+    record.headerLoaded = true;
+}
+
+void IFFFile::ReadResourceMap(bool readHeadersNow, std::vector<ChunkHandle>& found) {
+    const std::uint32_t mapOffset = LoadU32Be(&header_[60]);
+    if (mapOffset == 0) return;
+    ChunkHeader mapHeader;
+    if (!ReadHeaderAt(mapOffset, mapHeader) || mapHeader.type != TypeRSMP || mapHeader.size < ChunkHeaderSize)
+        return;
+    const std::uint64_t dataOffset = static_cast<std::uint64_t>(mapOffset) + ChunkHeaderSize;
+    const std::uint64_t dataSize = mapHeader.size - ChunkHeaderSize;
+    if (dataOffset > fileLength_ || dataSize > fileLength_ - dataOffset) return;
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(dataSize));
+    try {
+        file_->Seek(static_cast<std::int64_t>(dataOffset));
+        if (file_->Read(data) != data.size()) return;
+    } catch (const FileError&) {
+        return;
+    }
+
+    // u32 0, u32 0, "pmsr", u32 map size, u32 type count; then per type: u32 type, u32 count,
+    // entries of u32 offset, u16 id, u16 flags, label with NUL, pad to an even offset.
+    ByteReader map(data);
+    map.Seek(16);
+    const std::uint32_t typeCount = map.U32Le();
+    if (!map.Ok() || typeCount == 0) return;
+    for (std::uint32_t t = 0; t < typeCount; ++t) {
+        const ResourceType type = map.U32Le();
+        const std::uint32_t entryCount = map.U32Le();
+        if (!map.Ok()) return;
+        for (std::uint32_t e = 0; e < entryCount; ++e) {
+            const std::uint32_t offset = map.U32Le();
+            const std::uint16_t id = map.U16Le();
+            const std::uint16_t flags = map.U16Le();
+            std::string label = map.CString();
+            if (!map.Ok()) return;  // an entry running past the map's data ends the map
+            if (map.Offset() % 2 == 1) map.Skip(1);
+
+            const ChunkHandle handle = store_.Create();
+            ChunkRecord* record = store_.Resolve(handle);
+            if (record == nullptr) return;
+            record->type = type;
+            record->id = id;
+            record->flags = flags;
+            record->label = std::move(label);
+            record->dataOffset = offset + static_cast<std::uint32_t>(ChunkHeaderSize);
+            if (readHeadersNow) {
+                ChunkHeader header;
+                if (!ReadHeaderAt(offset, header)) {
+                    store_.Release(handle);
+                    continue;
+                }
+                TakeHeader(*record, header);
+            }
+            found.push_back(handle);
+            if (!map.Ok()) return;
+        }
+    }
+}
+
+bool IFFFile::OpenIFFFile(int* error, bool readHeadersNow) {
+    auto fail = [error](int code) {
+        if (error != nullptr) *error = code;
+        return false;
+    };
+    Clear();
+    if (!file_) return fail(ErrorNoFile);
+
+    std::array<std::uint8_t, HeaderSize> bytes{};
+    std::size_t got = 0;
+    try {
+        file_->Seek(0);
+        got = file_->Read(bytes);
+    } catch (const FileError&) {
+        got = 0;
+    }
+    if (got < 9 || std::memcmp(bytes.data(), "IFF FILE", 8) != 0) return fail(ErrorNotIFF);
+    if (got < 12 || (std::memcmp(&bytes[9], "2.0", 3) != 0 && std::memcmp(&bytes[9], "2.5", 3) != 0))
+        return fail(ErrorBadVersion);
+    header_ = bytes;  // a header cut short keeps zeros in the rest: no map offset
+
+    // Insertion keeps one node per (type, id): a later record takes the earlier one's place.
+    std::map<std::uint64_t, ChunkPosition> byKey;
+    auto insert = [&](ChunkHandle handle) {
+        const ChunkRecord* record = store_.Resolve(handle);
+        const std::uint64_t key = Key(record->type, record->id);
+        auto it = byKey.find(key);
+        if (it != byKey.end()) {
+            store_.Release(*it->second);
+            *it->second = handle;
+        } else {
+            byKey.emplace(key, chunks_.insert(chunks_.end(), handle));
+        }
+    };
+
+    if (GetVersion() == 25) {
+        std::vector<ChunkHandle> mapped;
+        ReadResourceMap(readHeadersNow, mapped);
+        for (ChunkHandle handle : mapped) insert(handle);
+    }
+
+    std::uint64_t offset = HeaderSize;
+    while (fileLength_ > HeaderSize && offset < fileLength_) {
+        ChunkHeader header;
+        if (!ReadHeaderAt(offset, header) || header.size < ChunkHeaderSize || header.size > MaxChunkSize) break;
+        const std::uint64_t next = offset + header.size;
+        if ((header.flags & 0x0004) == 0) {
+            const ChunkHandle handle = store_.Create();
+            ChunkRecord* record = store_.Resolve(handle);
+            if (record == nullptr) break;
+            TakeHeader(*record, header);
+            record->dataOffset = static_cast<std::uint32_t>(offset + ChunkHeaderSize);
+            insert(handle);
+        }
+        offset = next;
+    }
+
+    RebuildTypeList();
+    if (error != nullptr) *error = 0;
+    return true;
+}
+
+void IFFFile::RebuildTypeList() {
+    types_.clear();
+    for (ChunkHandle handle : chunks_) {
+        const ChunkRecord* record = store_.Resolve(handle);
+        if (record == nullptr) continue;
+        if (std::find(types_.begin(), types_.end(), record->type) == types_.end()) types_.push_back(record->type);
+    }
+}
+
+void IFFFile::UpdateTypeList(ResourceType type) {
+    bool present = false;
+    for (ChunkHandle handle : chunks_) {
+        const ChunkRecord* record = store_.Resolve(handle);
+        if (record != nullptr && record->type == type) {
+            present = true;
+            break;
+        }
+    }
+    auto it = std::find(types_.begin(), types_.end(), type);
+    if (!present && it != types_.end()) types_.erase(it);
+    if (present && it == types_.end()) types_.push_back(type);
+}
+
+IFFFile::ChunkPosition IFFFile::FindChunkPosition(ChunkHandle& out, ResourceType type, std::uint16_t id) {
+    for (auto it = chunks_.begin(); it != chunks_.end(); ++it) {
+        ChunkRecord* record = store_.Resolve(*it);
+        if (record == nullptr) continue;
+        if (!record->headerLoaded) {
+            ChunkHeader header;
+            if (record->dataOffset < ChunkHeaderSize || !ReadHeaderAt(record->dataOffset - ChunkHeaderSize, header))
+                return chunks_.end();
+            TakeHeader(*record, header);
+        }
+        if (record->type == type && record->id == id) {
+            out = *it;
+            return it;
+        }
+    }
+    return chunks_.end();
+}
+
+bool IFFFile::FindChunk(ChunkHandle& out, ResourceType type, std::uint16_t id) {
+    return FindChunkPosition(out, type, id) != chunks_.end();
+}
+
+IFFFile::ChunkPosition IFFFile::FirstChunkOfType(ResourceType type) {
+    for (auto it = chunks_.begin(); it != chunks_.end(); ++it) {
+        const ChunkRecord* record = store_.Resolve(*it);
+        if (record != nullptr && record->type == type) return it;
+    }
+    return chunks_.end();
+}
+
+ChunkHandle IFFFile::NextChunkOfType(ChunkPosition& position) {
+    if (position == chunks_.end()) return 0;
+    const ChunkHandle handle = *position;
+    const ChunkRecord* current = store_.Resolve(handle);
+    const ResourceType type = current != nullptr ? current->type : 0;
+    auto it = std::next(position);
+    for (; it != chunks_.end(); ++it) {
+        const ChunkRecord* record = store_.Resolve(*it);
+        if (record != nullptr && current != nullptr && record->type == type) break;
+    }
+    position = it;
+    return handle;
+}
+
+IFFFile::ChunkPosition IFFFile::LowestIdChunk(ResourceType type) {
+    auto best = chunks_.end();
+    std::uint16_t bestId = 0;
+    for (auto it = chunks_.begin(); it != chunks_.end(); ++it) {
+        const ChunkRecord* record = store_.Resolve(*it);
+        if (record == nullptr || record->type != type) continue;
+        if (best == chunks_.end() || record->id < bestId) {
+            best = it;
+            bestId = record->id;
+        }
+    }
+    return best;
+}
+
+void IFFFile::NextHigherIdChunk(ChunkPosition& position) {
+    if (position == chunks_.end()) return;
+    const ChunkRecord* current = store_.Resolve(*position);
+    if (current == nullptr) {
+        position = chunks_.end();
+        return;
+    }
+    const ResourceType type = current->type;
+    const std::uint16_t id = current->id;
+    auto best = chunks_.end();
+    std::uint16_t bestId = 0;
+    for (auto it = chunks_.begin(); it != chunks_.end(); ++it) {
+        const ChunkRecord* record = store_.Resolve(*it);
+        if (record == nullptr || record->type != type || record->id <= id) continue;
+        if (best == chunks_.end() || record->id < bestId) {
+            best = it;
+            bestId = record->id;
+        }
+    }
+    position = best;
+}
+
+std::uint32_t IFFFile::CountChunksOfType(ResourceType type, bool onlyLoaded) const {
+    std::uint32_t count = 0;
+    for (ChunkHandle handle : chunks_) {
+        const ChunkRecord* record = store_.Resolve(handle);
+        if (record != nullptr && record->type == type && (!onlyLoaded || record->dataLoaded)) ++count;
+    }
+    return count;
+}
+
+bool IFFFile::EnsureChunkLoaded(ChunkHandle handle) {
+    ChunkRecord* record = store_.Resolve(handle);
+    if (record == nullptr) return false;
+    if (!record->headerLoaded) {
+        ChunkHeader header;
+        if (record->dataOffset < ChunkHeaderSize || !ReadHeaderAt(record->dataOffset - ChunkHeaderSize, header))
+            return false;
+        TakeHeader(*record, header);
+    }
+    if (record->dataLoaded) return true;
+    if (!file_) return false;
+    // A size that the file cannot hold fails before anything is allocated for it.
+    if (record->dataOffset > fileLength_ || record->size > fileLength_ - record->dataOffset) return false;
+    try {
+        std::vector<std::uint8_t> data(record->size);
+        file_->Seek(record->dataOffset);
+        if (file_->Read(data) != data.size()) return false;
+        record->data = std::move(data);
+    } catch (const FileError&) {
+        return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    record->dataLoaded = true;
+    return true;
+}
+
+bool IFFFile::LoadAllChunks() {
+    for (ChunkHandle handle : chunks_)
+        if (!EnsureChunkLoaded(handle)) return false;
+    return true;
+}
+
+bool IFFFile::ReadChunkData(ChunkHandle handle, std::uint8_t* destination) {
+    if (!EnsureChunkLoaded(handle)) return false;
+    const ChunkRecord* record = store_.Resolve(handle);
+    if (record->size > 0) std::memcpy(destination, record->data.data(), record->size);
+    return true;
+}
+
+bool IFFFile::WriteChunkData(ChunkHandle handle, Stream& stream) {
+    if (!EnsureChunkLoaded(handle)) return false;
+    const ChunkRecord* record = store_.Resolve(handle);
+    try {
+        stream.Write(record->Data());
+    } catch (const FileError&) {
+        return false;
+    }
+    return true;
+}
+
+bool IFFFile::WriteChunkData(ResourceType type, std::uint16_t id, Stream& stream) {
+    ChunkHandle handle = 0;
+    if (!FindChunk(handle, type, id)) return false;
+    return WriteChunkData(handle, stream);
+}
+
+bool IFFFile::ReplaceChunkData(ResourceType type, std::uint16_t id, Stream& stream) {
+    ChunkHandle handle = 0;
+    if (!FindChunk(handle, type, id)) return false;
+    ChunkRecord* record = store_.Resolve(handle);
+    try {
+        std::vector<std::uint8_t> data = stream.ReadAll();
+        if (data.size() > MaxChunkSize - ChunkHeaderSize) return false;
+        record->size = static_cast<std::uint32_t>(data.size());
+        record->data = std::move(data);
+    } catch (const FileError&) {
+        return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    record->headerLoaded = true;
+    record->dataLoaded = true;
+    UpdateTypeList(type);
+    return true;
+}
+
+bool IFFFile::AddChunk(ResourceType type, std::uint16_t id, const std::string& label, Stream& stream) {
+    std::vector<std::uint8_t> data;
+    try {
+        data = stream.ReadAll();
+    } catch (const FileError&) {
+        return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (data.size() > MaxChunkSize - ChunkHeaderSize) return false;
+    const ChunkHandle handle = store_.Create();
+    ChunkRecord* record = store_.Resolve(handle);
+    if (record == nullptr) return false;
+    record->type = type;
+    record->id = id;
+    record->label = label;
+    record->flags = ChunkRecord::NewFlags;
+    record->size = static_cast<std::uint32_t>(data.size());
+    record->data = std::move(data);
+    record->headerLoaded = true;
+    record->dataLoaded = true;
+    chunks_.push_back(handle);
+    UpdateTypeList(type);
+    return true;
+}
+
+bool IFFFile::DeleteChunk(ResourceType type, std::uint16_t id) {
+    ChunkHandle handle = 0;
+    auto position = FindChunkPosition(handle, type, id);
+    if (position == chunks_.end()) return false;
+    store_.Release(handle);
+    chunks_.erase(position);
+    UpdateTypeList(type);
+    return true;
+}
+
+}  // namespace tw

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "iff/ChunkStore.h"
+#include "iff/ResourceType.h"
+#include "util/Stream.h"
+
+#include <array>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tw {
+
+// One IFF container in memory: an ordered list of chunks, the distinct types in order of first
+// appearance, and an attached file from which chunk data is read lazily.
+//
+// Layout: a 64-byte header ("IFF FILE" at 0, version "2.0" or "2.5" at 9, the big-endian offset
+// of the resource map at 60), then chunks, each a 76-byte big-endian header (type, size
+// including the header, id, flags, 64-byte label) followed by its data.
+class IFFFile {
+public:
+    using ChunkList = std::list<ChunkHandle>;
+    // A position in the chunk list; NoPosition() is "none".
+    using ChunkPosition = ChunkList::iterator;
+
+    // Error codes of OpenIFFFile.
+    static constexpr int ErrorNotIFF = 3;
+    static constexpr int ErrorBadVersion = 4;
+    static constexpr int ErrorNoFile = 5;
+
+    static constexpr std::size_t HeaderSize = 64;
+    static constexpr std::size_t ChunkHeaderSize = 76;
+    static constexpr std::uint32_t MaxChunkSize = 0x40000000;
+
+    explicit IFFFile(ChunkStore& store);
+    ~IFFFile();
+    IFFFile(const IFFFile&) = delete;
+    IFFFile& operator=(const IFFFile&) = delete;
+
+    ChunkStore& Store() const { return store_; }
+
+    // Keeps a duplicate of the open `file` (closing any attached one) and records its length.
+    void AttachFile(const Stream& file);
+    void CloseFile();
+    Stream* AttachedFile() const { return file_.get(); }
+
+    // Drops every chunk and both lists; the header holds the reader's text again.
+    void Clear();
+
+    // Reads the chunk list from the attached file: headers only, data stays on disk.
+    // Returns false with `error` 5 (no file), 3 (not "IFF FILE") or 4 (version neither 2.0 nor
+    // 2.5). A damaged map or chunk sequence is not an error: the chunks read before it stay.
+    bool OpenIFFFile(int* error = nullptr, bool readHeadersNow = true);
+    // (byte 9 - '0') * 10 + (byte 11 - '0'): 20 or 25 after a successful open.
+    int GetVersion() const;
+    const std::array<std::uint8_t, HeaderSize>& Header() const { return header_; }
+
+    bool FindChunk(ChunkHandle& out, ResourceType type, std::uint16_t id);
+    ChunkPosition FindChunkPosition(ChunkHandle& out, ResourceType type, std::uint16_t id);
+    ChunkPosition FirstChunkOfType(ResourceType type);
+    // The handle at `position`; `position` moves on to the next chunk of the same type or none.
+    ChunkHandle NextChunkOfType(ChunkPosition& position);
+    // The chunk of `type` with the smallest id (first in list order among equals), or none.
+    ChunkPosition LowestIdChunk(ResourceType type);
+    // Moves to the chunk of the same type with the next greater id, or none.
+    void NextHigherIdChunk(ChunkPosition& position);
+    ChunkPosition NoPosition() { return chunks_.end(); }
+    ChunkHandle HandleAt(ChunkPosition position) const { return *position; }
+    std::uint32_t CountChunksOfType(ResourceType type, bool onlyLoaded) const;
+
+    static bool IsChunkLoaded(const ChunkRecord& record) { return record.dataLoaded; }
+    // Reads the chunk's header and data if not yet read; false when the file cannot give them.
+    bool EnsureChunkLoaded(ChunkHandle handle);
+    // True when every chunk of the list loads; stops at the first that does not.
+    bool LoadAllChunks();
+    // Copies the chunk's data into `destination`, which must hold record.size bytes.
+    bool ReadChunkData(ChunkHandle handle, std::uint8_t* destination);
+    // Writes the chunk's data at the stream's position.
+    bool WriteChunkData(ChunkHandle handle, Stream& stream);
+    bool WriteChunkData(ResourceType type, std::uint16_t id, Stream& stream);
+    // The chunk's data becomes the stream's whole content; false when there is no such chunk.
+    bool ReplaceChunkData(ResourceType type, std::uint16_t id, Stream& stream);
+    // Appends a new chunk (flags 0x0010) holding the stream's whole content. An existing chunk
+    // with the same key is not looked for; lookups keep finding the earlier one.
+    bool AddChunk(ResourceType type, std::uint16_t id, const std::string& label, Stream& stream);
+    bool DeleteChunk(ResourceType type, std::uint16_t id);
+
+    // Writes the whole container with a fresh resource map into `target` (truncated first), or,
+    // with none, over the attached file. Over an attached file on disk the old file is replaced
+    // whole only after the new one is complete, so a failure leaves it as it was; afterwards the
+    // container reads from the new file. False on any failure (a chunk that cannot be loaded, a
+    // write error, no target).
+    bool SaveIFFFile(Stream* target = nullptr);
+
+    const ChunkList& Chunks() const { return chunks_; }
+    const std::vector<ResourceType>& Types() const { return types_; }
+
+private:
+    struct ChunkHeader {
+        ResourceType type = 0;
+        std::uint32_t size = 0;  // whole chunk, header included
+        std::uint16_t id = 0;
+        std::uint16_t flags = 0;
+        std::string label;
+    };
+
+    bool ReadHeaderAt(std::uint64_t position, ChunkHeader& header);
+    static void TakeHeader(ChunkRecord& record, const ChunkHeader& header);
+    void ReadResourceMap(bool readHeadersNow, std::vector<ChunkHandle>& found);
+    void RebuildTypeList();
+    void UpdateTypeList(ResourceType type);
+    bool WriteContainer(std::vector<std::uint8_t>& out, std::vector<std::pair<ChunkRecord*, std::uint32_t>>& offsets);
+
+    ChunkStore& store_;
+    ChunkList chunks_;
+    std::vector<ResourceType> types_;
+    std::unique_ptr<Stream> file_;
+    std::uint64_t fileLength_ = 0;
+    std::array<std::uint8_t, HeaderSize> header_{};
+};
+
+}  // namespace tw
