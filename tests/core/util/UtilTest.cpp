@@ -1,0 +1,109 @@
+#include "util/ByteReader.h"
+#include "util/ByteWriter.h"
+#include "util/FileError.h"
+#include "util/FileStream.h"
+#include "util/MemoryStream.h"
+#include "util/ReplaceFileWhole.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace tw {
+namespace {
+
+TEST(ByteReaderTest, FailedReadKeepsOffsetAndFailureSticks) {
+    const std::vector<std::uint8_t> bytes = {0x01, 0x02, 0x03, 'a', 'b', 0, 'c'};
+    ByteReader r(bytes);
+    EXPECT_EQ(r.U16Be(), 0x0102);
+    EXPECT_EQ(r.U32Le(), 0x00626103u);
+    EXPECT_TRUE(r.Ok());
+    ByteReader s(bytes, 5);
+    EXPECT_EQ(s.U32Le(), 0u);
+    EXPECT_FALSE(s.Ok());
+    EXPECT_EQ(s.Offset(), 5u);
+    EXPECT_EQ(s.U8(), 0);  // the offset did not move, and the flag stays set
+    EXPECT_FALSE(s.Ok());
+
+    ByteReader t(bytes, 3);
+    EXPECT_EQ(t.CString(), "ab");
+    EXPECT_EQ(t.CString(), "");  // "c" has no NUL before the end
+    EXPECT_FALSE(t.Ok());
+    ByteReader u(bytes);
+    EXPECT_FALSE(u.Sub(8).Ok());
+    EXPECT_FALSE(u.Ok());
+}
+
+TEST(ByteWriterTest, ByteOrderAndPatches) {
+    ByteWriter w;
+    w.PutU16Le(0x0102);
+    w.PutU32Be(0x0A0B0C0D);
+    w.PutU32Le(0);
+    w.PatchU32Le(6, 0x11223344);
+    EXPECT_EQ(w.Bytes(), (std::vector<std::uint8_t>{2, 1, 0xA, 0xB, 0xC, 0xD, 0x44, 0x33, 0x22, 0x11}));
+}
+
+TEST(MemoryStreamTest, GrowsInStepsAndDuplicatesShareContent) {
+    MemoryStream s;
+    s.Write(std::string_view("abc"));
+    EXPECT_EQ(s.Capacity(), 1024u);
+    s.Seek(1);
+    auto dup = s.Duplicate();
+    s.Write(std::string_view("X"));
+    EXPECT_EQ(dup->ReadAll(), (std::vector<std::uint8_t>{'a', 'X', 'c'}));
+    s.Truncate(0);
+    EXPECT_EQ(s.Length(), 0u);
+    EXPECT_EQ(s.Position(), 2u);
+    EXPECT_THROW(s.Seek(-1), FileError);
+}
+
+class ReplaceFileWholeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() /
+              ("tw-replace-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        target = dir / "JobIconMultiButton.BMP";
+        std::ofstream(target, std::ios::binary) << "old content";
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string Content() {
+        std::ifstream in(target, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    std::size_t FilesInDir() { return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir), {})); }
+    std::filesystem::path dir, target;
+};
+
+TEST_F(ReplaceFileWholeTest, FailureMidwayLeavesTheOldFile) {
+    std::string error;
+    const bool ok = ReplaceFileWhole(
+        target,
+        [](Stream& s) {
+            s.Write(std::string_view("half of the new"));
+            throw FileError("No space left on device");
+            return true;
+        },
+        &error);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(error, "No space left on device");
+    EXPECT_EQ(Content(), "old content");
+    EXPECT_EQ(FilesInDir(), 1u);
+
+    EXPECT_FALSE(ReplaceFileWhole(target, [](Stream&) { return false; }, &error));
+    EXPECT_EQ(Content(), "old content");
+}
+
+TEST_F(ReplaceFileWholeTest, SuccessReplacesAndReopensTheHeldStream) {
+    auto held = FileStream::Open(target, FileMode::ReadWriteShared);
+    ASSERT_TRUE(ReplaceFileWhole(target, [](Stream& s) { s.Write(std::string_view("new")); return true; }, nullptr,
+                                 held.get()));
+    EXPECT_EQ(Content(), "new");
+    EXPECT_EQ(held->ReadAll(), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
+    EXPECT_EQ(FilesInDir(), 1u);
+}
+
+}  // namespace
+}  // namespace tw
