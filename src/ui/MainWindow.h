@@ -1,0 +1,218 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QMainWindow>
+
+#include "gamefiles/GameLoad.h"
+#include "model/CardItem.h"
+#include "model/JobLevel.h"
+
+class QAction;
+class QActionGroup;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace tw {
+
+class FullRowListView;
+class GameContext;
+class UserPort;
+
+// The editor's one window: the careers in one list, the job levels of the selected career in a
+// second, and the texts of the selected career and level in the current language in seven
+// fields that store every keystroke straight into the model. Its menus reach saving, reloading
+// and exit, the career exchange files, the language choice and the About box; three buttons
+// open the job details, chance card and icon dialogs.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // The seven text fields, in tab order.
+    enum Field {
+        InternalCareerName,
+        CareerName,
+        MaleOffer,
+        FemaleOffer,
+        MaleJobName,
+        FemaleJobName,
+        JobDescription,
+        FieldCount
+    };
+
+    // What a chance card dialog ended with: the card's text row and its items. It has stored
+    // the card's text itself.
+    struct CardEdit {
+        std::uint16_t textRow = 0;
+        std::vector<CardItem> items;
+    };
+
+    // The dialogs the window opens, replaceable so that the window can be driven without them.
+    // Each returns nothing for Cancel.
+    struct Dialogs {
+        std::function<std::optional<JobLevel>(QWidget* parent, const JobLevel& job,
+                                              const std::array<std::int32_t, 7>& previousRequirements)>
+            jobDetails;
+        std::function<std::optional<CardEdit>(QWidget* parent, std::uint16_t textRow,
+                                              const std::vector<CardItem>& items, std::uint16_t languageSlot)>
+            chanceCard;
+        // The Modify icons dialog for career `career`: true when it ended with OK and has put the
+        // career's icons back into the strips. Without one the button does nothing.
+        std::function<bool(QWidget* parent, std::uint32_t career)> modifyIcons;
+        std::function<void(QWidget* parent)> about;
+    };
+
+    // The window's result once it has closed.
+    static constexpr int Closed = 1;
+    static constexpr int LoadFailed = 2;
+
+    // `runLoad` runs one whole load of the game files into `context` and returns its result
+    // (1 loaded); the editor shows the loading window, tests may load without one.
+    MainWindow(GameContext& context, UserPort& port, LoadRunner runLoad, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The real dialogs by default.
+    void SetDialogs(Dialogs dialogs);
+    static Dialogs DefaultDialogs(GameContext& context, UserPort& port);
+
+    // The window's first act: the load, then the careers shown with the first one selected.
+    // False when the load did not succeed; the window has then ended itself (result 2) and is
+    // not to be shown.
+    bool Start();
+
+    // Whether the window has closed (by Exit, the close box, or a failed load), and with what
+    // result.
+    bool HasClosed() const { return closed_; }
+    int Result() const { return result_; }
+
+    // State, for the window's own tests and the screenshots.
+    bool FilesLoaded() const { return filesLoaded_; }
+    bool CareersUnchanged() const { return careersUnchanged_; }
+    std::uint32_t CurrentCareer() const { return currentCareer_; }
+    std::uint16_t CurrentLevel() const { return currentLevel_; }
+    std::uint16_t CurrentLanguage() const { return currentLanguage_; }
+    std::int32_t RememberedJobRow() const { return rememberedJobRow_; }
+
+    FullRowListView* CareerList() const { return careerList_; }
+    FullRowListView* JobList() const { return jobList_; }
+    QWidget* FieldWidget(Field field) const { return fields_[field]; }
+    // The text a field shows.
+    QString FieldText(Field field) const;
+    QPushButton* ModifyIconsButton() const { return modifyIconsButton_; }
+    QPushButton* JobDetailsButton() const { return jobDetailsButton_; }
+    QPushButton* ChanceCardsButton() const { return chanceCardsButton_; }
+    QLabel* IconPreview() const { return iconPreview_; }
+    QAction* LanguageAction(std::uint16_t slot) const;
+    QAction* MenuAction(const QString& menu, const QString& item) const;
+
+    // The menu commands and buttons.
+    void Reload();
+    void Save();
+    void Exit();
+    void Import();
+    void Export();
+    void Backup();
+    void SelectLanguage(std::uint16_t slot);
+    void SetAllLanguages();
+    void OpenJobDetails();
+    void OpenChanceCards();
+    void ModifyIcons();
+    void ShowAbout();
+
+    // The language items' names, in slot order.
+    static const std::array<const char*, 15>& LanguageNames();
+
+signals:
+    // Sent once, when the window has closed.
+    void WindowClosed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+#ifdef _WIN32
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+#endif
+
+private:
+    void CreateWidgets();
+    void CreateMenus();
+    void ConnectWidgets();
+    void AddSystemMenuItem();
+
+    // After each successful load: the careers shown afresh with the first one selected.
+    void ShowLoadedCareers();
+    void FillCareerList();
+    void OnCareerSelectionChanged();
+    void OnJobSelectionChanged();
+    void RefreshTexts();
+    void OnFieldChanged(Field field);
+    // Runs a load with the window's own handlers quiet; the result is the load's.
+    int LoadGameFilesNow();
+    // What a command does when the load behind it failed: the window ends, and with it the
+    // program, without a save question.
+    void EndAfterFailedLoad();
+
+    // The fields exchanged with the buffers as a whole. Writing ignores the fields' own change
+    // notices; reading turns each field's text into bytes and fails (putting the field back)
+    // when a field holds a text that its code page cannot store.
+    void ShowBuffers();
+    bool ReadFields();
+    bool IsMultiLine(Field field) const;
+    void SetFieldsEnabled(Field first, Field last, bool enabled);
+    void ShowPopupIcon();
+
+    // A text row of the current career's table in the current language, into or from a buffer.
+    void LoadRow(Field field, std::uint16_t row);
+    void StoreRow(std::uint16_t row, const std::string& bytes);
+    // The row of a job field for level `level`, or none for a level that has no text rows.
+    static std::optional<std::uint16_t> JobFieldRow(Field field, std::uint32_t level);
+    std::optional<std::uint32_t> SelectedCareer() const;
+    std::optional<std::uint16_t> SelectedLevel() const;
+    std::uint32_t LevelCount(std::uint32_t career) const;
+    bool HasCardFor(std::uint32_t career, std::uint32_t level) const;
+
+    GameContext& context_;
+    UserPort& port_;
+    LoadRunner runLoad_;
+    Dialogs dialogs_;
+
+    bool filesLoaded_ = false;
+    bool careersUnchanged_ = true;
+    std::uint32_t currentCareer_ = 0;
+    std::uint16_t currentLevel_ = 0;
+    std::uint16_t currentLanguage_ = 0;
+    // The language in which the fields were last filled; their texts are read back in it.
+    std::uint16_t shownLanguage_ = 0;
+    std::int32_t rememberedJobRow_ = 0;
+    // The bytes each field shows, in its code page.
+    std::array<std::string, FieldCount> buffers_;
+
+    // Set while the window itself changes its fields or lists, whose change notices are then
+    // not the person's doing.
+    int quiet_ = 0;
+    bool ending_ = false;
+    bool closed_ = false;
+    int result_ = Closed;
+
+    FullRowListView* careerList_ = nullptr;
+    FullRowListView* jobList_ = nullptr;
+    std::array<QWidget*, FieldCount> fields_{};
+    std::array<QLabel*, FieldCount> labels_{};
+    QGroupBox* careerGroup_ = nullptr;
+    QGroupBox* jobGroup_ = nullptr;
+    QLabel* iconPreview_ = nullptr;
+    QPushButton* modifyIconsButton_ = nullptr;
+    QPushButton* jobDetailsButton_ = nullptr;
+    QPushButton* chanceCardsButton_ = nullptr;
+    QActionGroup* languageGroup_ = nullptr;
+    std::array<QAction*, 15> languageActions_{};
+};
+
+}  // namespace tw
