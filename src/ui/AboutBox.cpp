@@ -34,7 +34,7 @@ void AboutBox::CreateWidgets() {
         return label;
     };
     versionLine_ = line(QStringLiteral("Trackwright Version 2.1"), 14, 119);
-    creditsLine_ = line(QString::fromUtf8("Copyright \u00A9 2026 The Trackwright developers"), 25, 119);
+    creditsLine_ = line(QString::fromUtf8("\u00A9 2026 The Trackwright developers"), 25, 119);
     addressLine_ = line(QStringLiteral("https://trackwright.example/"), 36, 116);
 
     okButton_ = new QPushButton(QStringLiteral("OK"), this);

@@ -131,13 +131,13 @@ bool TextCodec::HasConverter(const char* codePage) {
     return QStringDecoder(codePage).isValid() && QStringEncoder(codePage).isValid();
 }
 
-QString TextCodec::DecodeWith(const std::string& bytes, const char* codePage) {
-    if (HasConverter(codePage)) return DecodeWithConverter(bytes, codePage);
+QString TextCodec::DecodeWith(const std::string& bytes, const char* codePage, bool useConverter) {
+    if (useConverter && HasConverter(codePage)) return DecodeWithConverter(bytes, codePage);
     return DecodeWithoutConverter(bytes, IsWindows1252(codePage));
 }
 
-std::optional<std::string> TextCodec::EncodeWith(const QString& text, const char* codePage) {
-    const bool converter = HasConverter(codePage);
+std::optional<std::string> TextCodec::EncodeWith(const QString& text, const char* codePage, bool useConverter) {
+    const bool converter = useConverter && HasConverter(codePage);
     const bool windows1252 = IsWindows1252(codePage);
     std::string out;
     QString run;
@@ -158,7 +158,7 @@ std::optional<std::string> TextCodec::EncodeWith(const QString& text, const char
     if (!EncodeRun(run, codePage, converter, windows1252, out)) return std::nullopt;
     // The bytes must read back as the very text the person sees: this refuses fall-back
     // mappings and a kept byte that would join the next character into a different one.
-    if (DecodeWith(out, codePage) != text) return std::nullopt;
+    if (DecodeWith(out, codePage, converter) != text) return std::nullopt;
     return out;
 }
 

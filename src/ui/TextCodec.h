@@ -39,10 +39,10 @@ public:
     static std::optional<std::string> EncodeInternal(const QString& text);
 
     // The same with a converter given by name. A name that the platform's converters do not know
-    // still works losslessly: Windows-1252 from a table of our own, anything else as ASCII with
-    // every other byte kept as its private-use character.
-    static QString DecodeWith(const std::string& bytes, const char* codePage);
-    static std::optional<std::string> EncodeWith(const QString& text, const char* codePage);
+    // (or useConverter false) still works losslessly: Windows-1252 from a table of our own,
+    // anything else as ASCII with every other byte kept as its private-use character.
+    static QString DecodeWith(const std::string& bytes, const char* codePage, bool useConverter = true);
+    static std::optional<std::string> EncodeWith(const QString& text, const char* codePage, bool useConverter = true);
 
     // Whether the platform has a converter of that name.
     static bool HasConverter(const char* codePage);
