@@ -52,6 +52,8 @@ void LoadingDialog::ConnectWidgets() {
 }
 
 int LoadingDialog::Run() {
+    // The worker runs once per window; a second run only repeats the outcome.
+    if (started_) return control_.result.load() == LoadControl::Loaded ? LoadControl::Loaded : LoadControl::Failed;
     const int result = exec();
     return result == LoadControl::Loaded ? LoadControl::Loaded : LoadControl::Failed;
 }

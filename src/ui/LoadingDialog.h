@@ -32,6 +32,7 @@ public:
 
     // Shows the window modally, runs the worker and returns the result once it has finished:
     // LoadControl::Loaded (1), or LoadControl::Failed (2) when it failed or was cancelled.
+    // A window runs its worker once: a second Run returns the first result.
     int Run();
 
     // While the window runs, the port's status texts go to the status line.

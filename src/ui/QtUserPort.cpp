@@ -36,6 +36,10 @@ QtUserPort::QtUserPort(QWidget* window) : window_(window) {
     // Queued calls from the worker must land on the user-interface thread.
     if (const QCoreApplication* app = QCoreApplication::instance(); app && thread() != app->thread())
         moveToThread(app->thread());
+    // Taken once here, so that the worker can ask for it without touching the application.
+    const QString path = QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
+    const QString name = ExecutableBaseName(path);
+    applicationName_ = name.isEmpty() ? std::string("trackwright") : name.toStdString();
 }
 
 Answer QtUserPort::Ask(const Message& message) {
@@ -54,12 +58,6 @@ std::optional<std::filesystem::path> QtUserPort::ChooseSaveFile(const FileChoice
     std::optional<std::filesystem::path> chosen;
     OnContextThread(this, [&] { chosen = ChooseFileHere(choice, true); });
     return chosen;
-}
-
-std::string QtUserPort::ApplicationName() const {
-    const QString path = QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
-    const QString name = ExecutableBaseName(path);
-    return name.isEmpty() ? std::string("trackwright") : name.toStdString();
 }
 
 std::optional<std::uint32_t> QtUserPort::ChooseCareerToReplace(const CareerSet& careers) {

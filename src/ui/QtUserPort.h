@@ -32,7 +32,7 @@ public:
     Answer Ask(const Message& message) override;
     std::optional<std::filesystem::path> ChooseOpenFile(const FileChoice& choice) override;
     std::optional<std::filesystem::path> ChooseSaveFile(const FileChoice& choice) override;
-    std::string ApplicationName() const override;
+    std::string ApplicationName() const override { return applicationName_; }
     std::optional<std::uint32_t> ChooseCareerToReplace(const CareerSet& careers) override;
     std::optional<std::filesystem::path> ChooseFolder(const std::string& title) override;
     void ShowStatus(const std::string& text) override;
@@ -63,6 +63,7 @@ private:
 
     QPointer<QWidget> window_;
     QString startFolder_;
+    std::string applicationName_;
     std::mutex statusMutex_;
     std::function<void(const std::string&)> statusCallback_;
 };

@@ -35,6 +35,7 @@ TEST(LoadingDialogTest, WorkerOutcomeBecomesTheResult) {
         LoadingDialog dialog(c.worker);
         EXPECT_EQ(dialog.Run(), c.result) << c.name;
         EXPECT_EQ(dialog.Control().done.load(), 1) << c.name;
+        EXPECT_EQ(dialog.Run(), c.result) << c.name << " again";  // returns at once, no second worker
     }
 }
 
