@@ -77,7 +77,9 @@ bool CareerSet::LoadCareers(IFFFile& careers) {
 }
 
 bool CareerSet::SaveCareers(IFFFile& careers) {
-    if (tracks.size() < careerCount || texts.size() < careerCount || ids.size() < careerCount) return false;
+    // Nothing loaded (or arrays cut short): there is nothing that could be written back.
+    if (careerCount == 0 || tracks.size() < careerCount || texts.size() < careerCount || ids.size() < careerCount)
+        return false;
     for (std::uint32_t career = 0; career < careerCount; ++career) {
         StringTable& careerTexts = texts[career];
         if (!tracks[career].SaveToIFF(careers)) return false;

@@ -43,7 +43,8 @@ public:
     bool LoadCareers(IFFFile& careers);
     // Encodes every track and its texts into the container, refreshes the job names in each
     // career's STR# with id + 1000 (creating it when missing) and writes the container to its
-    // file. False at the first resource that cannot be stored or when the file cannot be written.
+    // file. False when nothing is loaded, at the first resource that cannot be stored, or when
+    // the file cannot be written.
     bool SaveCareers(IFFFile& careers);
 
     // Decodes the chance cards from the card behaviours of CarPortal.iff and loads the card texts

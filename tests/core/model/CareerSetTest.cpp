@@ -207,9 +207,10 @@ TEST(CareerSetTest, SaveCareersStopsWhenAResourceIsGone) {
     EXPECT_EQ(c.file.Copy(), original);
 
     CareerSet empty;
-    EXPECT_TRUE(empty.SaveCareers(c.iff));  // nothing to store; the container is still written
-    empty.careerCount = 1;
     EXPECT_FALSE(empty.SaveCareers(c.iff));
+    set.texts.clear();
+    EXPECT_FALSE(set.SaveCareers(c.iff));
+    EXPECT_EQ(c.file.Copy(), original);
 }
 
 TEST(CareerSetTest, CopyTextsToAllLanguagesFillsTheMenuSlots) {
