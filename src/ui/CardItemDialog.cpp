@@ -1,8 +1,5 @@
 #include "ui/CardItemDialog.h"
 
-#include "ui/DialogUnits.h"
-#include "ui/NumberField.h"
-
 #include <algorithm>
 
 #include <QButtonGroup>
@@ -11,6 +8,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include "ui/DialogUnits.h"
+#include "ui/NumberField.h"
 
 namespace tw {
 

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "model/CardItem.h"
-#include "ui/CardItemFields.h"
-#include "ui/NumberField.h"
-#include "util/UserPort.h"
-
 #include <array>
 #include <string>
 
 #include <QDialog>
+
+#include "model/CardItem.h"
+#include "ui/CardItemFields.h"
+#include "ui/NumberField.h"
+#include "util/UserPort.h"
 
 class QButtonGroup;
 class QComboBox;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "model/CardItem.h"
-
 #include <array>
 #include <cstdint>
+
+#include "model/CardItem.h"
 
 namespace tw {
 

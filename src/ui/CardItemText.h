@@ -1,8 +1,8 @@
 #pragma once
 
-#include "model/CardItem.h"
-
 #include <string>
+
+#include "model/CardItem.h"
 
 namespace tw {
 

@@ -26,7 +26,11 @@ CardTextPlacement PlaceCardText(CardTextStore& store, const CardTextRowState& ro
         store.SetFree(row.textRow, true);
         return placement;
     }
-    if (row.textRow != 0 && !row.released) return WriteInto(store, row.textRow, slot, text);
+    if (row.textRow != 0 && !row.released) {
+        // The card holds its row; make sure no new card can take it.
+        store.SetFree(row.textRow, false);
+        return WriteInto(store, row.textRow, slot, text);
+    }
     if (row.textRow != 0 && store.IsFree(row.textRow)) {
         store.SetFree(row.textRow, false);
         return WriteInto(store, row.textRow, slot, text);

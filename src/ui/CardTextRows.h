@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ui/CardTextStore.h"
-
 #include <cstdint>
 #include <string>
+
+#include "ui/CardTextStore.h"
 
 namespace tw {
 

@@ -1,10 +1,5 @@
 #include "ui/ChanceCardDialog.h"
 
-#include "ui/CardItemDialog.h"
-#include "ui/CardItemFields.h"
-#include "ui/CardItemText.h"
-#include "ui/DialogUnits.h"
-
 #include <algorithm>
 
 #include <QGroupBox>
@@ -13,6 +8,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
+
+#include "ui/CardItemDialog.h"
+#include "ui/CardItemFields.h"
+#include "ui/CardItemText.h"
+#include "ui/DialogUnits.h"
 
 namespace tw {
 

@@ -1,11 +1,5 @@
 #pragma once
 
-#include "model/CardItem.h"
-#include "ui/CardTextRows.h"
-#include "ui/CardTextStore.h"
-#include "ui/TextConversion.h"
-#include "util/UserPort.h"
-
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -13,6 +7,12 @@
 #include <vector>
 
 #include <QDialog>
+
+#include "model/CardItem.h"
+#include "ui/CardTextRows.h"
+#include "ui/CardTextStore.h"
+#include "ui/TextConversion.h"
+#include "util/UserPort.h"
 
 class QListWidget;
 class QPlainTextEdit;

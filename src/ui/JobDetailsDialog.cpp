@@ -1,14 +1,16 @@
 #include "ui/JobDetailsDialog.h"
 
-#include "ui/DialogUnits.h"
-#include "ui/SpinField.h"
-#include "ui/TextConversion.h"
+#include <algorithm>
 
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include "ui/DialogUnits.h"
+#include "ui/SpinField.h"
+#include "ui/TextConversion.h"
 
 namespace tw {
 
@@ -158,7 +160,9 @@ void JobDetailsDialog::BuildWidgets() {
         auto* field = new SpinField(spec.kind, this);
         field->setObjectName(QString::fromLatin1(spec.objectName));
         field->setGeometry(units.Rect(spec.x, spec.y, 40, 12));
-        const std::int64_t minimum = spec.previous >= 0 ? previousRequirements_[spec.previous] : spec.minimum;
+        std::int64_t minimum = spec.previous >= 0 ? previousRequirements_[spec.previous] : spec.minimum;
+        // The spin never writes a number that its own field would refuse.
+        if (spec.kind == NumberKind::Unsigned) minimum = std::max<std::int64_t>(minimum, 0);
         field->SetSpinRange(minimum, spec.maximum);
         field->SetStep(spec.step);
         auto* label = new QLabel(QString::fromLatin1(spec.label), this);

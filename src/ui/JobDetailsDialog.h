@@ -1,15 +1,15 @@
 #pragma once
 
-#include "model/JobLevel.h"
-#include "ui/NumberField.h"
-#include "util/UserPort.h"
-
 #include <array>
 #include <cstdint>
 #include <optional>
 
 #include <QDialog>
 #include <QString>
+
+#include "model/JobLevel.h"
+#include "ui/NumberField.h"
+#include "util/UserPort.h"
 
 class QComboBox;
 class QLineEdit;

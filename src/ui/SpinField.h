@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ui/NumberField.h"
-
 #include <cstdint>
 
 #include <QAbstractSpinBox>
 #include <QString>
+
+#include "ui/NumberField.h"
 
 namespace tw {
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ui/CardTextStore.h"
-
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+
+#include "ui/CardTextStore.h"
 
 namespace tw {
 

@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include "ui/CardItemFields.h"
 #include "ui/CardItemText.h"
-
-#include <gtest/gtest.h>
 
 namespace tw {
 namespace {

@@ -1,8 +1,7 @@
-#include "ui/CardTextRows.h"
+#include <gtest/gtest.h>
 
 #include "FakeCardTexts.h"
-
-#include <gtest/gtest.h>
+#include "ui/CardTextRows.h"
 
 namespace tw {
 namespace {
@@ -73,6 +72,17 @@ TEST(CardTextRowsTest, ReleasedRowTakenByAnotherCardIsLeftAlone) {
     EXPECT_EQ(texts.Text(11, French), "mine");
     EXPECT_EQ(texts.Text(7, French), "the other card");
     EXPECT_FALSE(texts.freeRows[7]);
+}
+
+TEST(CardTextRowsTest, CardWithItemsHoldsItsRowEvenWhenFlaggedFree) {
+    // Two cards of the game's own code may share a row; when one of them is emptied the row is
+    // flagged free although the other still shows it. Confirming the other claims it again.
+    test::FakeCardTexts texts;
+    texts.freeRows[6] = texts.freeRows[9] = true;
+    const auto placement = PlaceCardText(texts.store, OpeningTextRow(texts.store, 6, true), true, French, "still mine");
+    EXPECT_EQ(placement.textRow, 6);
+    EXPECT_FALSE(texts.freeRows[6]);
+    EXPECT_EQ(PlaceCardText(texts.store, {}, true, French, "new").textRow, 9);
 }
 
 TEST(CardTextRowsTest, RowTheTableCannotTakeStaysFree) {

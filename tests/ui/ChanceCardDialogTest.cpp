@@ -1,21 +1,20 @@
-#include "ui/ChanceCardDialog.h"
-
-#include "FakeCardTexts.h"
-#include "support/ScriptedPort.h"
-#include "ui/CardItemDialog.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include "FakeCardTexts.h"
+#include "support/ScriptedPort.h"
+#include "ui/CardItemDialog.h"
+#include "ui/ChanceCardDialog.h"
 
 namespace tw {
 namespace {

@@ -1,15 +1,14 @@
-#include "ui/CardItemDialog.h"
-#include "ui/ChanceCardDialog.h"
-#include "ui/JobDetailsDialog.h"
-
-#include "FakeCardTexts.h"
-#include "support/ScriptedPort.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QPixmap>
 #include <QTest>
+
+#include "FakeCardTexts.h"
+#include "support/ScriptedPort.h"
+#include "ui/CardItemDialog.h"
+#include "ui/ChanceCardDialog.h"
+#include "ui/JobDetailsDialog.h"
 
 namespace tw {
 namespace {

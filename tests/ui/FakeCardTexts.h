@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ui/TableCardTextStore.h"
-
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "ui/TableCardTextStore.h"
 
 namespace tw::test {
 

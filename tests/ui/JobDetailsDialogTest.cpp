@@ -1,9 +1,3 @@
-#include "ui/JobDetailsDialog.h"
-
-#include "support/ScriptedPort.h"
-#include "ui/DialogUnits.h"
-#include "ui/SpinField.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,6 +6,11 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+
+#include "support/ScriptedPort.h"
+#include "ui/DialogUnits.h"
+#include "ui/JobDetailsDialog.h"
+#include "ui/SpinField.h"
 
 namespace tw {
 namespace {

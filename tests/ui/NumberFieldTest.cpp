@@ -1,9 +1,8 @@
-#include "ui/NumberField.h"
-
 #include <gtest/gtest.h>
-
 #include <optional>
 #include <string>
+
+#include "ui/NumberField.h"
 
 namespace tw {
 namespace {

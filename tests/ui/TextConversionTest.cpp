@@ -1,6 +1,6 @@
-#include "ui/TextConversion.h"
-
 #include <gtest/gtest.h>
+
+#include "ui/TextConversion.h"
 
 namespace tw {
 namespace {
