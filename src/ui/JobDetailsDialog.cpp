@@ -16,7 +16,7 @@ namespace tw {
 
 namespace {
 
-struct TextSpec {
+struct TextControl {
     JobDetailsDialog::Field field;
     const char* label;
     const char* objectName;
@@ -24,7 +24,7 @@ struct TextSpec {
 };
 
 // The five internal texts, in tab order; their field number is also their text number.
-constexpr std::array<TextSpec, 5> TextSpecs = {{
+constexpr std::array<TextControl, 5> TextControls = {{
     {JobDetailsDialog::InternalName, "Internal name:", "internalName", 7},
     {JobDetailsDialog::MaleSkin, "Male skin:", "maleSkin", 20},
     {JobDetailsDialog::FemaleSkin, "Female skin:", "femaleSkin", 33},
@@ -34,7 +34,7 @@ constexpr std::array<TextSpec, 5> TextSpecs = {{
 
 enum class Check { None, AbovePrevious, Fixed };
 
-struct NumberSpec {
+struct NumberControl {
     JobDetailsDialog::Field field;
     const char* label;
     const char* objectName;
@@ -55,7 +55,7 @@ constexpr std::int64_t FriendsMaximum = 25;
 constexpr std::int64_t SalarySpinMaximum = 32767;
 
 // The number fields in tab order.
-constexpr std::array<NumberSpec, 17> NumberSpecs = {{
+constexpr std::array<NumberControl, 17> NumberControls = {{
     {JobDetailsDialog::Friends, "Friends", "friends", 63, 90, 0, NumberKind::Unsigned, 0, 0, FriendsMaximum, 1, Check::AbovePrevious},
     {JobDetailsDialog::Cooking, "Cooking", "cooking", 63, 103, 1, NumberKind::Signed, 1, 0, SkillMaximum, 100, Check::AbovePrevious},
     {JobDetailsDialog::Mechanical, "Mechanical", "mechanical", 63, 116, 2, NumberKind::Signed, 2, 0, SkillMaximum, 100, Check::AbovePrevious},
@@ -89,9 +89,9 @@ constexpr std::array<JobDetailsDialog::Field, JobDetailsDialog::FieldCount> Read
     JobDetailsDialog::Friends,   JobDetailsDialog::Texture,
 };
 
-const NumberSpec* FindNumberSpec(JobDetailsDialog::Field field) {
-    for (const auto& spec : NumberSpecs)
-        if (spec.field == field) return &spec;
+const NumberControl* FindNumberControl(JobDetailsDialog::Field field) {
+    for (const auto& control : NumberControls)
+        if (control.field == field) return &control;
     return nullptr;
 }
 
@@ -106,8 +106,8 @@ const TextConversion& InternalTextConversion() {
 }  // namespace
 
 const char* JobDetailsDialog::FieldObjectName(Field field) {
-    if (IsTextField(field)) return TextSpecs[field].objectName;
-    if (const NumberSpec* spec = FindNumberSpec(field)) return spec->objectName;
+    if (IsTextField(field)) return TextControls[field].objectName;
+    if (const NumberControl* control = FindNumberControl(field)) return control->objectName;
     return "carPool";
 }
 
@@ -117,10 +117,10 @@ JobDetailsDialog::JobDetailsDialog(const JobLevel& job, const std::array<std::in
     initialized_ = true;
     BuildWidgets();
 
-    for (const auto& spec : TextSpecs) texts_[spec.field] = InternalTextConversion().toText(job.texts[spec.field]);
-    for (const auto& spec : NumberSpecs) {
-        const std::int32_t value = job.values[spec.valueIndex];
-        numbers_[spec.field] = spec.kind == NumberKind::Unsigned ? static_cast<std::int64_t>(static_cast<std::uint32_t>(value))
+    for (const auto& control : TextControls) texts_[control.field] = InternalTextConversion().toText(job.texts[control.field]);
+    for (const auto& control : NumberControls) {
+        const std::int32_t value = job.values[control.valueIndex];
+        numbers_[control.field] = control.kind == NumberKind::Unsigned ? static_cast<std::int64_t>(static_cast<std::uint32_t>(value))
                                                                  : static_cast<std::int64_t>(value);
     }
     const std::int32_t carPool = job.values[CarPoolValue];
@@ -146,29 +146,29 @@ void JobDetailsDialog::BuildWidgets() {
     addGroup("Mood changes per hour", 135, 76, 116, 115);
     addGroup("General information", 7, 199, 116, 78);
 
-    for (const auto& spec : TextSpecs) {
+    for (const auto& control : TextControls) {
         auto* edit = new QLineEdit(this);
-        edit->setObjectName(QString::fromLatin1(spec.objectName));
-        edit->setGeometry(units.Rect(63, spec.y, 188, 12));
-        auto* label = new QLabel(QString::fromLatin1(spec.label), this);
-        label->setGeometry(units.Rect(7, spec.y + 2, 54, 8));
+        edit->setObjectName(QString::fromLatin1(control.objectName));
+        edit->setGeometry(units.Rect(63, control.y, 188, 12));
+        auto* label = new QLabel(QString::fromLatin1(control.label), this);
+        label->setGeometry(units.Rect(7, control.y + 2, 54, 8));
         label->setBuddy(edit);
-        widgets_[spec.field] = edit;
+        widgets_[control.field] = edit;
     }
 
-    for (const auto& spec : NumberSpecs) {
-        auto* field = new SpinField(spec.kind, this);
-        field->setObjectName(QString::fromLatin1(spec.objectName));
-        field->setGeometry(units.Rect(spec.x, spec.y, 40, 12));
-        std::int64_t minimum = spec.previous >= 0 ? previousRequirements_[spec.previous] : spec.minimum;
+    for (const auto& control : NumberControls) {
+        auto* field = new SpinField(control.kind, this);
+        field->setObjectName(QString::fromLatin1(control.objectName));
+        field->setGeometry(units.Rect(control.x, control.y, 40, 12));
+        std::int64_t minimum = control.previous >= 0 ? previousRequirements_[control.previous] : control.minimum;
         // The spin never writes a number that its own field would refuse.
-        if (spec.kind == NumberKind::Unsigned) minimum = std::max<std::int64_t>(minimum, 0);
-        field->SetSpinRange(minimum, spec.maximum);
-        field->SetStep(spec.step);
-        auto* label = new QLabel(QString::fromLatin1(spec.label), this);
-        label->setGeometry(units.Rect(spec.x - 49, spec.y + 2, 47, 8));
+        if (control.kind == NumberKind::Unsigned) minimum = std::max<std::int64_t>(minimum, 0);
+        field->SetSpinRange(minimum, control.maximum);
+        field->SetStep(control.step);
+        auto* label = new QLabel(QString::fromLatin1(control.label), this);
+        label->setGeometry(units.Rect(control.x - 49, control.y + 2, 47, 8));
         label->setBuddy(field);
-        widgets_[spec.field] = field;
+        widgets_[control.field] = field;
     }
 
     auto* carPool = new QComboBox(this);
@@ -204,13 +204,13 @@ void JobDetailsDialog::BuildWidgets() {
 }
 
 void JobDetailsDialog::ConnectWidgets() {
-    for (const auto& spec : TextSpecs) {
-        const Field field = spec.field;
+    for (const auto& control : TextControls) {
+        const Field field = control.field;
         connect(static_cast<QLineEdit*>(widgets_[field]), &QLineEdit::textChanged, this,
                 [this, field] { OnFieldChanged(field); });
     }
-    for (const auto& spec : NumberSpecs) {
-        const Field field = spec.field;
+    for (const auto& control : NumberControls) {
+        const Field field = control.field;
         connect(static_cast<SpinField*>(widgets_[field]), &SpinField::TextChanged, this,
                 [this, field] { OnFieldChanged(field); });
     }
@@ -223,13 +223,13 @@ void JobDetailsDialog::ConnectWidgets() {
 
 void JobDetailsDialog::ShowFields() {
     showingFields_ = true;
-    for (const auto& spec : TextSpecs) {
-        auto* edit = static_cast<QLineEdit*>(widgets_[spec.field]);
-        if (edit->text() != texts_[spec.field]) edit->setText(texts_[spec.field]);
+    for (const auto& control : TextControls) {
+        auto* edit = static_cast<QLineEdit*>(widgets_[control.field]);
+        if (edit->text() != texts_[control.field]) edit->setText(texts_[control.field]);
     }
-    for (const auto& spec : NumberSpecs) {
-        auto* field = static_cast<SpinField*>(widgets_[spec.field]);
-        const QString text = QString::number(numbers_[spec.field]);
+    for (const auto& control : NumberControls) {
+        auto* field = static_cast<SpinField*>(widgets_[control.field]);
+        const QString text = QString::number(numbers_[control.field]);
         if (field->Text() != text) field->SetText(text);
     }
     static_cast<QComboBox*>(widgets_[CarPool])->setCurrentIndex(carPool_);
@@ -237,11 +237,11 @@ void JobDetailsDialog::ShowFields() {
 }
 
 std::optional<NumberRange> JobDetailsDialog::OkRange(Field field) const {
-    const NumberSpec* spec = FindNumberSpec(field);
-    if (spec == nullptr || !validateRanges_) return std::nullopt;
-    switch (spec->check) {
-        case Check::AbovePrevious: return NumberRange{previousRequirements_[spec->previous], spec->maximum};
-        case Check::Fixed: return NumberRange{spec->minimum, spec->maximum};
+    const NumberControl* control = FindNumberControl(field);
+    if (control == nullptr || !validateRanges_) return std::nullopt;
+    switch (control->check) {
+        case Check::AbovePrevious: return NumberRange{previousRequirements_[control->previous], control->maximum};
+        case Check::Fixed: return NumberRange{control->minimum, control->maximum};
         case Check::None: break;
     }
     return std::nullopt;
@@ -256,9 +256,9 @@ bool JobDetailsDialog::ReadField(Field field) {
         carPool_ = static_cast<QComboBox*>(widgets_[CarPool])->currentIndex();
         return true;
     }
-    const NumberSpec* spec = FindNumberSpec(field);
+    const NumberControl* control = FindNumberControl(field);
     const auto* spin = static_cast<SpinField*>(widgets_[field]);
-    const NumberReading reading = ReadNumber(spin->Text().toStdString(), spec->kind, OkRange(field));
+    const NumberReading reading = ReadNumber(spin->Text().toStdString(), control->kind, OkRange(field));
     if (!reading.value) {
         FailField(field, reading.message);
         return false;
@@ -293,8 +293,8 @@ void JobDetailsDialog::CopyChangedFields() {
         } else if (field == CarPool) {
             if (carPool_ >= 0) workingJob_.values[CarPoolValue] = carPool_;
         } else {
-            const NumberSpec* spec = FindNumberSpec(field);
-            workingJob_.values[spec->valueIndex] = static_cast<std::int32_t>(static_cast<std::uint32_t>(numbers_[field]));
+            const NumberControl* control = FindNumberControl(field);
+            workingJob_.values[control->valueIndex] = static_cast<std::int32_t>(static_cast<std::uint32_t>(numbers_[field]));
         }
     }
 }
@@ -309,11 +309,11 @@ void JobDetailsDialog::LoadPrevious() {
     if (!ReadFields()) return;
     CopyChangedFields();
     for (std::size_t i = 0; i < previousRequirements_.size(); ++i) {
-        const NumberSpec& spec = NumberSpecs[i];
-        numbers_[spec.field] = spec.kind == NumberKind::Unsigned
+        const NumberControl& control = NumberControls[i];
+        numbers_[control.field] = control.kind == NumberKind::Unsigned
                                    ? static_cast<std::int64_t>(static_cast<std::uint32_t>(previousRequirements_[i]))
                                    : static_cast<std::int64_t>(previousRequirements_[i]);
-        workingJob_.values[spec.valueIndex] = previousRequirements_[i];
+        workingJob_.values[control.valueIndex] = previousRequirements_[i];
     }
     ShowFields();
 }
