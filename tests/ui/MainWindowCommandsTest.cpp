@@ -1,0 +1,217 @@
+#include "MainWindowTestFixture.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "ui/TextCodec.h"
+
+namespace tw {
+namespace {
+
+using test::MainWindowTest;
+using Field = MainWindow::Field;
+
+std::string FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class MainWindowCommandsTest : public MainWindowTest {
+protected:
+    // The loose careers container that the load took out of its archive.
+    std::filesystem::path CareersFile() const { return GameFile("ExpansionShared/Work.iff"); }
+
+    void EditCareerName(const QString& text) {
+        TypeInto(Field::CareerName, text);
+        ASSERT_FALSE(window->CareersUnchanged());
+    }
+};
+
+struct ExitCase {
+    const char* name;
+    bool edit;
+    std::vector<Answer> answers;
+    bool closes;
+    bool written;
+};
+
+class MainWindowExitTest : public MainWindowCommandsTest, public ::testing::WithParamInterface<ExitCase> {};
+
+TEST_P(MainWindowExitTest, ExitAsksOnlyAfterAChangeAndFollowsTheAnswer) {
+    const ExitCase& c = GetParam();
+    const std::string before = FileBytes(CareersFile());
+    ASSERT_FALSE(before.empty());
+    if (c.edit) EditCareerName(QStringLiteral("Edited"));
+    port.answers.assign(c.answers.begin(), c.answers.end());
+
+    window->MenuAction(QStringLiteral("File"), QStringLiteral("E&xit"))->trigger();
+
+    EXPECT_EQ(window->HasClosed(), c.closes);
+    if (c.closes) EXPECT_EQ(window->Result(), MainWindow::Closed);
+    if (c.edit) {
+        ASSERT_EQ(port.Shown(), std::vector<std::string>{"Exit: Do you want to save the careers?"});
+        EXPECT_EQ(port.calls[0].message.buttons, MessageButtons::YesNoCancel);
+    } else {
+        EXPECT_TRUE(port.calls.empty());
+    }
+    EXPECT_EQ(FileBytes(CareersFile()) != before, c.written);
+    if (!c.closes) {
+        // The edit is still there, and the close box takes the same path.
+        EXPECT_EQ(Shown(Field::CareerName), QStringLiteral("Edited"));
+        port.answers = {Answer::No};
+        window->close();
+        EXPECT_TRUE(window->HasClosed());
+        EXPECT_EQ(port.calls.size(), 2u);
+        EXPECT_EQ(FileBytes(CareersFile()), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, MainWindowExitTest,
+                         ::testing::Values(ExitCase{"Unchanged", false, {}, true, false},
+                                           ExitCase{"Cancel", true, {Answer::Cancel}, false, false},
+                                           ExitCase{"No", true, {Answer::No}, true, false},
+                                           ExitCase{"Yes", true, {Answer::Yes}, true, true}),
+                         [](const ::testing::TestParamInfo<ExitCase>& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowCommandsTest, ExitWithAFailingSaveStaysOpen) {
+    EditCareerName(QStringLiteral("Edited"));
+    // The careers file's folder is gone: nothing can be written there, not even by root.
+    std::filesystem::remove_all(GameFile("ExpansionShared"));
+    port.answers = {Answer::Yes};
+    window->close();
+    EXPECT_FALSE(window->HasClosed());
+    EXPECT_EQ(port.Shown(), (std::vector<std::string>{
+                                "Exit: Do you want to save the careers?",
+                                "Error: Couldn't save the careers! There's probably a file I/O error!"}));
+    EXPECT_FALSE(window->CareersUnchanged());
+}
+
+TEST_F(MainWindowCommandsTest, SaveWritesReloadsAndShowsTheSavedData) {
+    SelectCareer(3);
+    SelectJob(5);
+    EditCareerName(QStringLiteral("Saved name"));
+    window->Save();
+    EXPECT_EQ(port.Shown(), std::vector<std::string>{"Trackwright 2: Operation complete!"});
+    EXPECT_EQ(loads, 2);
+    EXPECT_TRUE(window->CareersUnchanged());
+    EXPECT_FALSE(window->HasClosed());
+    // The reload shows the first career again, with the job row kept.
+    EXPECT_EQ(window->CareerList()->SelectedRow(), 0);
+    EXPECT_EQ(window->JobList()->SelectedRow(), 5);
+    EXPECT_TRUE(window->LanguageAction(0)->isChecked());
+    SelectCareer(3);
+    EXPECT_EQ(Shown(Field::CareerName), QStringLiteral("Saved name"));
+}
+
+TEST_F(MainWindowCommandsTest, SaveWhoseReloadFailsEndsTheWindowAfterTheCompletionMessage) {
+    EditCareerName(QStringLiteral("Saved name"));
+    failLoadsFrom = 2;
+    window->Save();
+    EXPECT_EQ(port.Shown(), std::vector<std::string>{"Trackwright 2: Operation complete!"});
+    EXPECT_TRUE(window->HasClosed());
+    EXPECT_EQ(window->Result(), MainWindow::LoadFailed);
+}
+
+TEST_F(MainWindowCommandsTest, ReloadDropsTheEditsWithoutAQuestion) {
+    const QString original = Shown(Field::CareerName);
+    SelectCareer(2);
+    SelectCareer(0);
+    EditCareerName(QStringLiteral("Thrown away"));
+    window->MenuAction(QStringLiteral("File"), QStringLiteral("&Reload"))->trigger();
+    EXPECT_TRUE(port.calls.empty());
+    EXPECT_EQ(loads, 2);
+    EXPECT_TRUE(window->CareersUnchanged());
+    EXPECT_EQ(window->CareerList()->RowCount(), 10);
+    EXPECT_EQ(window->CareerList()->SelectedRow(), 0);
+    EXPECT_EQ(Shown(Field::CareerName), original);
+
+    // A reload that fails ends the window, again without a question.
+    EditCareerName(QStringLiteral("Lost"));
+    failLoadsFrom = 3;
+    window->Reload();
+    EXPECT_TRUE(window->HasClosed());
+    EXPECT_EQ(window->Result(), MainWindow::LoadFailed);
+    EXPECT_TRUE(port.calls.empty());
+}
+
+TEST_F(MainWindowCommandsTest, ExportAndBackupWriteFilesAndChangeNothing) {
+    const auto exported = game.Path() / "track.iff";
+    const auto backup = game.Path() / "backup.iff";
+    window->CareerList()->clearSelection();
+    window->Export();  // no career: nothing at all
+    EXPECT_TRUE(port.calls.empty());
+
+    SelectCareer(2);
+    port.files = {exported, backup};
+    window->Export();
+    window->Backup();
+    EXPECT_EQ(port.Shown(), (std::vector<std::string>{
+                                "Trackwright 2: Successfully exported!",
+                                port.applicationName + ": Successfully backed up!\n\nTo restore the careers, use "
+                                                       "\"Import\" in the \"Career\" menu."}));
+    EXPECT_TRUE(std::filesystem::exists(exported));
+    EXPECT_TRUE(std::filesystem::exists(backup));
+    EXPECT_TRUE(window->CareersUnchanged());
+}
+
+TEST_F(MainWindowCommandsTest, ImportOfATrackRenamesAndSelectsItsRow) {
+    const auto exported = game.Path() / "track.iff";
+    SelectCareer(2);
+    port.files = {exported};
+    window->Export();
+    const std::string name = context.careerSet.tracks[2].name;
+
+    SelectCareer(0);
+    SelectJob(3);
+    port.calls.clear();
+    port.files = {exported};
+    port.careers = {7};
+    window->MenuAction(QStringLiteral("Career"), QStringLiteral("Import"))->trigger();
+    EXPECT_EQ(port.Shown(), std::vector<std::string>{"Trackwright 2: Successfully imported!"});
+    EXPECT_EQ(context.careerSet.tracks[7].name, name);
+    EXPECT_EQ(window->CareerList()->RowText(7, 1), TextCodec::DecodeInternal(name));
+    EXPECT_EQ(window->CareerList()->RowText(7, 0), QStringLiteral("#8")) << "the career keeps its own number";
+    EXPECT_EQ(window->CareerList()->SelectedRow(), 7);
+    EXPECT_EQ(window->CurrentCareer(), 7u);
+    EXPECT_EQ(window->JobList()->SelectedRow(), 3);
+    EXPECT_EQ(Shown(Field::InternalCareerName), TextCodec::DecodeInternal(name));
+    EXPECT_FALSE(window->CareersUnchanged());
+}
+
+TEST_F(MainWindowCommandsTest, RestoringABackupRefillsTheListWithTheFirstRowSelected) {
+    const auto backup = game.Path() / "backup.iff";
+    port.files = {backup};
+    window->Backup();
+    const std::vector<std::string> names = [this] {
+        std::vector<std::string> all;
+        for (const CareerTrack& track : context.careerSet.tracks) all.push_back(track.name);
+        return all;
+    }();
+
+    SelectCareer(5);
+    TypeInto(Field::InternalCareerName, QStringLiteral("Renamed"));
+    ASSERT_EQ(window->CareerList()->RowText(5, 1), QStringLiteral("Renamed"));
+
+    // No at the question changes nothing.
+    port.calls.clear();
+    port.files = {backup, backup};
+    port.answers = {Answer::No, Answer::Yes};
+    window->Import();
+    EXPECT_EQ(window->CareerList()->RowText(5, 1), QStringLiteral("Renamed"));
+    EXPECT_EQ(window->CareerList()->SelectedRow(), 5);
+
+    window->Import();
+    ASSERT_EQ(port.calls.size(), 5u);
+    EXPECT_EQ(port.calls[1].message.title, "Question");
+    EXPECT_EQ(port.calls[4].message.text, "Successfully restored!");
+    EXPECT_EQ(window->CareerList()->RowCount(), 10);
+    EXPECT_EQ(window->CareerList()->SelectedRow(), 0);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(context.careerSet.tracks[i].name, names[i]);
+        EXPECT_EQ(window->CareerList()->RowText(static_cast<int>(i), 1), TextCodec::DecodeInternal(names[i]));
+    }
+    EXPECT_FALSE(window->CareersUnchanged());
+}
+
+}  // namespace
+}  // namespace tw

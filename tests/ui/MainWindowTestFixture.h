@@ -1,0 +1,112 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "gamefiles/GameContext.h"
+#include "gamefiles/GameLoad.h"
+#include "gamefiles/SampleInstallation.h"
+#include "model/StringTable.h"
+#include "support/ScriptedPort.h"
+#include "ui/FullRowListView.h"
+#include "ui/MainWindow.h"
+
+namespace tw::test {
+
+// A folder of its own below the system's temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder() {
+        static std::atomic<int> counter{0};
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        path_ = std::filesystem::temp_directory_path() /
+                ("trackwright-ui-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// The sample installation in a temporary folder, loaded behind a started main window. The load
+// runs on its worker thread without the loading window; every message goes to the scripted port.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(WriteSampleInstallation(game.Path() / "game", &error)) << error;
+        context.gameFolder = (game.Path() / "game").string();
+        window = std::make_unique<MainWindow>(context, port, [this](GameContext& loaded) {
+            ++loads;
+            if (failLoadsFrom > 0 && loads >= failLoadsFrom) return LoadRequest::Failed;
+            return RunLoad(loaded, port);
+        });
+        window->SetDialogs({});
+        ASSERT_TRUE(window->Start());
+        ASSERT_TRUE(port.calls.empty()) << port.Shown().front();
+    }
+
+    std::filesystem::path GameFile(const std::string& relative) const { return game.Path() / "game" / relative; }
+
+    QString Shown(MainWindow::Field field) const { return window->FieldText(field); }
+    StringTable& Texts(std::uint32_t career) { return context.careerSet.texts[career]; }
+    std::string Text(std::uint32_t career, std::uint16_t row, std::uint16_t slot) {
+        std::string text;
+        EXPECT_TRUE(Texts(career).GetText(row, slot, StringTable::Value, text)) << "row " << row << " slot " << slot;
+        return text;
+    }
+
+    void SelectCareer(int row) { window->CareerList()->SelectRow(row); }
+    void SelectJob(int row) { window->JobList()->SelectRow(row); }
+
+    // Types `text` where the field's cursor is, one key at a time, as a person would.
+    static void Type(QWidget* widget, const QString& text) {
+        for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    // Types `text` over the whole of a field.
+    void TypeInto(MainWindow::Field field, const QString& text) {
+        QWidget* widget = window->FieldWidget(field);
+        if (auto* line = qobject_cast<QLineEdit*>(widget))
+            line->selectAll();
+        else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+            edit->selectAll();
+        Type(widget, text);
+    }
+    // Types `text` after the end of a field's text.
+    void TypeAtEnd(MainWindow::Field field, const QString& text) {
+        QWidget* widget = window->FieldWidget(field);
+        if (auto* line = qobject_cast<QLineEdit*>(widget))
+            line->end(false);
+        else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+            edit->moveCursor(QTextCursor::End);
+        Type(widget, text);
+    }
+
+    TempFolder game;
+    GameContext context;
+    ScriptedPort port;
+    std::unique_ptr<MainWindow> window;
+    int loads = 0;
+    // From this load on (counting the first as 1) every load fails; 0 for never.
+    int failLoadsFrom = 0;
+};
+
+}  // namespace tw::test
