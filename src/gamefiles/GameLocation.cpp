@@ -157,6 +157,11 @@ private:
             return false;
         }
         registryPrefix_.emplace(*prefix);
+        std::error_code ec;
+        if (!std::filesystem::is_directory(*prefix, ec)) {
+            Step(LocateSource::Registry, PathText(*prefix), "no such folder");
+            return false;
+        }
         WineRegistry registry;
         std::string error;
         if (!registryPrefix_->LoadMachineRegistry(registry, &error)) {
