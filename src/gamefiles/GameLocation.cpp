@@ -290,7 +290,8 @@ private:
             Step(LocateSource::SteamLibrary, steam.where, steam.found ? "no SteamPath" : "no such key");
             return false;
         }
-        return TrySteamGames(SteamLibraryList({PathFromBytes(*steamPath)}));
+        // Steam keeps its own path with forward slashes ("c:/program files (x86)/steam").
+        return TrySteamGames(SteamLibraryList({PathFromBytes(*steamPath).make_preferred()}));
     }
 #else
     // The game's key in a prefix's registry (unless that registry was read already), then the

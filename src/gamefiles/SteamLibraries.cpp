@@ -18,8 +18,11 @@ bool IsNumber(std::string_view text) {
     return true;
 }
 
+// Steam writes its paths in UTF-8 on every platform, on Windows with either separator.
 std::filesystem::path PathFromUtf8(const std::string& text) {
-    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+    std::filesystem::path path(std::u8string(text.begin(), text.end()));
+    path.make_preferred();
+    return path;
 }
 
 }  // namespace
@@ -56,7 +59,6 @@ std::vector<std::filesystem::path> SteamLibraries(const std::filesystem::path& s
         if (error != nullptr) *error = PathText(listFile) + ": " + why;
         return libraries;
     }
-    // Steam writes its paths in UTF-8 on every platform.
     for (const std::string& path : listed) libraries.push_back(PathFromUtf8(path));
     if (error != nullptr) error->clear();
     return libraries;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -13,23 +14,16 @@
 
 #include "gamefiles/EnvironmentLookup.h"
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 namespace tw::test {
 
 // A fresh folder below the system's temporary folder, removed with everything in it at the end.
 class TempFolder {
 public:
     TempFolder() {
+        // Test cases run as parallel processes: the random part keeps their folders apart.
         static std::atomic<unsigned> counter{0};
-#ifdef _WIN32
-        const std::string pid = "w";
-#else
-        const std::string pid = std::to_string(::getpid());
-#endif
-        path_ = std::filesystem::temp_directory_path() / ("tw-location-" + pid + "-" + std::to_string(counter++));
+        const std::string unique = std::to_string(std::random_device{}()) + "-" + std::to_string(counter++);
+        path_ = std::filesystem::temp_directory_path() / ("tw-location-" + unique);
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }

@@ -20,7 +20,15 @@ protected:
         LocateOptions options;
         options.gameFolder = game;
         options.environment = env.Lookup();
+        options.windowsRegistry = NoRegistry;
         return LocateGame(options);
+    }
+
+    // Tests never read the registry of the machine they run on.
+    static RegistryKey NoRegistry(RegistryRoot, const std::string& keyPath, const std::vector<std::string>&) {
+        RegistryKey key;
+        key.where = keyPath;
+        return key;
     }
 
     // A game folder (relative to the temporary folder) holding a careers file.
@@ -276,6 +284,58 @@ TEST_F(LocationTest, RememberedFolderFile) {
     env.variables.clear();
     EXPECT_EQ(RememberedFolder(env.Lookup()).File(), std::nullopt);
     EXPECT_FALSE(RememberedFolder(env.Lookup()).Remember("/x", &error));
+}
+
+#endif
+
+#ifdef _WIN32
+
+TEST_F(LocationTest, WindowsSourcesInOrder) {
+    // The registry as this test wants it: the game's key and Steam's key, each present or not.
+    std::map<std::string, std::string> machine;
+    std::map<std::string, std::string> steamKey;
+    LocateOptions options;
+    options.windowsRegistry = [&](RegistryRoot root, const std::string& keyPath, const std::vector<std::string>&) {
+        const bool game = root == RegistryRoot::LocalMachine && keyPath == "Software\\Maxis\\The Sims";
+        const bool steam = root == RegistryRoot::CurrentUser && keyPath == "Software\\Valve\\Steam";
+        RegistryKey key;
+        key.where = keyPath;
+        key.values = game ? machine : steam ? steamKey : std::map<std::string, std::string>{};
+        key.found = !key.values.empty();
+        return key;
+    };
+    env.variables["ProgramFiles"] = temp.Folder("pf").string();
+    env.variables["APPDATA"] = temp.Folder("appdata").string();
+    options.environment = env.Lookup();
+
+    const std::filesystem::path steam = temp.Folder("Steam");
+    temp.Write("Steam/steamapps/libraryfolders.vdf", "\"libraryfolders\" { \"1\" { \"path\" \"" +
+                                                        (temp.Path() / "lib2").generic_string() + "\" } }");
+    steamKey["SteamPath"] = steam.generic_string();
+    const std::filesystem::path steamGame = Game("lib2/steamapps/common/The Sims Legacy Collection");
+    LocateResult result = LocateGame(options);
+    EXPECT_EQ(result.location.source, LocateSource::SteamLibrary) << TraceText(result);
+    EXPECT_EQ(result.location.gameFolder, std::filesystem::path(steamGame).make_preferred().string()) << TraceText(result);
+
+    Game("pf/EA Games/The Sims");
+    result = LocateGame(options);
+    EXPECT_EQ(result.location.source, LocateSource::DefaultFolder) << TraceText(result);
+
+    machine = {{"InstallPath", Game("installed").string()}, {"EP3Installed", "1"}};
+    result = LocateGame(options);
+    EXPECT_EQ(result.location.source, LocateSource::InstallPath) << TraceText(result);
+    EXPECT_EQ(result.location.expansion3Flag, "1");
+
+    Remember(Game("remembered"));
+    result = LocateGame(options);
+    EXPECT_EQ(result.location.source, LocateSource::Remembered) << TraceText(result);
+    EXPECT_EQ(result.location.expansion3Flag, "");
+
+    machine["SIMS_DATA"] = "C:\\Not\\There\\";  // taken as it is
+    result = LocateGame(options);
+    EXPECT_EQ(result.location.source, LocateSource::Registry) << TraceText(result);
+    EXPECT_EQ(result.location.gameFolder, "C:\\Not\\There\\");
+    EXPECT_EQ(result.location.expansion3Flag, "1");
 }
 
 #endif
