@@ -336,33 +336,32 @@ private:
 
     bool FromWellKnownPlaces() {
         const std::optional<std::string> homeText = Environment("HOME");
-        if (!homeText) {
-            Step(LocateSource::SteamLibrary, "HOME", "not set");
-            return false;
-        }
-        const std::filesystem::path home = PathFromBytes(*homeText);
-        const std::vector<std::filesystem::path> libraries = SteamLibraryList({
-            home / ".steam" / "steam",
-            home / ".local" / "share" / "Steam",
-            home / ".var" / "app" / "com.valvesoftware.Steam" / ".local" / "share" / "Steam",
-        });
-        if (TrySteamGames(libraries)) return true;
-        for (const std::filesystem::path& library : libraries) {
-            const std::filesystem::path prefix =
-                HostPath(library, std::string("steamapps\\compatdata\\") + SteamGameId + "\\pfx");
-            if (TryPrefix(LocateSource::ProtonPrefix, prefix, true)) return true;
+        if (!homeText) Step(LocateSource::SteamLibrary, "HOME", "not set");
+        const std::filesystem::path home = homeText ? PathFromBytes(*homeText) : std::filesystem::path();
+        if (homeText) {
+            const std::vector<std::filesystem::path> libraries = SteamLibraryList({
+                home / ".steam" / "steam",
+                home / ".local" / "share" / "Steam",
+                home / ".var" / "app" / "com.valvesoftware.Steam" / ".local" / "share" / "Steam",
+            });
+            if (TrySteamGames(libraries)) return true;
+            for (const std::filesystem::path& library : libraries) {
+                const std::filesystem::path prefix =
+                    HostPath(library, std::string("steamapps\\compatdata\\") + SteamGameId + "\\pfx");
+                if (TryPrefix(LocateSource::ProtonPrefix, prefix, true)) return true;
+            }
         }
 
         // Wine prefixes: the one whose key was read above (its drive C: only), and ~/.wine.
-        const std::filesystem::path homeWine = home / ".wine";
         std::error_code ec;
         const bool registryIsHomeWine =
-            registryPrefix_ && std::filesystem::weakly_canonical(registryPrefix_->Root(), ec) ==
-                                   std::filesystem::weakly_canonical(homeWine, ec);
+            homeText && registryPrefix_ &&
+            std::filesystem::weakly_canonical(registryPrefix_->Root(), ec) ==
+                std::filesystem::weakly_canonical(home / ".wine", ec);
         if (registryPrefix_ && !registryIsHomeWine && TryPrefix(LocateSource::WinePrefix, registryPrefix_->Root(), false)) {
             return true;
         }
-        return TryPrefix(LocateSource::WinePrefix, homeWine, !registryIsHomeWine);
+        return homeText && TryPrefix(LocateSource::WinePrefix, home / ".wine", !registryIsHomeWine);
     }
 #endif
 
