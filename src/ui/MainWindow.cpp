@@ -96,6 +96,9 @@ MainWindow::MainWindow(GameContext& context, UserPort& port, LoadRunner runLoad,
     CreateWidgets();
     CreateMenus();
     ConnectWidgets();
+    // No resizing: the window keeps the size of its client area and menu bar.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    layout()->activate();
 }
 
 MainWindow::~MainWindow() = default;
@@ -228,8 +231,6 @@ void MainWindow::CreateWidgets() {
     jobDetailsButton_->setEnabled(false);
     chanceCardsButton_->setEnabled(false);
     iconPreview_->setPixmap(QPixmap::fromImage(popupPlaceholder()));
-
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void MainWindow::CreateMenus() {

@@ -47,7 +47,9 @@ TEST_P(MainWindowExitTest, ExitAsksOnlyAfterAChangeAndFollowsTheAnswer) {
     window->MenuAction(QStringLiteral("File"), QStringLiteral("E&xit"))->trigger();
 
     EXPECT_EQ(window->HasClosed(), c.closes);
-    if (c.closes) EXPECT_EQ(window->Result(), MainWindow::Closed);
+    if (c.closes) {
+        EXPECT_EQ(window->Result(), MainWindow::Closed);
+    }
     if (c.edit) {
         ASSERT_EQ(port.Shown(), std::vector<std::string>{"Exit: Do you want to save the careers?"});
         EXPECT_EQ(port.calls[0].message.buttons, MessageButtons::YesNoCancel);
@@ -71,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, MainWindowExitTest,
                                            ExitCase{"Cancel", true, {Answer::Cancel}, false, false},
                                            ExitCase{"No", true, {Answer::No}, true, false},
                                            ExitCase{"Yes", true, {Answer::Yes}, true, true}),
-                         [](const ::testing::TestParamInfo<ExitCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<ExitCase>& test) { return std::string(test.param.name); });
 
 TEST_F(MainWindowCommandsTest, ExitWithAFailingSaveStaysOpen) {
     EditCareerName(QStringLiteral("Edited"));

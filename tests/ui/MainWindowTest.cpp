@@ -198,7 +198,7 @@ TEST_F(MainWindowTest, TextsNobodyEditsKeepTheirBytes) {
 
     // The window's own fills store nothing, and changing the language neither.
     const StringTable before = Texts(0);
-    for (std::uint16_t slot : {9, 3, 0}) window->SelectLanguage(slot);
+    for (const std::uint16_t slot : std::initializer_list<std::uint16_t>{9, 3, 0}) window->SelectLanguage(slot);
     SelectJob(5);
     for (std::uint16_t row = 0; row < 33; ++row)
         for (std::uint16_t slot = 0; slot < 16; ++slot) {
@@ -245,7 +245,7 @@ TEST_F(MainWindowTest, SwitchingTheLanguageRefreshesExactlyTheSixLanguageTexts) 
     SelectJob(2);
     const QString internal = Shown(Field::InternalCareerName);
     const QString jobRow = window->JobList()->RowText(2, 1);
-    for (const std::uint16_t slot : {3, 5, 9, 1, 0}) {
+    for (const std::uint16_t slot : std::initializer_list<std::uint16_t>{3, 5, 9, 1, 0}) {
         window->SelectLanguage(slot);
         EXPECT_EQ(window->CurrentLanguage(), slot);
         for (std::uint16_t other = 0; other < 15; ++other) EXPECT_EQ(window->LanguageAction(other)->isChecked(), other == slot);
@@ -398,7 +398,9 @@ TEST_F(MainWindowTest, ChanceCardsStoreTheDialogsCardAtCareerTimesTenPlusLevel) 
     EXPECT_EQ(card.items, answer->items);
     EXPECT_EQ(card.itemCount, 2u);
     for (std::size_t i = 0; i < before.size(); ++i)
-        if (i != 47) EXPECT_EQ(context.careerSet.cards[i], before[i]) << i;
+        if (i != 47) {
+            EXPECT_EQ(context.careerSet.cards[i], before[i]) << i;
+        }
     EXPECT_FALSE(window->CareersUnchanged());
 }
 
