@@ -68,6 +68,7 @@ bool RestoreCareers(IFFFile& container, std::span<const std::uint8_t> informatio
                     IconStrips& icons, UserPort& port) {
     if (information.size() < InformationHeaderSize) return Refuse(port, "Incorrect information header!");
     TrackImporter importer(careers, icons, port);
+    std::vector<bool> staged(careers.careerCount, false);
     // The career indices follow the header; a trailing 1 to 3 bytes are no index.
     ByteReader indices(information, InformationHeaderSize);
     while (indices.Remaining() >= 4) {
@@ -78,7 +79,11 @@ bool RestoreCareers(IFFFile& container, std::span<const std::uint8_t> informatio
             importer.Abandon();
             return Refuse(port, "This backup holds a career that this game does not have!");
         }
+        // An index listed again names the same chunks again, which would stage the same track:
+        // skipping it keeps a header full of repeats from costing a decode each.
+        if (staged[career]) continue;
         if (!importer.Stage(container, career, static_cast<std::uint16_t>(career + 1))) return false;
+        staged[career] = true;
     }
     importer.Apply();
     return true;

@@ -184,6 +184,26 @@ TEST(RestoreTest, IgnoresOneToThreeBytesAfterTheLastIndex) {
     }
 }
 
+TEST(RestoreTest, AnIndexListedAgainIsRestoredOnce) {
+    ExchangeGame original;
+    test::BuildStandardGame(original);
+    test::TempFolder folder;
+    BackupTo(folder / "all.iff", original);
+    test::RewriteContainer(folder / "all.iff", folder / "twice.iff", [](IFFFile& container) {
+        ByteWriter info(MakeInformationHeader(ExportTypeBackup));
+        for (std::uint32_t career : {1u, 0u, 1u, 1u}) info.PutU32Le(career);
+        test::SetChunk(container, TypeINFO, 0, info.Bytes());
+    });
+    ExchangeGame game;
+    test::BuildGame(game, {"A", "B", "C"}, {5, 2, 0});
+    ScriptedPort port;
+    port.answers.push_back(Answer::Yes);
+    EXPECT_EQ(ImportExchangeFile(folder / "twice.iff", game.careers, game.icons, port).outcome, Outcome::AllRestored);
+    ExpectCareerCopied(original, 0, game, 0);
+    ExpectCareerCopied(original, 1, game, 1);
+    EXPECT_EQ(game.careers.tracks[2].name, "C");
+}
+
 TEST(RestoreTest, ABackupOfNoCareersChangesNothing) {
     ExchangeGame game;
     test::BuildStandardGame(game);
