@@ -64,7 +64,7 @@ using CardBlocks = std::array<CardBlock, CardBlockCount>;
 std::vector<std::uint8_t> EncodeCardBlocks(const CareerSet& careers, std::uint32_t career);
 
 // Reads CARD data. False for a wrong header, and for blocks, texts or items that run past the
-// end of the data; `out` is then unspecified. Bytes after the tenth block are ignored.
+// end of the data; `out` then holds what was read before. Bytes after the tenth block are ignored.
 bool DecodeCardBlocks(std::span<const std::uint8_t> data, CardBlocks& out);
 
 }  // namespace tw
