@@ -1,21 +1,39 @@
 #include "ui/Screenshot.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QImage>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include "MainWindowTestFixture.h"
 #include "support/ScriptedPort.h"
 #include "ui/AboutBox.h"
+#include "ui/ChanceCardDialog.h"
 #include "ui/EditorImages.h"
+#include "ui/JobDetailsDialog.h"
 #include "ui/LoadingDialog.h"
 #include "ui/ReplaceCareerDialog.h"
+#include "ui/TableCardTextStore.h"
 
 namespace tw {
 namespace {
 
+// Where the pictures go: next to the test program, in the build folder.
+QString ScreenshotFolder() { return QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots"); }
+
+void Shoot(QWidget& widget, const QString& name) {
+    widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget)) << name.toStdString();
+    const QString path = SaveScreenshot(widget, ScreenshotFolder(), name);
+    ASSERT_FALSE(path.isEmpty()) << name.toStdString();
+    EXPECT_EQ(QImage(path).size(), widget.size()) << name.toStdString();
+    widget.hide();
+}
+
 TEST(ScreenshotTest, DialogsRenderIntoTheBuildFolder) {
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     test::ScriptedPort port;
     ReplaceCareerDialog replace(port);
     replace.SetCareers({{1, "Business"}, {2, "Entertainment"}, {3, "Law Enforcement"}, {4, "Medicine"}});
@@ -24,11 +42,32 @@ TEST(ScreenshotTest, DialogsRenderIntoTheBuildFolder) {
 
     const std::pair<QWidget*, QString> shots[] = {
         {&replace, QStringLiteral("replace-career")}, {&about, QStringLiteral("about")}, {&loading, QStringLiteral("loading")}};
-    for (const auto& [widget, name] : shots) {
-        const QString path = SaveScreenshot(*widget, folder, name);
-        ASSERT_FALSE(path.isEmpty()) << name.toStdString();
-        EXPECT_EQ(QImage(path).size(), widget->size()) << name.toStdString();
-    }
+    for (const auto& [widget, name] : shots) Shoot(*widget, name);
+}
+
+// The main window and the dialogs it opens, on the sample installation.
+class ScreenshotOfSampleTest : public test::MainWindowTest {};
+
+TEST_F(ScreenshotOfSampleTest, MainWindowAndItsDialogsRenderIntoTheBuildFolder) {
+    window->JobList()->SelectRow(3);
+    Shoot(*window, QStringLiteral("main-window"));
+
+    const CareerSet& careers = context.careerSet;
+    const std::vector<JobLevel>& levels = careers.tracks[0].levels;
+    std::array<std::int32_t, 7> previous{};
+    for (std::size_t i = 0; i < previous.size(); ++i) previous[i] = levels[2].values[i];
+    JobDetailsDialog jobDetails(levels[3], previous, port, window.get());
+    Shoot(jobDetails, QStringLiteral("job-details"));
+
+    // The first card of the first career that has a text and items.
+    const auto card = std::find_if(careers.cards.begin(), careers.cards.end(),
+                                   [](const ChanceCard& c) { return c.textRow != 0 && !c.items.empty(); });
+    ASSERT_NE(card, careers.cards.end());
+    TableCardTextStore<StringTable> texts(context.careerSet.cardTexts, context.careerSet.freeCardTextRows);
+    ChanceCardDialog chanceCard(card->textRow, card->items, 0, texts, port, window.get());
+    Shoot(chanceCard, QStringLiteral("chance-cards"));
+
+    EXPECT_TRUE(port.calls.empty());
 }
 
 TEST(EditorImagesTest, PlaceholderIsDarkBlueAndIconHasItsSizes) {
@@ -38,7 +77,7 @@ TEST(EditorImagesTest, PlaceholderIsDarkBlueAndIconHasItsSizes) {
     EXPECT_EQ(placeholder.pixelColor(62, 62), QColor(0, 0, 128));
     const QIcon icon = ApplicationIcon();
     EXPECT_EQ(icon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
-    EXPECT_TRUE(ApplicationIconImage(48).save(QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/icon.png")));
+    EXPECT_TRUE(ApplicationIconImage(48).save(ScreenshotFolder() + QStringLiteral("/icon.png")));
 }
 
 }  // namespace
