@@ -542,17 +542,23 @@ void MainWindow::ShowBuffers() {
         } else if (auto* edit = qobject_cast<QPlainTextEdit*>(fields_[field])) {
             if (edit->toPlainText() != text) edit->setPlainText(text);
         }
+        // What the control made of the text, which is what reading it back will find.
+        shownTexts_[field] = FieldText(field);
     }
 }
 
 bool MainWindow::ReadFields() {
     for (int index = 0; index < FieldCount; ++index) {
         const auto field = static_cast<Field>(index);
+        const QString text = FieldText(field);
+        // A field the person has not touched keeps its bytes as they are.
+        if (text == shownTexts_[field]) continue;
         // The fields hold what was shown in the language of that moment.
         const FieldCodec codec{shownLanguage_, field == InternalCareerName, IsMultiLine(field)};
-        const std::optional<std::string> bytes = codec.Bytes(FieldText(field), buffers_[field]);
+        const std::optional<std::string> bytes = codec.Bytes(text, buffers_[field]);
         if (bytes) {
             buffers_[field] = *bytes;
+            shownTexts_[field] = text;
             continue;
         }
         // A text that its code page cannot hold is refused: the field gets its stored text back.
@@ -561,14 +567,15 @@ bool MainWindow::ReadFields() {
         if (auto* line = qobject_cast<QLineEdit*>(fields_[field])) {
             const int cursor = line->cursorPosition();
             line->setText(stored);
-            line->setCursorPosition(std::min(std::max(cursor - 1, 0), static_cast<int>(stored.size())));
+            line->setCursorPosition(std::clamp(cursor - 1, 0, static_cast<int>(stored.size())));
         } else if (auto* edit = qobject_cast<QPlainTextEdit*>(fields_[field])) {
             const int cursor = edit->textCursor().position();
             edit->setPlainText(stored);
             QTextCursor moved = edit->textCursor();
-            moved.setPosition(std::min(std::max(cursor - 1, 0), static_cast<int>(stored.size())));
+            moved.setPosition(std::clamp(cursor - 1, 0, static_cast<int>(stored.size())));
             edit->setTextCursor(moved);
         }
+        shownTexts_[field] = FieldText(field);
         return false;
     }
     return true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <QMainWindow>
+#include <QString>
 
 #include "gamefiles/GameLoad.h"
 #include "model/CardItem.h"
@@ -193,6 +194,8 @@ private:
     std::int32_t rememberedJobRow_ = 0;
     // The bytes each field shows, in its code page.
     std::array<std::string, FieldCount> buffers_;
+    // The text each field held after the window last filled it or took its text.
+    std::array<QString, FieldCount> shownTexts_;
 
     // Set while the window itself changes its fields or lists, whose change notices are then
     // not the person's doing.
