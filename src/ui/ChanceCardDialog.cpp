@@ -7,12 +7,15 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include "ui/CardItemDialog.h"
 #include "ui/CardItemFields.h"
 #include "ui/CardItemText.h"
 #include "ui/DialogUnits.h"
+#include "ui/LineBreaks.h"
+#include "ui/TextCodec.h"
 
 namespace tw {
 
@@ -33,23 +36,19 @@ int SelectedRow(const QListWidget& list) {
 
 ChanceCardDialog::ChanceCardDialog(std::uint16_t textRow, std::vector<CardItem> items, std::uint16_t languageSlot,
                                    CardTextStore& cardTexts, UserPort& port, QWidget* parent)
-    : ChanceCardDialog(textRow, std::move(items), languageSlot, cardTexts,
-                       TextConversion::ForLanguageSlot(languageSlot), port, parent) {}
-
-ChanceCardDialog::ChanceCardDialog(std::uint16_t textRow, std::vector<CardItem> items, std::uint16_t languageSlot,
-                                   CardTextStore& cardTexts, TextConversion conversion, UserPort& port,
-                                   QWidget* parent)
     : QDialog(parent),
       row_(OpeningTextRow(cardTexts, textRow, !items.empty())),
       items_(std::move(items)),
       languageSlot_(languageSlot),
       cardTexts_(cardTexts),
-      conversion_(std::move(conversion)),
       port_(port) {
     BuildWidgets();
     if (row_.textRow != 0) storedText_ = cardTexts_.GetText(row_.textRow, languageSlot_).value_or(std::string());
-    text_->setPlainText(ToFieldLineBreaks(conversion_.toText(storedText_)));
-    text_->document()->setModified(false);
+    text_->setPlainText(ToFieldLineBreaks(TextCodec::Decode(storedText_, languageSlot_)));
+    // Taken from the field itself, which may hand back some characters differently.
+    storedFieldText_ = text_->toPlainText();
+    acceptedText_ = storedFieldText_;
+    textBytes_ = storedText_;
     RefreshList();
     ConnectWidgets();
 }
@@ -100,6 +99,9 @@ void ChanceCardDialog::BuildWidgets() {
 }
 
 void ChanceCardDialog::ConnectWidgets() {
+    connect(text_->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int) { lastChangePosition_ = position; });
+    connect(text_, &QPlainTextEdit::textChanged, this, &ChanceCardDialog::OnTextChanged);
     connect(list_, &QListWidget::itemSelectionChanged, this, &ChanceCardDialog::UpdateButtons);
     connect(list_, &QListWidget::itemDoubleClicked, this, &ChanceCardDialog::EditItem);
     connect(addButton_, &QPushButton::clicked, this, &ChanceCardDialog::AddItem);
@@ -156,10 +158,35 @@ std::optional<CardItem> ChanceCardDialog::EditInItemDialog(const CardItem& item)
     return dialog.Item();
 }
 
-// A text that was not touched goes back byte for byte, whatever the code page makes of it.
-std::string ChanceCardDialog::TextBytes() const {
-    if (!text_->document()->isModified()) return storedText_;
-    return conversion_.toBytes(ToStoredLineBreaks(text_->toPlainText(), storedText_));
+// A text that was not touched goes back byte for byte, whatever the code page makes of it. None
+// when the code page cannot hold the text.
+std::optional<std::string> ChanceCardDialog::BytesOf(const QString& fieldText) const {
+    if (fieldText == storedFieldText_) return storedText_;
+    return TextCodec::Encode(ToStoredLineBreaks(fieldText, storedText_), languageSlot_);
+}
+
+// Every edit must leave a text that the language's code page can hold; anything else would be
+// stored as something other than what the person sees. A refused edit is taken back: the field
+// gets its previous text, with the cursor where the edit was. The undo history goes with it,
+// since undoing the taking back would only bring the refused text again.
+void ChanceCardDialog::OnTextChanged() {
+    if (revertingText_) return;
+    const QString text = text_->toPlainText();
+    if (text == acceptedText_) return;
+    if (const std::optional<std::string> bytes = BytesOf(text)) {
+        acceptedText_ = text;
+        textBytes_ = *bytes;
+        return;
+    }
+    const int position = std::clamp(lastChangePosition_, 0, static_cast<int>(acceptedText_.size()));
+    revertingText_ = true;
+    QTextCursor cursor(text_->document());
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(acceptedText_);
+    cursor.setPosition(position);
+    text_->setTextCursor(cursor);
+    text_->document()->clearUndoRedoStacks();
+    revertingText_ = false;
 }
 
 void ChanceCardDialog::accept() {
@@ -172,7 +199,7 @@ void ChanceCardDialog::accept() {
             return;
         }
     }
-    const CardTextPlacement placement = PlaceCardText(cardTexts_, row_, hasItems, languageSlot_, TextBytes());
+    const CardTextPlacement placement = PlaceCardText(cardTexts_, row_, hasItems, languageSlot_, textBytes_);
     row_ = CardTextRowState{placement.textRow, false};
     if (placement.result == CardTextResult::NoFreeRow)
         port_.Tell(NoFreeRowMessage, "Warning", MessageIcon::Warning);

@@ -11,7 +11,6 @@
 #include "model/CardItem.h"
 #include "ui/CardTextRows.h"
 #include "ui/CardTextStore.h"
-#include "ui/TextConversion.h"
 #include "util/UserPort.h"
 
 class QListWidget;
@@ -31,11 +30,10 @@ public:
     using ItemEditor = std::function<std::optional<CardItem>(const CardItem& item)>;
 
     // Object names: "text", "items", "add", "edit", "delete", "ok", "cancel".
-    // The text is converted with the code page of `languageSlot`.
+    // The text is shown and stored in the code page of `languageSlot`; a character that the code
+    // page cannot hold is refused as it is typed or pasted (the field keeps its previous text).
     ChanceCardDialog(std::uint16_t textRow, std::vector<CardItem> items, std::uint16_t languageSlot,
                      CardTextStore& cardTexts, UserPort& port, QWidget* parent = nullptr);
-    ChanceCardDialog(std::uint16_t textRow, std::vector<CardItem> items, std::uint16_t languageSlot,
-                     CardTextStore& cardTexts, TextConversion conversion, UserPort& port, QWidget* parent = nullptr);
 
     std::uint16_t TextRow() const { return row_.textRow; }
     const std::vector<CardItem>& Items() const { return items_; }
@@ -53,19 +51,23 @@ private:
     void AddItem();
     void EditItem();
     void DeleteItem();
-    std::string TextBytes() const;
+    std::optional<std::string> BytesOf(const QString& fieldText) const;
+    void OnTextChanged();
     std::optional<CardItem> EditInItemDialog(const CardItem& item);
 
     CardTextRowState row_;
     std::vector<CardItem> items_;
     std::uint16_t languageSlot_;
     CardTextStore& cardTexts_;
-    TextConversion conversion_;
     UserPort& port_;
     ItemEditor itemEditor_;
 
-    std::string storedText_;  // the text's bytes as the card texts held them
-    bool textEdited_ = false;
+    std::string storedText_;   // the text's bytes as the card texts held them
+    QString storedFieldText_;  // what the field gave back of the stored text before any edit
+    QString acceptedText_;     // the field's last text that the code page could hold
+    std::string textBytes_;    // the bytes of acceptedText_
+    int lastChangePosition_ = 0;
+    bool revertingText_ = false;
 
     QPlainTextEdit* text_ = nullptr;
     QListWidget* list_ = nullptr;

@@ -1,16 +1,21 @@
 #include "ui/JobDetailsDialog.h"
 
 #include <algorithm>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QValidator>
 
 #include "ui/DialogUnits.h"
 #include "ui/SpinField.h"
-#include "ui/TextConversion.h"
+#include "ui/TextCodec.h"
 
 namespace tw {
 
@@ -97,11 +102,29 @@ const NumberControl* FindNumberControl(JobDetailsDialog::Field field) {
 
 bool IsTextField(JobDetailsDialog::Field field) { return field <= JobDetailsDialog::Accessory; }
 
-// The internal texts are stored in the game's Western code page.
-const TextConversion& InternalTextConversion() {
-    static const TextConversion conversion = TextConversion::ForCodePage("windows-1252");
-    return conversion;
+// The bytes to store for an internal text field: the bytes it showed while its text is unchanged,
+// so that a text nobody edits keeps its bytes. None when the internal code page cannot hold the
+// text.
+std::optional<std::string> InternalTextBytes(const QString& text, const std::string& previous) {
+    if (text == TextCodec::DecodeInternal(previous)) return previous;
+    return TextCodec::EncodeInternal(text);
 }
+
+// Refuses, as it is typed or pasted, any edit that would leave a text the internal code page
+// cannot hold: the field keeps its previous text instead of showing what would be stored as
+// something else.
+class InternalTextValidator : public QValidator {
+public:
+    InternalTextValidator(std::function<const std::string&()> previous, QObject* parent)
+        : QValidator(parent), previous_(std::move(previous)) {}
+
+    State validate(QString& input, int&) const override {
+        return InternalTextBytes(input, previous_()) ? Acceptable : Invalid;
+    }
+
+private:
+    std::function<const std::string&()> previous_;
+};
 
 }  // namespace
 
@@ -117,7 +140,7 @@ JobDetailsDialog::JobDetailsDialog(const JobLevel& job, const std::array<std::in
     initialized_ = true;
     BuildWidgets();
 
-    for (const auto& control : TextControls) texts_[control.field] = InternalTextConversion().toText(job.texts[control.field]);
+    for (const auto& control : TextControls) texts_[control.field] = TextCodec::DecodeInternal(job.texts[control.field]);
     for (const auto& control : NumberControls) {
         const std::int32_t value = job.values[control.valueIndex];
         numbers_[control.field] = control.kind == NumberKind::Unsigned ? static_cast<std::int64_t>(static_cast<std::uint32_t>(value))
@@ -150,6 +173,9 @@ void JobDetailsDialog::BuildWidgets() {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(control.objectName));
         edit->setGeometry(units.Rect(63, control.y, 188, 12));
+        const Field field = control.field;
+        const auto previous = [this, field]() -> const std::string& { return workingJob_.texts[field]; };
+        edit->setValidator(new InternalTextValidator(previous, edit));
         auto* label = new QLabel(QString::fromLatin1(control.label), this);
         label->setGeometry(units.Rect(7, control.y + 2, 54, 8));
         label->setBuddy(edit);
@@ -289,7 +315,8 @@ void JobDetailsDialog::CopyChangedFields() {
         changed_[i] = false;
         const auto field = static_cast<Field>(i);
         if (IsTextField(field)) {
-            workingJob_.texts[field] = InternalTextConversion().toBytes(texts_[field]);
+            if (const std::optional<std::string> bytes = InternalTextBytes(texts_[field], workingJob_.texts[field]))
+                workingJob_.texts[field] = *bytes;
         } else if (field == CarPool) {
             if (carPool_ >= 0) workingJob_.values[CarPoolValue] = carPool_;
         } else {

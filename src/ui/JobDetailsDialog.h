@@ -20,7 +20,9 @@ namespace tw {
 class SpinField;
 
 // Edits everything of one job level that is not a language text. It works on its own copy
-// (`WorkingJob`), which the caller stores when the dialog ends with OK.
+// (`WorkingJob`), which the caller stores when the dialog ends with OK. The five texts are
+// internal names in the internal code page: a character that it cannot hold is refused as it is
+// typed or pasted, and a text nobody edits keeps its bytes.
 class JobDetailsDialog : public QDialog {
     Q_OBJECT
 

@@ -239,6 +239,18 @@ TEST_F(ChanceCardDialogTest, ReleasedRowStillFreeIsTakenBack) {
 }
 
 TEST_F(ChanceCardDialogTest, UntouchedTextKeepsItsBytesAndCancelChangesNothing) {
+    // Mixed line breaks, and bytes that no code page of their slot decodes.
+    const struct {
+        std::uint16_t slot;
+        std::string bytes;
+    } untouched[] = {{0, "mixed\r\nline\nbreaks\r"}, {9, "\x81\n\xFF\xFCtail"}, {14, "\xC7"}};
+    for (const auto& c : untouched) {
+        texts.Text(3, c.slot) = c.bytes;
+        Open(3, {GoodSound}, c.slot);
+        Button("ok")->click();
+        EXPECT_EQ(texts.Text(3, c.slot), c.bytes) << c.slot;
+    }
+
     const std::string stored = "\x81odd\nbytes \x8D";
     texts.Text(3, 0) = stored;
     Open(3, {GoodSound}, 0);
@@ -264,6 +276,79 @@ TEST_F(ChanceCardDialogTest, JapaneseTextIsStoredInItsCodePage) {
     Type(QStringLiteral("\u65E5\u672C"));
     Button("ok")->click();
     EXPECT_EQ(texts.Text(1, 9), "\x93\xFA\x96\x7B");
+}
+
+TEST_F(ChanceCardDialogTest, EachLanguageShowsAndStoresItsCodePage) {
+    const struct {
+        std::uint16_t slot;
+        std::string bytes;
+        const char* text;  // UTF-8
+    } cases[] = {
+        {0, "caf\xE9 \x80", "caf\u00E9 \u20AC"},
+        {15, "\x9F", "\u0178"},
+        {9, "\x93\xFA\x96\x7B", "\u65E5\u672C"},
+        {10, "\xB3\xF3" "d\x9F", "\u0142\u00F3d\u017A"},
+        {11, "\xA4\xA4", "\u4E2D"},
+        {12, "\xD6\xD0", "\u4E2D"},
+        {13, "\xA1", "\u0E01"},
+        {14, "\xC7\xD1", "\uD55C"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.slot);
+        texts.Text(3, c.slot) = c.bytes;
+        Open(3, {GoodSound}, c.slot);
+        EXPECT_EQ(Text()->toPlainText(), QString::fromUtf8(c.text));
+        Type(QString::fromUtf8(c.text) + QStringLiteral("\n") + QString::fromUtf8(c.text));
+        Button("ok")->click();
+        EXPECT_EQ(texts.Text(3, c.slot), c.bytes + "\r\n" + c.bytes);
+    }
+}
+
+TEST_F(ChanceCardDialogTest, TextTheCodePageCannotHoldIsRefused) {
+    const struct {
+        std::uint16_t slot;
+        const char* refused;  // UTF-8
+        const char* taken;
+        std::string bytes;  // of "ab" + taken
+    } cases[] = {
+        {French, "\u05D0", "\u00E9", "ab\xE9"},
+        {French, "x\ny\u65E5", "\u0152", "ab\x8C"},
+        {9, "\u0E01", "\u65E5", "ab\x93\xFA"},
+        {10, "\u00E0", "\u0142", "ab\xB3"},
+        {13, "\U0001F600", "\u0E01", "ab\xA1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refused);
+        texts.freeRows[1] = true;
+        Open(0, {GoodSound}, c.slot);
+        Type(QStringLiteral("ab"));
+        Text()->insertPlainText(QString::fromUtf8(c.refused));
+        EXPECT_EQ(Text()->toPlainText(), QStringLiteral("ab"));
+        EXPECT_EQ(Text()->textCursor().position(), 2);
+        Text()->insertPlainText(QString::fromUtf8(c.taken));
+        EXPECT_EQ(Text()->toPlainText(), QStringLiteral("ab") + QString::fromUtf8(c.taken));
+        Button("ok")->click();
+        EXPECT_EQ(texts.Text(1, c.slot), c.bytes);
+    }
+}
+
+TEST_F(ChanceCardDialogTest, UndoNeverBringsRefusedTextBack) {
+    texts.freeRows[1] = true;
+    Open(0, {GoodSound});
+    QTest::keyClicks(Text(), "ab");
+    Text()->insertPlainText(QString::fromUtf8("\u05D0"));
+    ASSERT_EQ(Text()->toPlainText(), QStringLiteral("ab"));
+    Text()->undo();
+    Text()->redo();
+    EXPECT_EQ(Text()->toPlainText(), QStringLiteral("ab"));
+
+    // Edits after the refusal undo as usual.
+    QTest::keyClicks(Text(), "cd");
+    ASSERT_EQ(Text()->toPlainText(), QStringLiteral("abcd"));
+    Text()->undo();
+    EXPECT_EQ(Text()->toPlainText(), QStringLiteral("ab"));
+    Button("ok")->click();
+    EXPECT_EQ(texts.Text(1, French), "ab");
 }
 
 // The item dialog.

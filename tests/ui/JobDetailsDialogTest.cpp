@@ -303,6 +303,49 @@ TEST_F(JobDetailsDialogTest, WhatIsNotEditedComesBackUnchanged) {
     EXPECT_EQ(dialog->WorkingJob(), expected);
 }
 
+// Types one character as a key press would, whatever the keyboard.
+void TypeCharacter(QWidget* widget, const QString& character) {
+    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, character, Qt::NoModifier);
+}
+
+TEST_F(JobDetailsDialogTest, TextsTheInternalCodePageCannotHoldAreRefused) {
+    Open(ValidLevel(Level0), Level0);
+    auto* name = EditOf(dialog->FieldWidget(JobDetailsDialog::InternalName));
+    name->setCursorPosition(5);
+    for (const char* refused : {"\u0416", "\u65E5", "a\u05D0b", "\U0001F600"}) {
+        SCOPED_TRACE(refused);
+        if (QString::fromUtf8(refused).size() == 1)
+            TypeCharacter(name, QString::fromUtf8(refused));
+        else
+            name->insert(QString::fromUtf8(refused));
+        EXPECT_EQ(name->text(), QStringLiteral("Clerk"));
+        EXPECT_EQ(name->cursorPosition(), 5);
+    }
+    TypeCharacter(name, QString::fromUtf8("\u00E9"));
+    name->insert(QString::fromUtf8("\u20AC\u0152"));
+    EXPECT_EQ(name->text(), QString::fromUtf8("Clerk\u00E9\u20AC\u0152"));
+    ClickOk();
+    ASSERT_EQ(accepted->count(), 1);
+    EXPECT_EQ(dialog->WorkingJob().texts[0], "Clerk\xE9\x80\x8C");
+    EXPECT_TRUE(port.calls.empty());
+}
+
+TEST_F(JobDetailsDialogTest, EveryWesternByteComesBackUnchanged) {
+    std::string all;
+    for (int b = 0x20; b < 256; ++b) all.push_back(static_cast<char>(b));
+    JobLevel level = ValidLevel(Level0);
+    level.texts[4] = all;
+    Open(level, Level0);
+    auto* accessory = EditOf(dialog->FieldWidget(JobDetailsDialog::Accessory));
+    Spin(JobDetailsDialog::Friends)->SetText(QStringLiteral("1"));
+    EXPECT_EQ(dialog->WorkingJob().texts[4], all);
+    accessory->end(false);
+    accessory->insert(QStringLiteral("!"));
+    ClickOk();
+    ASSERT_EQ(accepted->count(), 1);
+    EXPECT_EQ(dialog->WorkingJob().texts[4], all + "!");
+}
+
 TEST_F(JobDetailsDialogTest, CarPoolListInItsOrder) {
     Open(ValidLevel(Level0), Level0);
     auto* carPool = static_cast<QComboBox*>(dialog->FieldWidget(JobDetailsDialog::CarPool));
