@@ -1,7 +1,7 @@
 #include "ui/FieldCodec.h"
 
 #include "ui/TextCodec.h"
-#include "ui/TextConversion.h"
+#include "ui/LineBreaks.h"
 
 namespace tw {
 

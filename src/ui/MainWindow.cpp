@@ -22,9 +22,10 @@
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameSave.h"
 #include "icons/Bitmap.h"
+#include "icons/qt/BitmapImage.h"
+#include "icons/qt/ModifyIconsDialog.h"
 #include "model/StringTable.h"
 #include "ui/AboutBox.h"
-#include "ui/BitmapImage.h"
 #include "ui/CareerRows.h"
 #include "ui/ChanceCardDialog.h"
 #include "ui/DialogUnits.h"
@@ -124,8 +125,16 @@ MainWindow::Dialogs MainWindow::DefaultDialogs(GameContext& context, UserPort& p
         AboutBox box(parent);
         box.exec();
     };
-    // FIXME: the Modify icons dialog is not written yet; until it is, the button does nothing.
-    dialogs.modifyIcons = nullptr;
+    dialogs.modifyIcons = [&context, &port](QWidget* parent, std::uint32_t career) {
+        if (career >= context.careerSet.ids.size()) return false;
+        const std::uint16_t number = context.careerSet.ids[career];
+        ModifyIconsDialog dialog(number, context.iconStrips, port, parent);
+        if (dialog.exec() != QDialog::Accepted) return false;
+        // The dialog's icons have the strips' own sizes, so both go back whole.
+        const bool button = context.iconStrips.PutButtonIcon(number, dialog.ButtonIcon());
+        const bool popup = context.iconStrips.PutPopupIcon(number, dialog.PopupIcon());
+        return button || popup;
+    };
     return dialogs;
 }
 
@@ -675,7 +684,7 @@ void MainWindow::ShowPopupIcon() {
     if (const std::optional<std::uint32_t> career = SelectedCareer()) {
         currentCareer_ = *career;
         Bitmap icon;
-        if (context_.iconStrips.GetPopupIcon(context_.careerSet.ids[*career], icon)) image = ImageOfBitmap(icon);
+        if (context_.iconStrips.GetPopupIcon(context_.careerSet.ids[*career], icon)) image = ToQImage(icon);
     }
     iconPreview_->setPixmap(QPixmap::fromImage(image.isNull() ? popupPlaceholder() : image));
 }

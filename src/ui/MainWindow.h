@@ -65,8 +65,8 @@ public:
         std::function<std::optional<CardEdit>(QWidget* parent, std::uint16_t textRow,
                                               const std::vector<CardItem>& items, std::uint16_t languageSlot)>
             chanceCard;
-        // The Modify icons dialog for career `career`: true when it ended with OK and has put the
-        // career's icons back into the strips. Without one the button does nothing.
+        // The Modify icons dialog for career `career`: true when it ended with OK and the
+        // career's icons are back in the strips. Without one the button does nothing.
         std::function<bool(QWidget* parent, std::uint32_t career)> modifyIcons;
         std::function<void(QWidget* parent)> about;
     };

@@ -1,4 +1,5 @@
 #include "MainWindowTestFixture.h"
+#include "ModalDriver.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -6,7 +7,8 @@
 #include <QPushButton>
 
 #include "icons/Bitmap.h"
-#include "ui/BitmapImage.h"
+#include "icons/qt/BitmapImage.h"
+#include "icons/qt/ModifyIconsDialog.h"
 #include "ui/DialogUnits.h"
 #include "ui/EditorImages.h"
 #include "ui/TextCodec.h"
@@ -94,7 +96,7 @@ TEST_F(MainWindowTest, AfterTheLoadTheFirstCareerAndUSEnglishAreSelected) {
     Bitmap icon;
     ASSERT_TRUE(context.iconStrips.GetPopupIcon(context.careerSet.ids[0], icon));
     EXPECT_EQ(window->IconPreview()->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
-              ImageOfBitmap(icon).convertToFormat(QImage::Format_RGB32));
+              ToQImage(icon).convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(MainWindowTest, TheJobRowIsRememberedAcrossCareersAndTheMomentInBetween) {
@@ -458,6 +460,27 @@ TEST_F(MainWindowTest, ModifyIconsRefreshesThePreviewAfterOk) {
     const QImage shown = window->IconPreview()->pixmap().toImage();
     EXPECT_EQ(shown.size(), QSize(84, 63));
     EXPECT_EQ(shown.pixelColor(40, 30), QColor(255, 0, 0));
+}
+
+TEST_F(MainWindowTest, ModifyIconsOpensTheIconDialogOfTheSelectedCareer) {
+    window->SetDialogs(MainWindow::DefaultDialogs(context, port));
+    SelectCareer(5);
+    std::uint32_t shownNumber = 0;
+    test::ModalDriver driver;
+    driver
+        .Then<ModifyIconsDialog>([&](ModifyIconsDialog* dialog) {
+            shownNumber = dialog->IconNumber();
+            dialog->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
+        })
+        .Then<ModifyIconsDialog>(
+            [](ModifyIconsDialog* dialog) { dialog->findChild<QPushButton*>(QStringLiteral("ok"))->click(); });
+    window->ModifyIcons();
+    EXPECT_EQ(shownNumber, context.careerSet.ids[5]);
+    EXPECT_TRUE(window->CareersUnchanged());
+    window->ModifyIcons();
+    EXPECT_TRUE(driver.Finished());
+    EXPECT_FALSE(window->CareersUnchanged());
+    EXPECT_TRUE(port.calls.empty());
 }
 
 TEST_F(MainWindowTest, EnterAndEscapeDoNotCloseTheWindow) {
