@@ -22,7 +22,7 @@ constexpr std::uint8_t Black = 0;
 constexpr std::uint8_t White = 1;
 constexpr std::uint8_t LightGrey = 2;
 constexpr std::uint8_t Grey = 3;
-constexpr std::size_t StyleCount = 10;
+constexpr std::uint32_t StyleCount = 10;
 std::uint8_t Background(std::uint32_t style) { return static_cast<std::uint8_t>(4 + 3 * style); }
 std::uint8_t Frame(std::uint32_t style) { return static_cast<std::uint8_t>(5 + 3 * style); }
 std::uint8_t Shape(std::uint32_t style) { return static_cast<std::uint8_t>(6 + 3 * style); }
