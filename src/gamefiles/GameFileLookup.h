@@ -19,12 +19,7 @@ namespace tw {
 //
 // Folders are host paths; file names are in the game's own form, with backslashes between
 // folder parts ("cpanel\Backgrounds\JobIconMultiPopup.BMP"), and match files and folders on
-// disk whatever their letter case, as they do on the game's own platform.
-
-// The host path of the game's `name` below `base`: each part of `name` takes the spelling of
-// an existing entry that matches it without regard to case (the exact spelling first, else the
-// first match in byte order); parts that match nothing are kept as written.
-std::filesystem::path ResolveGameName(const std::filesystem::path& base, std::string_view name);
+// disk whatever their letter case (HostPath), as they do on the game's own platform.
 
 // An archive entry found by FindInArchives: the archive, read and still attached, the entry's
 // index in its directory, and the archive's path.

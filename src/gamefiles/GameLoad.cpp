@@ -1,6 +1,7 @@
 #include "gamefiles/GameLoad.h"
 
 #include "gamefiles/GameFileLookup.h"
+#include "gamefiles/HostPath.h"
 #include "util/FileError.h"
 
 #include <exception>
@@ -99,11 +100,11 @@ bool LoadWorker::LoadCareersContainer(const fs::path& expansion, const fs::path&
 void LoadWorker::Run() {
     // The game names its folders with backslashes; the folders are matched on disk whatever
     // their letter case, with or without a separator at the end of the game folder.
-    const fs::path root(request_.folder);
-    const fs::path expansion = ResolveGameName(root, ExpansionFolder);
-    const fs::path data = ResolveGameName(root, DataFolder);
-    const fs::path objects = ResolveGameName(root, ObjectsFolder);
-    const fs::path graphics = ResolveGameName(root, GraphicsFolder);
+    const fs::path root = PathFromBytes(request_.folder);
+    const fs::path expansion = HostPath(root, ExpansionFolder);
+    const fs::path data = HostPath(root, DataFolder);
+    const fs::path objects = HostPath(root, ObjectsFolder);
+    const fs::path graphics = HostPath(root, GraphicsFolder);
 
     if (Cancelled()) return;
     LoadChanceCardContainer(objects);

@@ -1,6 +1,6 @@
 #include "gamefiles/SampleInstallation.h"
 
-#include "gamefiles/GameFileLookup.h"
+#include "gamefiles/HostPath.h"
 #include "gamefiles/SampleCareerData.h"
 #include "gamefiles/SampleFarWriter.h"
 #include "gamefiles/SampleIconStrips.h"
@@ -98,7 +98,7 @@ bool WriteFile(const fs::path& path, const Bytes& bytes, std::string& error) {
 }
 
 void RemoveLooseCopy(const fs::path& dir, std::string_view gameName) {
-    const fs::path path = ResolveGameName(dir, gameName);
+    const fs::path path = HostPath(dir, gameName);
     std::error_code ec;
     if (fs::is_regular_file(path, ec)) fs::remove(path, ec);
 }
@@ -138,7 +138,7 @@ bool WriteSampleInstallation(const fs::path& dir, std::string* error, std::uint3
         {"UIGraphics\\UIGraphics.far", graphicsArchive.Bytes()},
     };
     for (const auto& file : files)
-        if (!WriteFile(ResolveGameName(dir, file.name), file.bytes, failure)) return fail(failure);
+        if (!WriteFile(HostPath(dir, file.name), file.bytes, failure)) return fail(failure);
 
     RemoveLooseCopy(dir, "ExpansionShared\\Work.iff");
     RemoveLooseCopy(dir, "UIGraphics\\cpanel\\Backgrounds\\JobIconMultiPopup.BMP");

@@ -2,6 +2,7 @@
 
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
+#include "gamefiles/HostPath.h"
 #include "gamefiles/SampleInstallation.h"
 #include "support/ScriptedPort.h"
 
@@ -70,6 +71,8 @@ public:
 };
 
 // A context pointed at `folder`.
-inline void PointAt(GameContext& context, const GameFolder& folder) { context.gameFolder = folder.root.string(); }
+inline void PointAt(GameContext& context, const GameFolder& folder) {
+    context.gameFolder = BytesFromPath(folder.root).value_or(folder.root.string());
+}
 
 }  // namespace tw::test

@@ -386,20 +386,5 @@ TEST(LoadGameFilesTest, DisabledChanceCardsAreNotReWarnedAndComeBackWithTheFile)
     EXPECT_EQ(context.chanceCardsDisabled, 0);
     EXPECT_FALSE(context.careerSet.cards.at(0).items.empty());
 }
-
-#ifndef _WIN32
-// On Windows the file system itself ignores case.
-TEST(LoadGameFilesTest, GameNamesMatchWhateverTheLetterCase) {
-    GameFolder folder(false);
-    folder.Write("gamedata/OBJECTS/carportal.IFF", Text("x"));
-    EXPECT_EQ(ResolveGameName(folder.root, "GameData\\Objects\\CarPortal.iff"), folder.At("gamedata/OBJECTS/carportal.IFF"));
-    // Parts that do not exist keep the spelling asked for, so that they can be created.
-    EXPECT_EQ(ResolveGameName(folder.root, "GameData\\New\\File.iff"), folder.At("gamedata/New/File.iff"));
-    // The exact spelling wins over other spellings.
-    folder.Write("GameData/x", Text("y"));
-    EXPECT_EQ(ResolveGameName(folder.root, "GameData\\"), folder.At("GameData"));
-}
-#endif
-
 }  // namespace
 }  // namespace tw
