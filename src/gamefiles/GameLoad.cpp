@@ -2,7 +2,6 @@
 
 #include "gamefiles/GameFileLookup.h"
 #include "gamefiles/HostPath.h"
-#include "util/FileError.h"
 
 #include <exception>
 #include <filesystem>
@@ -166,11 +165,10 @@ void LoadGameFiles(GameContext& context, LoadRequest& request, UserPort& port) {
     LoadWorker worker(context, request, port);
     try {
         worker.Run();
-    } catch (const FileError& e) {
-        // The file layer's errors are caught where files are read; one that still gets here
-        // must end the load as a failure, never the program.
-        worker.Fail(e.what());
     } catch (const std::exception& e) {
+        // File errors are caught where files are read, and the model reports by its results;
+        // anything that still gets here (a file error, memory running out) must end the load as
+        // a failure, never the program, and never leave the window waiting for done.
         worker.Fail(e.what());
     }
     if (request.cancel.load() != 0) request.result.store(LoadRequest::Failed);

@@ -1,7 +1,6 @@
 #include "gamefiles/GameSave.h"
 
 #include "icons/BitmapFile.h"
-#include "util/FileError.h"
 #include "util/MemoryStream.h"
 #include "util/ReplaceFileWhole.h"
 

@@ -82,7 +82,7 @@ bool WriteFile(const fs::path& path, const Bytes& bytes, std::string& error) {
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
     if (ec) {
-        error = path.parent_path().string() + ": " + ec.message();
+        error = PathText(path.parent_path()) + ": " + ec.message();
         return false;
     }
     std::string failure;
@@ -93,7 +93,7 @@ bool WriteFile(const fs::path& path, const Bytes& bytes, std::string& error) {
             return true;
         },
         &failure);
-    if (!written) error = path.string() + ": " + failure;
+    if (!written) error = PathText(path) + ": " + failure;
     return written;
 }
 
