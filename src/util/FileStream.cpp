@@ -47,7 +47,14 @@ struct FileStream::Handle {
     }
 };
 
-static std::shared_ptr<FileStream::Handle> OpenHandle(const std::filesystem::path& path, FileMode mode) {
+// `existing`: open the file that is there, never create or truncate it, whatever the mode.
+//
+// The share mode is the whole protection of the player's files while the editor holds them:
+// FILE_SHARE_READ only, so other programs may read but neither write nor delete or rename the
+// file (no FILE_SHARE_DELETE). Replacing a held file therefore closes our handle first (see
+// ReplaceFileWhole). The path goes to the system as UTF-16, so any folder name works.
+static std::shared_ptr<FileStream::Handle> OpenHandle(const std::filesystem::path& path, FileMode mode,
+                                                      bool existing) {
     DWORD access = GENERIC_READ;
     DWORD share = FILE_SHARE_READ;
     DWORD disposition = OPEN_EXISTING;
@@ -57,6 +64,7 @@ static std::shared_ptr<FileStream::Handle> OpenHandle(const std::filesystem::pat
         case FileMode::CreateReadWriteShared: access |= GENERIC_WRITE; disposition = CREATE_ALWAYS; break;
         case FileMode::CreateExclusive: access |= GENERIC_WRITE; share = 0; disposition = CREATE_ALWAYS; break;
     }
+    if (existing) disposition = OPEN_EXISTING;
     HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) throw FileError(LastSystemErrorText());
     auto handle = std::make_shared<FileStream::Handle>();
@@ -130,13 +138,15 @@ struct FileStream::Handle {
     }
 };
 
-static std::shared_ptr<FileStream::Handle> OpenHandle(const std::filesystem::path& path, FileMode mode) {
+// `existing`: open the file that is there, never create or truncate it, whatever the mode.
+static std::shared_ptr<FileStream::Handle> OpenHandle(const std::filesystem::path& path, FileMode mode,
+                                                      bool existing) {
     int flags = O_CLOEXEC;
     switch (mode) {
         case FileMode::ReadShared: flags |= O_RDONLY; break;
         case FileMode::ReadWriteShared: flags |= O_RDWR; break;
         case FileMode::CreateReadWriteShared:
-        case FileMode::CreateExclusive: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+        case FileMode::CreateExclusive: flags |= existing ? O_RDWR : O_RDWR | O_CREAT | O_TRUNC; break;
     }
     const int fd = ::open(path.c_str(), flags, 0644);
     if (fd < 0) throw FileError(LastSystemErrorText());
@@ -208,7 +218,7 @@ const FileStream::Handle& FileStream::Require() const {
 
 std::unique_ptr<FileStream> FileStream::Open(const std::filesystem::path& path, FileMode mode) {
     std::unique_ptr<FileStream> stream(new FileStream());
-    stream->handle_ = OpenHandle(path, mode);
+    stream->handle_ = OpenHandle(path, mode, false);
     stream->path_ = path;
     stream->mode_ = mode;
     return stream;
@@ -241,7 +251,9 @@ std::unique_ptr<Stream> FileStream::Duplicate() const {
 void FileStream::Reopen(const std::filesystem::path& path, FileMode mode) {
     handle_.reset();
     position_ = 0;
-    handle_ = OpenHandle(path, mode);
+    // A reopened file keeps its content: the create modes must not empty the file that was just
+    // put in place (ReplaceFileWhole reopens the held stream on the new file in its old mode).
+    handle_ = OpenHandle(path, mode, true);
     path_ = path;
     mode_ = mode;
 }

@@ -46,7 +46,9 @@ public:
     FileMode Mode() const { return mode_; }
 
     // Drops this stream's share of the platform handle (the file closes with its last holder)
-    // and opens `path` anew in `mode`. Throws FileError; the stream is closed after a failure.
+    // and opens the existing file at `path` anew with the access and sharing of `mode`; the
+    // create modes neither create nor truncate here. Throws FileError; the stream is closed
+    // after a failure.
     void Reopen(const std::filesystem::path& path, FileMode mode);
     bool IsOpen() const { return handle_ != nullptr; }
     void Close();

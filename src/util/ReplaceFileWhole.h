@@ -18,7 +18,8 @@ namespace tw {
 //
 // `held`, when given, is a stream that the program keeps open on `target`. It is closed for the
 // move (Windows cannot replace a file that is open without delete sharing) and reopened on the
-// new file in its own mode afterwards; after a failure it is reopened on the old file.
+// new file in its own mode afterwards; after a failure it is reopened on the old file. On
+// Windows no other duplicate of `held` may be open, or the move fails and the target stays.
 bool ReplaceFileWhole(const std::filesystem::path& target, const std::function<bool(Stream&)>& write,
                       std::string* error = nullptr, FileStream* held = nullptr);
 

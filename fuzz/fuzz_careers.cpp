@@ -1,0 +1,76 @@
+// Loads careers and chance cards from one arbitrary container, saves both back into memory and
+// reloads: what was saved must load again, and no card may come back with more items.
+#include "iff/IFFFile.h"
+#include "model/CareerSet.h"
+#include "util/MemoryStream.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+struct Container {
+    tw::ChunkStore store;
+    tw::IFFFile iff{store};
+    tw::MemoryStream file;
+    bool opened = false;
+    explicit Container(std::vector<std::uint8_t> bytes) : file(std::move(bytes)) {
+        iff.AttachFile(file);
+        opened = iff.OpenIFFFile(nullptr, true);
+    }
+};
+
+void CheckCareers(const std::vector<std::uint8_t>& bytes) {
+    Container careers(bytes);
+    if (!careers.opened) return;
+    const bool allLoaded = careers.iff.LoadAllChunks();
+    tw::CareerSet set;
+    if (!set.LoadCareers(careers.iff) || !allLoaded) return;
+    if (!set.SaveCareers(careers.iff)) return;
+
+    Container saved(careers.file.Copy());
+    if (!saved.opened || !saved.iff.LoadAllChunks()) __builtin_trap();
+    tw::CareerSet again;
+    if (!again.LoadCareers(saved.iff) || again.ids != set.ids) __builtin_trap();
+    for (std::size_t i = 0; i < set.tracks.size(); ++i) {
+        if (again.tracks[i].levels != set.tracks[i].levels || again.tracks[i].name != set.tracks[i].name)
+            __builtin_trap();
+    }
+}
+
+void CheckChanceCards(const std::vector<std::uint8_t>& bytes) {
+    Container container(bytes);
+    if (!container.opened) return;
+    const bool allLoaded = container.iff.LoadAllChunks();
+    tw::CareerSet set;
+    set.LoadCareers(container.iff);
+    if (!set.LoadChanceCards(container.iff) || !allLoaded) return;
+    if (!set.SaveChanceCards(container.iff)) return;
+
+    Container saved(container.file.Copy());
+    if (!saved.opened || !saved.iff.LoadAllChunks()) __builtin_trap();
+    int roots = 0;
+    for (tw::ChunkHandle handle : saved.iff.Chunks()) {
+        const tw::ChunkRecord* record = saved.store.Resolve(handle);
+        roots += record->type == tw::TypeBHAV && record->id == tw::CareerSet::RootCardBehaviorId;
+    }
+    if (roots != 1) __builtin_trap();
+
+    tw::CareerSet again;
+    again.careerCount = set.careerCount;
+    again.ids = set.ids;
+    again.cards.resize(set.cards.size());
+    if (!again.LoadChanceCards(saved.iff)) __builtin_trap();
+    for (std::size_t i = 0; i < set.cards.size(); ++i) {
+        if (again.cards[i].items.size() > set.cards[i].items.size()) __builtin_trap();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::vector<std::uint8_t> bytes(data, data + size);
+    CheckCareers(bytes);
+    CheckChanceCards(bytes);
+    return 0;
+}

@@ -1,0 +1,165 @@
+#include "exchange/CareerExport.h"
+
+#include "exchange/ExchangeFormat.h"
+#include "exchange/ExchangeMessages.h"
+#include "icons/BitmapFile.h"
+#include "icons/IconStrips.h"
+#include "iff/IFFFile.h"
+#include "iff/ResourceType.h"
+#include "model/CareerSet.h"
+#include "util/ByteWriter.h"
+#include "util/FileError.h"
+#include "util/MemoryStream.h"
+#include "util/ReplaceFileWhole.h"
+#include "util/UserPort.h"
+
+#include <new>
+#include <string>
+#include <vector>
+
+namespace tw {
+namespace {
+
+// The largest chunk id of a backup: career index + 1 must fit the 16-bit id.
+constexpr std::uint32_t MaxBackupCareers = 0xFFFF;
+
+std::string IconMessage(const char* which) {
+    return std::string("Can't load the ") + which + " bitmap!\n\nContact the author of this program!\n\n" + ContactLine;
+}
+
+// Adds a chunk holding `bytes`.
+void AddBytesChunk(IFFFile& container, ResourceType type, std::uint16_t id, const std::string& label,
+                   std::vector<std::uint8_t> bytes) {
+    MemoryStream stream(std::move(bytes));
+    container.AddChunk(type, id, label, stream);
+}
+
+// Adds the BMP chunk of an icon; an icon that could not be cut out gives an empty chunk.
+void AddIconChunk(IFFFile& container, ResourceType type, std::uint16_t id, const char* label, const Bitmap* icon) {
+    MemoryStream stream;
+    if (icon != nullptr && !SaveBitmapFile(stream, *icon)) {
+        stream.Truncate(0);
+        stream.Seek(0);
+    }
+    container.AddChunk(type, id, label, stream);
+}
+
+// Writes `container` over `path`: the whole file is built in memory first, then replaces any
+// file at `path` in one step, so a failure never leaves a half-written file behind.
+bool WriteContainerFile(IFFFile& container, const std::filesystem::path& path, UserPort& port) {
+    MemoryStream image;
+    if (!container.SaveIFFFile(&image)) {
+        port.Tell("Unable to save the IFF file", FatalErrorTitle, MessageIcon::Error);
+        return false;
+    }
+    const auto bytes = image.Bytes();
+    const bool written = ReplaceFileWhole(path, [bytes](Stream& file) {
+        file.Write(bytes);
+        return true;
+    });
+    if (!written) {
+        port.Tell("Couldn't create this file!", ErrorTitle, MessageIcon::Error);
+        return false;
+    }
+    return true;
+}
+
+FileChoice ExchangeSaveChoice(const char* defaultExtension) {
+    FileChoice choice;
+    choice.filter = ExchangeFileFilter;
+    choice.initialName = ExchangeInitialName;
+    choice.defaultExtension = defaultExtension;
+    choice.promptOverwrite = true;
+    choice.existingFoldersOnly = true;
+    return choice;
+}
+
+}  // namespace
+
+bool ExportCareerTrack(IFFFile& container, std::uint32_t career, std::uint16_t id, const CareerSet& careers,
+                       const IconStrips& icons, UserPort& port) {
+    if (career >= careers.careerCount || career >= careers.tracks.size() || career >= careers.texts.size() ||
+        career >= careers.ids.size())
+        return false;
+    try {
+        // Encoding may adjust a resource's format flags, so it works on copies: an export leaves
+        // the model exactly as it was.
+        CareerTrack track = careers.tracks[career];
+        const std::string name = track.name;
+        MemoryStream trackData;
+        if (!track.WriteToStream(trackData)) return false;
+        container.AddChunk(TypeCARExport, id, name, trackData);
+
+        StringTable texts = careers.texts[career];
+        MemoryStream textData;
+        if (!texts.WriteToStream(textData)) return false;
+        container.AddChunk(TypeSTR, id, name, textData);
+
+        AddBytesChunk(container, TypeCARD, id, name, EncodeCardBlocks(careers, career));
+
+        const std::uint16_t iconNumber = careers.ids[career];
+        Bitmap popup;
+        Bitmap button;
+        const bool havePopup = icons.GetPopupIcon(iconNumber, popup);
+        if (!havePopup) port.Tell(IconMessage("Popup"), ErrorTitle, MessageIcon::Error);
+        const bool haveButton = icons.GetButtonIcon(iconNumber, button);
+        if (!haveButton) port.Tell(IconMessage("Button"), ErrorTitle, MessageIcon::Error);
+        AddIconChunk(container, TypeBMP1, id, PopupLabel, havePopup ? &popup : nullptr);
+        AddIconChunk(container, TypeBMP2, id, ButtonLabel, haveButton ? &button : nullptr);
+
+        AddBytesChunk(container, TypeINFO, id, InformationLabel, MakeInformationHeader(ExportTypeTrack));
+    } catch (const FileError&) {
+        return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+bool ExportCareerToFile(const std::filesystem::path& path, std::uint32_t career, const CareerSet& careers,
+                        const IconStrips& icons, UserPort& port) {
+    ChunkStore store;
+    IFFFile container(store);
+    if (!ExportCareerTrack(container, career, 0, careers, icons, port)) return false;
+    if (!WriteContainerFile(container, path, port)) return false;
+    port.Tell("Successfully exported!", ProductTitle, MessageIcon::Information);
+    return true;
+}
+
+bool BackupToFile(const std::filesystem::path& path, const CareerSet& careers, const IconStrips& icons,
+                  UserPort& port) {
+    if (careers.careerCount >= MaxBackupCareers) return false;
+    ChunkStore store;
+    IFFFile container(store);
+    try {
+        ByteWriter info(MakeInformationHeader(ExportTypeBackup));
+        for (std::uint32_t career = 0; career < careers.careerCount; ++career) {
+            info.PutU32Le(career);
+            if (!ExportCareerTrack(container, career, static_cast<std::uint16_t>(career + 1), careers, icons, port))
+                return false;
+        }
+        AddBytesChunk(container, TypeINFO, 0, InformationLabel, info.Take());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (!WriteContainerFile(container, path, port)) return false;
+    port.Tell("Successfully backed up!\n\nTo restore the careers, use \"Import\" in the \"Career\" menu.",
+              port.ApplicationName(), MessageIcon::Information);
+    return true;
+}
+
+bool CareerExportCommand(std::optional<std::uint32_t> selectedCareer, const CareerSet& careers,
+                         const IconStrips& icons, UserPort& port) {
+    if (!selectedCareer) return false;
+    const auto path = port.ChooseSaveFile(ExchangeSaveChoice("iff"));
+    if (!path) return false;
+    return ExportCareerToFile(*path, *selectedCareer, careers, icons, port);
+}
+
+bool CareerBackupCommand(const CareerSet& careers, const IconStrips& icons, UserPort& port) {
+    const auto path = port.ChooseSaveFile(ExchangeSaveChoice(""));
+    if (!path) return false;
+    return BackupToFile(*path, careers, icons, port);
+}
+
+}  // namespace tw

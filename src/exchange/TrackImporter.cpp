@@ -1,0 +1,189 @@
+#include "exchange/TrackImporter.h"
+
+#include "exchange/ExchangeMessages.h"
+#include "icons/BitmapFile.h"
+#include "icons/IconStrips.h"
+#include "iff/IFFFile.h"
+#include "iff/ResourceType.h"
+#include "model/CareerSet.h"
+#include "util/ByteReader.h"
+#include "util/FileError.h"
+#include "util/MemoryStream.h"
+#include "util/UserPort.h"
+
+#include <algorithm>
+#include <new>
+
+namespace tw {
+namespace {
+
+// Card texts of an import take rows from this range only.
+constexpr std::uint16_t HighestImportTextRow = 256;
+
+// The data of chunk (type, id), or false when the container has no such chunk or cannot read it.
+bool ChunkBytes(IFFFile& container, ResourceType type, std::uint16_t id, std::vector<std::uint8_t>& out) {
+    MemoryStream stream;
+    if (!container.WriteChunkData(type, id, stream)) return false;
+    out = stream.Copy();
+    return true;
+}
+
+}  // namespace
+
+TrackImporter::TrackImporter(CareerSet& careers, IconStrips& icons, UserPort& port)
+    : careers_(careers), icons_(icons), port_(port) {}
+
+TrackImporter::~TrackImporter() { Abandon(); }
+
+bool TrackImporter::Fail(const char* message) {
+    Abandon();
+    port_.Tell(message, ErrorTitle, MessageIcon::Error);
+    return false;
+}
+
+bool TrackImporter::Stage(IFFFile& container, std::uint32_t target, std::uint16_t id) {
+    if (target >= careers_.careerCount || target >= careers_.tracks.size() || target >= careers_.texts.size() ||
+        target >= careers_.ids.size())
+        return Fail("This career does not exist!");
+    try {
+        std::vector<std::uint8_t> data;
+
+        // Information header: u32 export type, which must be a single track.
+        if (!ChunkBytes(container, TypeINFO, id, data)) return Fail("Can't load the Information header!");
+        if (data.size() < 4) return Fail("Incorrect Information header!");
+        if (LoadU32Le(data.data()) != ExportTypeTrack) return Fail("Unexpected Export Type!");
+
+        // The track and texts are decoded into copies of the target's, so that everything a
+        // decode does not set (the remembered chunk, format flags of an empty table) stays the
+        // target's own.
+        StagedTrack staged;
+        staged.target = target;
+        if (!ChunkBytes(container, TypeCARExport, id, data)) return Fail("Can't load the career resource!");
+        staged.track = careers_.tracks[target];
+        MemoryStream trackData(std::move(data));
+        if (!staged.track.LoadFromStream(trackData)) return Fail("File damaged!");
+
+        if (!ChunkBytes(container, TypeSTR, id, data)) return Fail("Can't load the strings resource!");
+        staged.texts = careers_.texts[target];
+        MemoryStream textData(std::move(data));
+        if (!staged.texts.LoadFromStream(textData)) return Fail("File damaged!");
+
+        if (!ChunkBytes(container, TypeCARD, id, data)) return Fail("Can't load the cards resource!");
+        if (!DecodeCardBlocks(data, staged.cards)) return Fail("Incorrect cards resource!");
+
+        const std::uint32_t iconNumber = careers_.ids[target];
+        if (!StageIcon(container, id, true, iconNumber)) return false;
+        if (!StageIcon(container, id, false, iconNumber)) return false;
+
+        auto same = std::find_if(staged_.begin(), staged_.end(),
+                                 [target](const StagedTrack& s) { return s.target == target; });
+        if (same != staged_.end())
+            *same = std::move(staged);
+        else
+            staged_.push_back(std::move(staged));
+    } catch (const std::bad_alloc&) {
+        return Fail("Can't allocate memory!");
+    } catch (const FileError&) {
+        return Fail("File damaged!");
+    }
+    return true;
+}
+
+bool TrackImporter::StageIcon(IFFFile& container, std::uint16_t id, bool popup, std::uint32_t number) {
+    std::vector<std::uint8_t> data;
+    if (!ChunkBytes(container, popup ? TypeBMP1 : TypeBMP2, id, data))
+        return Fail(popup ? "Can't load the popup resource!" : "Can't load the button resource!");
+    MemoryStream stream(std::move(data));
+    Bitmap icon;
+    Palette palette;
+    const bool loaded = popup ? LoadBitmapFile(stream, icon, palette, PopupIconWidth, IconStrips::PopupIconHeight)
+                              : LoadBitmapFile(stream, icon, palette, ButtonIconWidth, IconStrips::ButtonIconHeight);
+    if (!loaded) return Fail(popup ? "Couldn't load the popup bitmap!" : "Couldn't load the button bitmap!");
+    if (!PutIcon(popup, number, icon))
+        return Fail(popup ? "Couldn't set the popup bitmap!" : "Couldn't set the button bitmap!");
+    return true;
+}
+
+bool TrackImporter::PutIcon(bool popup, std::uint32_t number, const Bitmap& icon) {
+    Bitmap old;
+    if (!(popup ? icons_.GetPopupIcon(number, old) : icons_.GetButtonIcon(number, old))) return false;
+    if (!(popup ? icons_.PutPopupIcon(number, icon) : icons_.PutButtonIcon(number, icon))) return false;
+    // Only the icon from before the first put is worth keeping: that is what a failure restores.
+    const bool known = std::any_of(savedIcons_.begin(), savedIcons_.end(), [&](const SavedIcon& saved) {
+        return saved.popup == popup && saved.number == number;
+    });
+    if (!known) savedIcons_.push_back(SavedIcon{popup, number, std::move(old)});
+    return true;
+}
+
+void TrackImporter::Abandon() {
+    // Each icon goes back to what it was before its first put; that put succeeded, so this one
+    // does too.
+    for (const SavedIcon& saved : savedIcons_) {
+        if (saved.popup)
+            icons_.PutPopupIcon(saved.number, saved.icon);
+        else
+            icons_.PutButtonIcon(saved.number, saved.icon);
+    }
+    savedIcons_.clear();
+    staged_.clear();
+}
+
+void TrackImporter::Apply() {
+    textsDropped_ = false;
+    for (StagedTrack& staged : staged_) ApplyTrack(staged);
+    staged_.clear();
+    savedIcons_.clear();
+    if (textsDropped_)
+        port_.Tell("There is no free chance card text left, so some chance cards were imported without their text.",
+                   WarningTitle, MessageIcon::Warning);
+}
+
+std::uint16_t TrackImporter::TakeFreeTextRow() {
+    for (std::uint16_t row = 1; row <= HighestImportTextRow; ++row) {
+        if (careers_.freeCardTextRows[row]) {
+            careers_.freeCardTextRows[row] = false;
+            return row;
+        }
+    }
+    return 0;
+}
+
+void TrackImporter::ApplyTrack(StagedTrack& staged) {
+    const std::uint32_t target = staged.target;
+    careers_.tracks[target] = std::move(staged.track);
+    careers_.texts[target] = std::move(staged.texts);
+
+    for (std::uint32_t level = 0; level < CardBlockCount; ++level) {
+        const std::size_t index = static_cast<std::size_t>(target) * CardBlockCount + level;
+        if (index >= careers_.cards.size()) break;
+        ChanceCard& card = careers_.cards[index];
+        CardBlock& block = staged.cards[level];
+
+        // The card's old row is released; its texts stay until the row is reused.
+        if (card.textRow != 0 && card.textRow < careers_.freeCardTextRows.size())
+            careers_.freeCardTextRows[card.textRow] = true;
+        card.textRow = 0;
+        if (block.hasTexts) {
+            const std::uint16_t row = TakeFreeTextRow();
+            if (row == 0) {
+                textsDropped_ = true;
+            } else {
+                card.textRow = row;
+                // A free row past the end of the table would refuse the texts; the rows up to it
+                // are added empty so that the card keeps them.
+                while (careers_.cardTexts.RowCount() < row)
+                    careers_.cardTexts.SetText(static_cast<std::uint16_t>(careers_.cardTexts.RowCount()), 0,
+                                               StringTable::Value, "");
+                // Slots that the block does not name keep what the row held; a slot number out
+                // of range is refused by SetText and so skipped.
+                for (const auto& [slot, text] : block.texts)
+                    careers_.cardTexts.SetText(static_cast<std::uint16_t>(row - 1), slot, StringTable::Value, text);
+            }
+        }
+        card.items = std::move(block.items);
+        card.itemCount = static_cast<std::uint32_t>(card.items.size());
+    }
+}
+
+}  // namespace tw

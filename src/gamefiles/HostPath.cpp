@@ -1,0 +1,164 @@
+#include "gamefiles/HostPath.h"
+
+#include <system_error>
+#include <vector>
+
+#include "util/FileError.h"
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
+namespace tw {
+namespace {
+
+char FoldCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::vector<std::string_view> SplitGameName(std::string_view name) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= name.size(); ++i) {
+        if (i == name.size() || name[i] == '\\' || name[i] == '/') {
+            std::string_view part = name.substr(start, i - start);
+            bool usable = !part.empty() && part != "." && part != "..";
+#ifdef _WIN32
+            // "C:x" would make the path jump to another drive.
+            usable = usable && part.find(':') == std::string_view::npos;
+#endif
+            if (usable) parts.push_back(part);
+            start = i + 1;
+        }
+    }
+    return parts;
+}
+
+#ifndef _WIN32
+// The entry of `folder` named `part` in any letter case, or an empty path.
+std::filesystem::path FindCaseVariant(const std::filesystem::path& folder, std::string_view part) {
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder.empty() ? std::filesystem::path(".") : folder, ec);
+    std::string best;
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (EqualsIgnoringCase(name, part) && (best.empty() || name < best)) best = std::move(name);
+    }
+    if (best.empty()) return {};
+    return folder / best;
+}
+#endif
+
+}  // namespace
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+    }
+    return true;
+}
+
+std::filesystem::path HostPath(const std::filesystem::path& folder, std::string_view gameName) {
+    std::filesystem::path result = folder;
+#ifdef _WIN32
+    for (std::string_view part : SplitGameName(gameName)) result /= PathFromBytes(part);
+#else
+    bool onDisk = true;
+    for (std::string_view part : SplitGameName(gameName)) {
+        std::filesystem::path exact = result / std::string(part);
+        if (onDisk) {
+            std::error_code ec;
+            if (std::filesystem::symlink_status(exact, ec).type() != std::filesystem::file_type::not_found && !ec) {
+                result = std::move(exact);
+                continue;
+            }
+            std::filesystem::path variant = FindCaseVariant(result, part);
+            if (!variant.empty()) {
+                result = std::move(variant);
+                continue;
+            }
+            onDisk = false;
+        }
+        result = std::move(exact);
+    }
+#endif
+    return result;
+}
+
+#ifdef _WIN32
+
+std::filesystem::path PathFromBytes(std::string_view bytes) {
+    if (bytes.empty()) return {};
+    const int size = static_cast<int>(bytes.size());
+    const int wide = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+    if (wide <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, text.data(), wide);
+    return std::filesystem::path(text);
+}
+
+std::optional<std::string> BytesFromPath(const std::filesystem::path& path) {
+    const std::wstring& text = path.native();
+    if (text.empty()) return std::string();
+    const int size = static_cast<int>(text.size());
+    BOOL lossy = FALSE;
+    const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0, nullptr, &lossy);
+    if (bytes <= 0 || lossy) return std::nullopt;
+    std::string out(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, out.data(), bytes, nullptr, &lossy);
+    if (lossy) return std::nullopt;
+    return out;
+}
+
+std::string PathText(const std::filesystem::path& path) {
+    const std::wstring& text = path.native();
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return {};
+    std::string out(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), bytes, nullptr, nullptr);
+    return out;
+}
+
+bool ClearReadOnly(const std::filesystem::path& path, std::string* error) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    bool ok = attributes != INVALID_FILE_ATTRIBUTES;
+    if (ok && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        ok = SetFileAttributesW(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY)) != 0;
+    }
+    if (!ok && error != nullptr) *error = LastSystemErrorText();
+    return ok;
+}
+
+#else
+
+std::filesystem::path PathFromBytes(std::string_view bytes) {
+    return std::filesystem::path(std::string(bytes));
+}
+
+std::optional<std::string> BytesFromPath(const std::filesystem::path& path) {
+    return path.native();
+}
+
+std::string PathText(const std::filesystem::path& path) {
+    return path.native();
+}
+
+bool ClearReadOnly(const std::filesystem::path& path, std::string* error) {
+    std::error_code ec;
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add, ec);
+    if (ec) {
+        if (error != nullptr) *error = ec.message();
+        return false;
+    }
+    return true;
+}
+
+#endif
+
+}  // namespace tw

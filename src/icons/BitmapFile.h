@@ -1,0 +1,52 @@
+#pragma once
+
+#include "icons/Bitmap.h"
+#include "icons/Palette.h"
+#include "util/Stream.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace tw {
+
+// Windows bitmap (BMP) files.
+//
+// Layout (little-endian): a 14-byte file header ("BM", u32 file size, two u16 reserved, u32
+// pixel data offset), an information header of at least 40 bytes (u32 size, i32 width, i32
+// height (negative: rows stored top-down), u16 planes, u16 bits per pixel, u32 compression,
+// u32 image size, two i32 resolutions, u32 colours used, u32 colours important), the three
+// colour masks when the compression is 3 (bit fields), a colour table of 4-byte entries (blue,
+// green, red, 0), then the pixel rows, each padded to a multiple of 4 bytes.
+
+constexpr std::size_t BitmapFileHeaderSize = 14;
+constexpr std::size_t BitmapInfoHeaderSize = 40;
+
+// The two headers of a bitmap file as read: the file header and the first 40 bytes of the
+// information header.
+struct BitmapHeaders {
+    std::array<std::uint8_t, BitmapFileHeaderSize> file{};
+    std::array<std::uint8_t, BitmapInfoHeaderSize> info{};
+    bool operator==(const BitmapHeaders&) const = default;
+};
+
+// Reads the whole bitmap file from the start of `stream` into `out` and its palette (empty when
+// the file has more than 256 colours) into `outPalette`. When both `requiredWidth` and
+// `requiredHeight` are non-zero the stored width and height must equal them exactly, so a file
+// stored top-down (negative height) fails the check. Without a check a top-down file loads with
+// its rows in the right order.
+//
+// Uncompressed files of 1, 4, 8, 16, 24 and 32 bits per pixel are read, the last two also with
+// bit fields; run-length compressed and other encodings are refused. False for anything that is
+// not such a file, for absurd sizes, and for colour tables or pixels running past the end; then
+// `out`, `outPalette` and `headers` are left as they were. `headers`, when given, receives the
+// two headers as read.
+bool LoadBitmapFile(Stream& stream, Bitmap& out, Palette& outPalette, std::int32_t requiredWidth,
+                    std::int32_t requiredHeight, BitmapHeaders* headers = nullptr);
+
+// Writes `bitmap` over the whole of `stream` as an uncompressed 24-bit bottom-up file with no
+// colour table. False, with the stream left as it was, for a bitmap that is not well formed;
+// false also when the stream cannot be written.
+bool SaveBitmapFile(Stream& stream, const Bitmap& bitmap);
+
+}  // namespace tw

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "model/CardItem.h"
+
+namespace tw {
+
+namespace CardItemKind {
+inline constexpr std::uint32_t Budget = 1;
+inline constexpr std::uint32_t Skill = 2;
+inline constexpr std::uint32_t Job = 3;
+inline constexpr std::uint32_t Sound = 4;
+}  // namespace CardItemKind
+
+// The game's variable numbers of the six skills, as they stand in a skill item's upper half.
+namespace SkillCode {
+inline constexpr std::uint32_t Cooking = 10;
+inline constexpr std::uint32_t Charisma = 11;
+inline constexpr std::uint32_t Mechanical = 12;
+inline constexpr std::uint32_t Creativity = 15;
+inline constexpr std::uint32_t Body = 17;
+inline constexpr std::uint32_t Logic = 18;
+}  // namespace SkillCode
+
+namespace JobVariable {
+inline constexpr std::uint32_t CareerPath = 56;
+inline constexpr std::uint32_t PromotionLevel = 57;
+}  // namespace JobVariable
+
+namespace SoundNumber {
+inline constexpr std::uint32_t Negative = 311;
+inline constexpr std::uint32_t Positive = 312;
+}  // namespace SoundNumber
+
+// Skill codes in the order of the item dialog's skill list: "Cooking", "Mechanical",
+// "Charisma", "Body", "Logic", "Creativity".
+inline constexpr std::array<std::uint32_t, 6> SkillListCodes = {SkillCode::Cooking, SkillCode::Mechanical,
+                                                                 SkillCode::Charisma, SkillCode::Body,
+                                                                 SkillCode::Logic, SkillCode::Creativity};
+
+// The values of the chance-card item dialog's controls. A list index of -1 selects nothing.
+struct CardItemFields {
+    std::uint32_t kind = 0;
+    std::uint32_t budgetAmount = 0;
+    std::int32_t jobValue = 0;
+    std::int32_t skillAmount = 0;
+    int budgetOperation = -1;  // 0 "Add", 1 "Subtract"
+    int jobTarget = -1;        // 0 "Career Path", 1 "Promotion Level"
+    int skill = -1;            // index into SkillListCodes
+    int skillOperation = -1;   // 0 "Add", 1 "Subtract"
+    int sound = -1;            // 0 "Positive (Good)", 1 "Negative (Bad)"
+
+    bool operator==(const CardItemFields&) const = default;
+};
+
+// The controls after choosing the group of `kind`: amounts 0, every list at its first item.
+CardItemFields GroupDefaults(std::uint32_t kind);
+
+// The controls that show `item` when the dialog opens. An unknown kind chooses no group:
+// amounts 0 and no list selection.
+CardItemFields FieldsForItem(const CardItem& item);
+
+// The item that the controls stand for; an unknown kind returns `original` unchanged.
+// Amounts are taken as they are: the dialog holds them against their ranges before.
+CardItem ItemFromFields(const CardItemFields& fields, const CardItem& original);
+
+}  // namespace tw

@@ -1,0 +1,330 @@
+#include "ui/JobDetailsDialog.h"
+
+#include <algorithm>
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "ui/DialogUnits.h"
+#include "ui/SpinField.h"
+#include "ui/TextConversion.h"
+
+namespace tw {
+
+namespace {
+
+struct TextControl {
+    JobDetailsDialog::Field field;
+    const char* label;
+    const char* objectName;
+    int y;
+};
+
+// The five internal texts, in tab order; their field number is also their text number.
+constexpr std::array<TextControl, 5> TextControls = {{
+    {JobDetailsDialog::InternalName, "Internal name:", "internalName", 7},
+    {JobDetailsDialog::MaleSkin, "Male skin:", "maleSkin", 20},
+    {JobDetailsDialog::FemaleSkin, "Female skin:", "femaleSkin", 33},
+    {JobDetailsDialog::Texture, "Texture:", "texture", 46},
+    {JobDetailsDialog::Accessory, "Accessory:", "accessory", 59},
+}};
+
+enum class Check { None, AbovePrevious, Fixed };
+
+struct NumberControl {
+    JobDetailsDialog::Field field;
+    const char* label;
+    const char* objectName;
+    int x;
+    int y;
+    std::size_t valueIndex;
+    NumberKind kind;
+    // Index into the previous level's requirements that is the minimum, or -1.
+    int previous;
+    std::int64_t minimum;  // when there is no previous requirement
+    std::int64_t maximum;
+    std::int64_t step;
+    Check check;
+};
+
+constexpr std::int64_t SkillMaximum = 1000;
+constexpr std::int64_t FriendsMaximum = 25;
+constexpr std::int64_t SalarySpinMaximum = 32767;
+
+// The number fields in tab order.
+constexpr std::array<NumberControl, 17> NumberControls = {{
+    {JobDetailsDialog::Friends, "Friends", "friends", 63, 90, 0, NumberKind::Unsigned, 0, 0, FriendsMaximum, 1, Check::AbovePrevious},
+    {JobDetailsDialog::Cooking, "Cooking", "cooking", 63, 103, 1, NumberKind::Signed, 1, 0, SkillMaximum, 100, Check::AbovePrevious},
+    {JobDetailsDialog::Mechanical, "Mechanical", "mechanical", 63, 116, 2, NumberKind::Signed, 2, 0, SkillMaximum, 100, Check::AbovePrevious},
+    {JobDetailsDialog::Charisma, "Charisma", "charisma", 63, 130, 3, NumberKind::Signed, 3, 0, SkillMaximum, 100, Check::AbovePrevious},
+    {JobDetailsDialog::Body, "Body", "body", 63, 143, 4, NumberKind::Signed, 4, 0, SkillMaximum, 100, Check::AbovePrevious},
+    {JobDetailsDialog::Logic, "Logic", "logic", 63, 156, 5, NumberKind::Signed, 5, 0, SkillMaximum, 100, Check::AbovePrevious},
+    {JobDetailsDialog::Creativity, "Creativity", "creativity", 63, 169, 6, NumberKind::Signed, 6, 0, SkillMaximum, 100, Check::AbovePrevious},
+    {JobDetailsDialog::Hunger, "Hunger", "hunger", 191, 90, 10, NumberKind::SignedOrMinus, -1, -100, 100, 1, Check::Fixed},
+    {JobDetailsDialog::Comfort, "Comfort", "comfort", 191, 102, 11, NumberKind::SignedOrMinus, -1, -100, 100, 1, Check::Fixed},
+    {JobDetailsDialog::Hygiene, "Hygiene", "hygiene", 191, 116, 12, NumberKind::SignedOrMinus, -1, -100, 100, 1, Check::Fixed},
+    {JobDetailsDialog::Bladder, "Bladder", "bladder", 191, 129, 13, NumberKind::SignedOrMinus, -1, -100, 100, 1, Check::Fixed},
+    {JobDetailsDialog::Energy, "Energy", "energy", 191, 142, 14, NumberKind::SignedOrMinus, -1, -100, 100, 1, Check::Fixed},
+    {JobDetailsDialog::Fun, "Fun", "fun", 191, 155, 15, NumberKind::SignedOrMinus, -1, -100, 100, 1, Check::Fixed},
+    {JobDetailsDialog::Social, "Social", "social", 191, 169, 16, NumberKind::SignedOrMinus, -1, -100, 100, 1, Check::Fixed},
+    {JobDetailsDialog::Salary, "Salary", "salary", 63, 210, 17, NumberKind::Unsigned, -1, 0, SalarySpinMaximum, 1, Check::None},
+    {JobDetailsDialog::Begintime, "Begintime", "begintime", 63, 224, 18, NumberKind::Signed, -1, 0, 23, 1, Check::Fixed},
+    {JobDetailsDialog::Endtime, "Endtime", "endtime", 63, 239, 19, NumberKind::Signed, -1, 0, 23, 1, Check::Fixed},
+}};
+
+constexpr std::size_t CarPoolValue = 20;
+
+// Fields are read in this fixed order; the first one that fails is the one reported.
+constexpr std::array<JobDetailsDialog::Field, JobDetailsDialog::FieldCount> ReadingOrder = {
+    JobDetailsDialog::Accessory, JobDetailsDialog::Begintime,   JobDetailsDialog::Bladder,
+    JobDetailsDialog::Body,      JobDetailsDialog::CarPool,     JobDetailsDialog::Charisma,
+    JobDetailsDialog::Comfort,   JobDetailsDialog::Cooking,     JobDetailsDialog::Creativity,
+    JobDetailsDialog::Endtime,   JobDetailsDialog::Energy,      JobDetailsDialog::FemaleSkin,
+    JobDetailsDialog::Fun,       JobDetailsDialog::Hunger,      JobDetailsDialog::Hygiene,
+    JobDetailsDialog::InternalName, JobDetailsDialog::Logic,    JobDetailsDialog::MaleSkin,
+    JobDetailsDialog::Mechanical, JobDetailsDialog::Salary,     JobDetailsDialog::Social,
+    JobDetailsDialog::Friends,   JobDetailsDialog::Texture,
+};
+
+const NumberControl* FindNumberControl(JobDetailsDialog::Field field) {
+    for (const auto& control : NumberControls)
+        if (control.field == field) return &control;
+    return nullptr;
+}
+
+bool IsTextField(JobDetailsDialog::Field field) { return field <= JobDetailsDialog::Accessory; }
+
+// The internal texts are stored in the game's Western code page.
+const TextConversion& InternalTextConversion() {
+    static const TextConversion conversion = TextConversion::ForCodePage("windows-1252");
+    return conversion;
+}
+
+}  // namespace
+
+const char* JobDetailsDialog::FieldObjectName(Field field) {
+    if (IsTextField(field)) return TextControls[field].objectName;
+    if (const NumberControl* control = FindNumberControl(field)) return control->objectName;
+    return "carPool";
+}
+
+JobDetailsDialog::JobDetailsDialog(const JobLevel& job, const std::array<std::int32_t, 7>& previousRequirements,
+                                   UserPort& port, QWidget* parent)
+    : QDialog(parent), workingJob_(job), previousRequirements_(previousRequirements), port_(port) {
+    initialized_ = true;
+    BuildWidgets();
+
+    for (const auto& control : TextControls) texts_[control.field] = InternalTextConversion().toText(job.texts[control.field]);
+    for (const auto& control : NumberControls) {
+        const std::int32_t value = job.values[control.valueIndex];
+        numbers_[control.field] = control.kind == NumberKind::Unsigned ? static_cast<std::int64_t>(static_cast<std::uint32_t>(value))
+                                                                 : static_cast<std::int64_t>(value);
+    }
+    const std::int32_t carPool = job.values[CarPoolValue];
+    carPool_ = carPool >= 0 && carPool < 9 ? carPool : -1;
+    ShowFields();
+
+    ConnectWidgets();
+}
+
+void JobDetailsDialog::BuildWidgets() {
+    setWindowTitle(QStringLiteral("Job details..."));
+    setModal(true);
+    setFont(DialogUnits::DialogFont());
+    const DialogUnits units(font());
+    setFixedSize(units.Size(258, 284));
+
+    // The frames come first so that the controls inside them stay on top.
+    const auto addGroup = [&](const char* title, int x, int y, int width, int height) {
+        auto* group = new QGroupBox(QString::fromLatin1(title), this);
+        group->setGeometry(units.Rect(x, y, width, height));
+    };
+    addGroup("Study points and friends needed", 7, 76, 116, 115);
+    addGroup("Mood changes per hour", 135, 76, 116, 115);
+    addGroup("General information", 7, 199, 116, 78);
+
+    for (const auto& control : TextControls) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromLatin1(control.objectName));
+        edit->setGeometry(units.Rect(63, control.y, 188, 12));
+        auto* label = new QLabel(QString::fromLatin1(control.label), this);
+        label->setGeometry(units.Rect(7, control.y + 2, 54, 8));
+        label->setBuddy(edit);
+        widgets_[control.field] = edit;
+    }
+
+    for (const auto& control : NumberControls) {
+        auto* field = new SpinField(control.kind, this);
+        field->setObjectName(QString::fromLatin1(control.objectName));
+        field->setGeometry(units.Rect(control.x, control.y, 40, 12));
+        std::int64_t minimum = control.previous >= 0 ? previousRequirements_[control.previous] : control.minimum;
+        // The spin never writes a number that its own field would refuse.
+        if (control.kind == NumberKind::Unsigned) minimum = std::max<std::int64_t>(minimum, 0);
+        field->SetSpinRange(minimum, control.maximum);
+        field->SetStep(control.step);
+        auto* label = new QLabel(QString::fromLatin1(control.label), this);
+        label->setGeometry(units.Rect(control.x - 49, control.y + 2, 47, 8));
+        label->setBuddy(field);
+        widgets_[control.field] = field;
+    }
+
+    auto* carPool = new QComboBox(this);
+    carPool->setObjectName(QStringLiteral("carPool"));
+    carPool->addItems({QStringLiteral("Default"), QStringLiteral("Military Jeep"), QStringLiteral("Squad Car"),
+                       QStringLiteral("Staff Sedan"), QStringLiteral("SUV"), QStringLiteral("Town Car"),
+                       QStringLiteral("Bentley"), QStringLiteral("Junky"), QStringLiteral("Limo")});
+    carPool->setMaxVisibleItems(9);
+    const QRect carPoolRect = units.Rect(15, 255, 99, 12);
+    carPool->setGeometry(carPoolRect.x(), carPoolRect.y(), carPoolRect.width(),
+                         std::max(carPoolRect.height(), carPool->sizeHint().height()));
+    widgets_[CarPool] = carPool;
+
+    const auto addButton = [&](const char* text, const char* name, int y) {
+        auto* button = new QPushButton(QString::fromLatin1(text), this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setGeometry(units.Rect(168, y, 50, 14));
+        return button;
+    };
+    loadPreviousButton_ = addButton("Load previous", "loadPrevious", 210);
+    okButton_ = addButton("OK", "ok", 228);
+    cancelButton_ = addButton("Cancel", "cancel", 246);
+    okButton_->setDefault(true);
+
+    QWidget* previous = widgets_[0];
+    for (std::size_t i = 1; i < widgets_.size(); ++i) {
+        setTabOrder(previous, widgets_[i]);
+        previous = widgets_[i];
+    }
+    setTabOrder(previous, loadPreviousButton_);
+    setTabOrder(loadPreviousButton_, okButton_);
+    setTabOrder(okButton_, cancelButton_);
+}
+
+void JobDetailsDialog::ConnectWidgets() {
+    for (const auto& control : TextControls) {
+        const Field field = control.field;
+        connect(static_cast<QLineEdit*>(widgets_[field]), &QLineEdit::textChanged, this,
+                [this, field] { OnFieldChanged(field); });
+    }
+    for (const auto& control : NumberControls) {
+        const Field field = control.field;
+        connect(static_cast<SpinField*>(widgets_[field]), &SpinField::TextChanged, this,
+                [this, field] { OnFieldChanged(field); });
+    }
+    connect(static_cast<QComboBox*>(widgets_[CarPool]), &QComboBox::currentIndexChanged, this,
+            [this] { OnFieldChanged(CarPool); });
+    connect(loadPreviousButton_, &QPushButton::clicked, this, &JobDetailsDialog::LoadPrevious);
+    connect(okButton_, &QPushButton::clicked, this, &JobDetailsDialog::accept);
+    connect(cancelButton_, &QPushButton::clicked, this, &JobDetailsDialog::reject);
+}
+
+void JobDetailsDialog::ShowFields() {
+    showingFields_ = true;
+    for (const auto& control : TextControls) {
+        auto* edit = static_cast<QLineEdit*>(widgets_[control.field]);
+        if (edit->text() != texts_[control.field]) edit->setText(texts_[control.field]);
+    }
+    for (const auto& control : NumberControls) {
+        auto* field = static_cast<SpinField*>(widgets_[control.field]);
+        const QString text = QString::number(numbers_[control.field]);
+        if (field->Text() != text) field->SetText(text);
+    }
+    static_cast<QComboBox*>(widgets_[CarPool])->setCurrentIndex(carPool_);
+    showingFields_ = false;
+}
+
+std::optional<NumberRange> JobDetailsDialog::OkRange(Field field) const {
+    const NumberControl* control = FindNumberControl(field);
+    if (control == nullptr || !validateRanges_) return std::nullopt;
+    switch (control->check) {
+        case Check::AbovePrevious: return NumberRange{previousRequirements_[control->previous], control->maximum};
+        case Check::Fixed: return NumberRange{control->minimum, control->maximum};
+        case Check::None: break;
+    }
+    return std::nullopt;
+}
+
+bool JobDetailsDialog::ReadField(Field field) {
+    if (IsTextField(field)) {
+        texts_[field] = static_cast<QLineEdit*>(widgets_[field])->text();
+        return true;
+    }
+    if (field == CarPool) {
+        carPool_ = static_cast<QComboBox*>(widgets_[CarPool])->currentIndex();
+        return true;
+    }
+    const NumberControl* control = FindNumberControl(field);
+    const auto* spin = static_cast<SpinField*>(widgets_[field]);
+    const NumberReading reading = ReadNumber(spin->Text().toStdString(), control->kind, OkRange(field));
+    if (!reading.value) {
+        FailField(field, reading.message);
+        return false;
+    }
+    numbers_[field] = *reading.value;
+    return true;
+}
+
+void JobDetailsDialog::FailField(Field field, const std::string& message) {
+    port_.Tell(message, port_.ApplicationName(), MessageIcon::Warning);
+    QWidget* widget = widgets_[field];
+    widget->setFocus(Qt::OtherFocusReason);
+    if (auto* spin = qobject_cast<SpinField*>(widget)) spin->selectAll();
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->selectAll();
+}
+
+bool JobDetailsDialog::ReadFields() {
+    for (const Field field : ReadingOrder)
+        if (!ReadField(field)) return false;
+    return true;
+}
+
+// A field whose change could not be read (because some field held a bad number) goes into the
+// working copy at the next good read, so that what the dialog shows is what it returns.
+void JobDetailsDialog::CopyChangedFields() {
+    for (std::size_t i = 0; i < changed_.size(); ++i) {
+        if (!changed_[i]) continue;
+        changed_[i] = false;
+        const auto field = static_cast<Field>(i);
+        if (IsTextField(field)) {
+            workingJob_.texts[field] = InternalTextConversion().toBytes(texts_[field]);
+        } else if (field == CarPool) {
+            if (carPool_ >= 0) workingJob_.values[CarPoolValue] = carPool_;
+        } else {
+            const NumberControl* control = FindNumberControl(field);
+            workingJob_.values[control->valueIndex] = static_cast<std::int32_t>(static_cast<std::uint32_t>(numbers_[field]));
+        }
+    }
+}
+
+void JobDetailsDialog::OnFieldChanged(Field field) {
+    if (!initialized_ || showingFields_) return;
+    changed_[field] = true;
+    if (ReadFields()) CopyChangedFields();
+}
+
+void JobDetailsDialog::LoadPrevious() {
+    if (!ReadFields()) return;
+    CopyChangedFields();
+    for (std::size_t i = 0; i < previousRequirements_.size(); ++i) {
+        const NumberControl& control = NumberControls[i];
+        numbers_[control.field] = control.kind == NumberKind::Unsigned
+                                   ? static_cast<std::int64_t>(static_cast<std::uint32_t>(previousRequirements_[i]))
+                                   : static_cast<std::int64_t>(previousRequirements_[i]);
+        workingJob_.values[control.valueIndex] = previousRequirements_[i];
+    }
+    ShowFields();
+}
+
+void JobDetailsDialog::accept() {
+    validateRanges_ = true;
+    const bool good = ReadFields();
+    validateRanges_ = false;
+    if (!good) return;
+    CopyChangedFields();
+    QDialog::accept();
+}
+
+}  // namespace tw

@@ -1,0 +1,285 @@
+#include "icons/BitmapFile.h"
+
+#include "BmpBytes.h"
+#include "util/ByteReader.h"
+#include "util/MemoryStream.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace tw {
+namespace {
+
+using test::BmpBytes;
+using test::BmpSpec;
+using Pixels = std::vector<std::uint32_t>;
+
+struct Loaded {
+    bool ok = false;
+    Bitmap bitmap;
+    Palette palette;
+};
+
+Loaded Load(const std::vector<std::uint8_t>& bytes, std::int32_t width = 0, std::int32_t height = 0) {
+    MemoryStream stream(bytes);
+    Loaded result;
+    result.ok = LoadBitmapFile(stream, result.bitmap, result.palette, width, height);
+    return result;
+}
+
+std::vector<std::uint32_t> GreyRamp(std::size_t count) {
+    std::vector<std::uint32_t> table;
+    for (std::uint32_t i = 0; i < count; ++i) table.push_back((i << 16) | ((255 - i) << 8) | (i / 2));
+    return table;
+}
+
+TEST(BitmapFileTest, EightBitWithColoursUsedZeroHasAFullTable) {
+    BmpSpec spec{.width = 2, .height = 2, .bitsPerPixel = 8, .table = GreyRamp(256)};
+    // Bottom row first, each padded to 4 bytes.
+    spec.pixels = {3, 4, 0, 0, /* top: */ 1, 255, 0, 0};
+    const Loaded l = Load(BmpBytes(spec));
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.bitmap.width, 2);
+    EXPECT_EQ(l.bitmap.height, 2);
+    EXPECT_EQ(l.bitmap.pixels, (Pixels{0x01FE00, 0xFF007F, 0x03FC01, 0x04FB02}));
+    ASSERT_EQ(l.palette.colors.size(), 256u);
+    EXPECT_EQ(l.palette.colors[1], (Palette::Color{1, 254, 0}));
+    EXPECT_EQ(l.bitmap.palette, l.palette);
+}
+
+TEST(BitmapFileTest, ShortColourTableIsFollowedDirectlyByThePixels) {
+    BmpSpec spec{.width = 3, .height = 1, .bitsPerPixel = 8, .coloursUsed = 2, .table = {0x102030, 0xA0B0C0}};
+    spec.pixels = {1, 0, 7, 0};  // index 7 is past the table
+    const Loaded l = Load(BmpBytes(spec));
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.bitmap.pixels, (Pixels{0xA0B0C0, 0x102030, 0x000000}));
+    EXPECT_EQ(l.palette.colors.size(), 2u);
+}
+
+TEST(BitmapFileTest, TwentyFourBitRowsArePaddedAndStoredBottomUp) {
+    BmpSpec spec{.width = 3, .height = 2, .bitsPerPixel = 24};
+    spec.pixels = {
+        0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0xEE, 0xEE, 0xEE,  // bottom row, 3 padding
+        0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0xEE, 0xEE, 0xEE,  // top row
+    };
+    MemoryStream stream(BmpBytes(spec));
+    Bitmap bitmap;
+    Palette palette{{{1, 2, 3}}};
+    ASSERT_TRUE(LoadBitmapFile(stream, bitmap, palette, 3, 2));
+    EXPECT_EQ(bitmap.pixels, (Pixels{0x131211, 0x161514, 0x191817, 0x030201, 0x060504, 0x090807}));
+    EXPECT_TRUE(palette.Empty());  // a 24-bit file has no table; the old palette is replaced
+    EXPECT_TRUE(bitmap.palette.Empty());
+}
+
+TEST(BitmapFileTest, DecodesEveryDepth) {
+    struct Case {
+        const char* what;
+        BmpSpec spec;
+        Pixels expected;
+    };
+    const std::vector<Case> cases = {
+        {"1 bit, 10 wide: bits from the top of each byte",
+         {.width = 10, .height = 1, .bitsPerPixel = 1, .table = {0x000000, 0xFFFFFF},
+          .pixels = {0b10110000, 0b01000000, 0, 0}},
+         {0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF, 0, 0, 0, 0, 0, 0xFFFFFF}},
+        {"4 bit, 3 wide: high nibble first",
+         {.width = 3, .height = 1, .bitsPerPixel = 4, .table = GreyRamp(16), .pixels = {0x1F, 0x20, 0, 0}},
+         {0x01FE00, 0x0FF007, 0x02FD01}},
+        {"16 bit without masks is 5-5-5",
+         {.width = 3, .height = 1, .bitsPerPixel = 16, .pixels = {0xFF, 0x7F, 0x00, 0x7C, 0x01, 0x00, 0, 0}},
+         {0xFFFFFF, 0xFF0000, 0x000008}},
+        {"16 bit with 5-6-5 bit fields",
+         {.width = 2, .height = 1, .bitsPerPixel = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F},
+          .pixels = {0xE0, 0x07, 0x20, 0x00}},
+         {0x00FF00, 0x000400}},
+        {"32 bit without masks ignores the top byte",
+         {.width = 1, .height = 1, .bitsPerPixel = 32, .pixels = {0x33, 0x22, 0x11, 0xAA}},
+         {0x112233}},
+        {"32 bit with bit fields in another order",
+         {.width = 1, .height = 1, .bitsPerPixel = 32, .compression = 3, .masks = {0xFF, 0xFF00, 0xFF0000},
+          .pixels = {0x11, 0x22, 0x33, 0x00}},
+         {0x112233}},
+        {"32 bit with bit fields inside a 124-byte header",
+         {.width = 1, .height = 1, .bitsPerPixel = 32, .compression = 3, .infoSize = 124,
+          .masks = {0xFF, 0xFF00, 0xFF0000}, .pixels = {0x11, 0x22, 0x33, 0x00}},
+         {0x112233}},
+        {"24 bit after a 108-byte header",
+         {.width = 1, .height = 1, .bitsPerPixel = 24, .infoSize = 108, .pixels = {0x33, 0x22, 0x11, 0}},
+         {0x112233}},
+        {"last row without its padding",
+         {.width = 1, .height = 2, .bitsPerPixel = 24, .pixels = {1, 2, 3, 0, 4, 5, 6}},
+         {0x060504, 0x030201}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Loaded l = Load(BmpBytes(c.spec));
+        ASSERT_TRUE(l.ok);
+        EXPECT_EQ(l.bitmap.pixels, c.expected);
+    }
+}
+
+TEST(BitmapFileTest, TopDownLoadsInOrderButFailsTheSizeCheck) {
+    BmpSpec spec{.width = 1, .height = -2, .bitsPerPixel = 24, .pixels = {1, 2, 3, 0, 4, 5, 6, 0}};
+    const Loaded unchecked = Load(BmpBytes(spec));
+    ASSERT_TRUE(unchecked.ok);
+    EXPECT_EQ(unchecked.bitmap.height, 2);
+    EXPECT_EQ(unchecked.bitmap.pixels, (Pixels{0x030201, 0x060504}));
+    EXPECT_FALSE(Load(BmpBytes(spec), 1, 2).ok);
+}
+
+TEST(BitmapFileTest, SizeCheckComparesStoredValuesExactly) {
+    BmpSpec spec{.width = 84, .height = 63, .bitsPerPixel = 24};
+    spec.pixels.assign(252 * 63, 0);
+    const std::vector<std::uint8_t> bytes = BmpBytes(spec);
+    EXPECT_TRUE(Load(bytes, 84, 63).ok);
+    EXPECT_FALSE(Load(bytes, 84, 62).ok);
+    EXPECT_FALSE(Load(bytes, 112, 63).ok);
+    EXPECT_TRUE(Load(bytes, 84, 0).ok);  // only both sizes together make a check
+}
+
+TEST(BitmapFileTest, MalformedFilesFailAndLeaveTheOutputsAlone) {
+    const BmpSpec good{.width = 2, .height = 2, .bitsPerPixel = 24, .pixels = std::vector<std::uint8_t>(16, 0)};
+    ASSERT_TRUE(Load(BmpBytes(good)).ok);
+    const auto patchedU32 = [&](std::size_t offset, std::uint32_t value) {
+        std::vector<std::uint8_t> bytes = BmpBytes(good);
+        for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        return bytes;
+    };
+    const auto with = [&](auto change) {
+        BmpSpec spec = good;
+        change(spec);
+        return BmpBytes(spec);
+    };
+    std::vector<std::uint8_t> notBM = BmpBytes(good);
+    notBM[1] = 'A';
+    const auto prefix = [&](std::size_t count) {
+        std::vector<std::uint8_t> bytes = BmpBytes(good);
+        bytes.resize(count);
+        return bytes;
+    };
+    std::vector<std::uint8_t> cut = BmpBytes(good);
+    cut.resize(cut.size() - 3);  // one byte into the last pixel, past the missing padding
+
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+    };
+    const std::vector<Case> cases = {
+        {"empty", {}},
+        {"13 bytes", prefix(13)},
+        {"not BM", notBM},
+        {"file header only", std::vector<std::uint8_t>{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"information header cut short", prefix(50)},
+        {"header size 12", patchedU32(14, 12)},
+        {"header size 64", patchedU32(14, 64)},
+        {"header size larger than the file", patchedU32(14, 124)},
+        {"width 0", patchedU32(18, 0)},
+        {"negative width", patchedU32(18, static_cast<std::uint32_t>(-2))},
+        {"height 0", patchedU32(22, 0)},
+        {"most negative height", patchedU32(22, 0x80000000u)},
+        {"width times height absurd", patchedU32(18, 0x7FFFFFFF)},
+        {"2 bits per pixel", with([](BmpSpec& s) { s.bitsPerPixel = 2; })},
+        {"0 bits per pixel", with([](BmpSpec& s) { s.bitsPerPixel = 0; })},
+        {"run-length compressed", with([](BmpSpec& s) { s.bitsPerPixel = 8; s.compression = 1; s.table = GreyRamp(256); })},
+        {"bit fields on 24 bits", with([](BmpSpec& s) { s.compression = 3; s.masks = {0xFF0000, 0xFF00, 0xFF}; })},
+        {"bit fields without masks", with([](BmpSpec& s) {
+             s.width = 1; s.height = 1; s.bitsPerPixel = 32; s.compression = 3; s.pixels = {};
+         })},
+        {"JPEG inside", with([](BmpSpec& s) { s.compression = 4; })},
+        {"8 bits, 257 colours used", with([](BmpSpec& s) {
+             s.bitsPerPixel = 8; s.coloursUsed = 257; s.table = GreyRamp(256); s.table.push_back(0);
+         })},
+        {"colour table past the end", with([](BmpSpec& s) { s.bitsPerPixel = 8; s.table = GreyRamp(4); s.pixels = {}; })},
+        {"colours used past the end on 24 bits", with([](BmpSpec& s) { s.coloursUsed = 0xFFFFFFFF; })},
+        {"pixels cut short", cut},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MemoryStream stream(c.bytes);
+        Bitmap bitmap(1, 1);
+        bitmap.pixels[0] = 0x123456;
+        bitmap.palette.colors = {{9, 9, 9}};
+        Palette palette{{{7, 7, 7}}};
+        const Bitmap before = bitmap;
+        EXPECT_FALSE(LoadBitmapFile(stream, bitmap, palette, 0, 0));
+        EXPECT_EQ(bitmap, before);
+        EXPECT_EQ(palette, (Palette{{{7, 7, 7}}}));
+    }
+}
+
+TEST(BitmapFileTest, WritesAnIconWithExactHeaders) {
+    Bitmap icon(84, 63);
+    icon.SetPixel(0, 62, 0x112233);  // bottom-left: the first pixel stored
+    icon.SetPixel(83, 0, 0x445566);  // top-right: the last
+    MemoryStream stream;
+    ASSERT_TRUE(SaveBitmapFile(stream, icon));
+    const std::vector<std::uint8_t> bytes = stream.Copy();
+    ASSERT_EQ(bytes.size(), 252u * 63 + 54);
+    ByteReader r(bytes);
+    EXPECT_EQ(r.U16Le(), 0x4D42);
+    EXPECT_EQ(r.U32Le(), 252u * 63 + 54);  // file size
+    EXPECT_EQ(r.U32Le(), 0u);              // two reserved
+    EXPECT_EQ(r.U32Le(), 54u);             // pixel data offset
+    EXPECT_EQ(r.U32Le(), 40u);             // information header size
+    EXPECT_EQ(r.I32Le(), 84);
+    EXPECT_EQ(r.I32Le(), 63);
+    EXPECT_EQ(r.U16Le(), 1);               // planes
+    EXPECT_EQ(r.U16Le(), 24);              // bits per pixel
+    EXPECT_EQ(r.U32Le(), 0u);              // compression
+    EXPECT_EQ(r.U32Le(), 252u * 63);       // image size
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(r.U32Le(), 0u);  // resolutions, colours used, important
+    EXPECT_EQ(r.Offset(), 54u);
+    EXPECT_EQ((std::vector<std::uint8_t>(bytes.begin() + 54, bytes.begin() + 57)), (std::vector<std::uint8_t>{0x33, 0x22, 0x11}));
+    EXPECT_EQ((std::vector<std::uint8_t>(bytes.end() - 3, bytes.end())), (std::vector<std::uint8_t>{0x66, 0x55, 0x44}));
+}
+
+TEST(BitmapFileTest, WrittenRowsArePaddedToFourBytes) {
+    Bitmap bitmap(3, 2);
+    bitmap.pixels = {0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F, 0x101112};
+    MemoryStream stream;
+    ASSERT_TRUE(SaveBitmapFile(stream, bitmap));
+    const std::vector<std::uint8_t> bytes = stream.Copy();
+    ASSERT_EQ(bytes.size(), 54u + 2 * 12);
+    EXPECT_EQ(LoadU32Le(&bytes[34]), 24u);  // image size
+    EXPECT_EQ((std::vector<std::uint8_t>(bytes.begin() + 54, bytes.end())),
+              (std::vector<std::uint8_t>{0x0C, 0x0B, 0x0A, 0x0F, 0x0E, 0x0D, 0x12, 0x11, 0x10, 0, 0, 0,
+                                         0x03, 0x02, 0x01, 0x06, 0x05, 0x04, 0x09, 0x08, 0x07, 0, 0, 0}));
+}
+
+TEST(BitmapFileTest, PalettedFileSavesAsTwentyFourBitsWithTheSameColours) {
+    BmpSpec spec{.width = 5, .height = 3, .bitsPerPixel = 4, .table = GreyRamp(16)};
+    spec.pixels = {0x01, 0x23, 0x40, 0, 0x56, 0x78, 0x90, 0, 0xAB, 0xCD, 0xE0, 0};
+    const Loaded original = Load(BmpBytes(spec));
+    ASSERT_TRUE(original.ok);
+    MemoryStream stream;
+    ASSERT_TRUE(SaveBitmapFile(stream, original.bitmap));
+    const Loaded again = Load(stream.Copy(), 5, 3);
+    ASSERT_TRUE(again.ok);
+    EXPECT_EQ(again.bitmap.pixels, original.bitmap.pixels);
+    EXPECT_TRUE(again.palette.Empty());
+}
+
+TEST(BitmapFileTest, SavingReplacesTheWholeStream) {
+    MemoryStream stream(std::vector<std::uint8_t>(5000, 0xAB));
+    stream.Seek(100);
+    ASSERT_TRUE(SaveBitmapFile(stream, Bitmap(2, 2)));
+    EXPECT_EQ(stream.Length(), 54u + 16);
+    EXPECT_EQ(stream.Copy()[0], 'B');
+}
+
+TEST(BitmapFileTest, MalformedBitmapIsNotWritten) {
+    Bitmap inconsistent(2, 2);
+    inconsistent.pixels.pop_back();
+    Bitmap empty;
+    for (const Bitmap* bitmap : {&inconsistent, &empty}) {
+        MemoryStream stream(std::vector<std::uint8_t>{1, 2, 3});
+        EXPECT_FALSE(SaveBitmapFile(stream, *bitmap));
+        EXPECT_EQ(stream.Copy(), (std::vector<std::uint8_t>{1, 2, 3}));
+    }
+}
+
+}  // namespace
+}  // namespace tw

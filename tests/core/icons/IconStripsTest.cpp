@@ -1,0 +1,154 @@
+#include "icons/IconStrips.h"
+
+#include "BmpBytes.h"
+#include "icons/BitmapFile.h"
+#include "util/MemoryStream.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace tw {
+namespace {
+
+// A strip whose every pixel tells its own place: row in the upper bits, column in the lower.
+Bitmap Numbered(std::int32_t width, std::int32_t height) {
+    Bitmap bitmap(width, height);
+    for (std::int32_t y = 0; y < height; ++y)
+        for (std::int32_t x = 0; x < width; ++x) bitmap.SetPixel(x, y, static_cast<std::uint32_t>(y << 8 | x));
+    return bitmap;
+}
+
+std::vector<std::uint8_t> FileOf(const Bitmap& bitmap) {
+    MemoryStream stream;
+    EXPECT_TRUE(SaveBitmapFile(stream, bitmap));
+    return stream.Copy();
+}
+
+Bitmap Filled(std::int32_t width, std::int32_t height, std::uint32_t rgb) {
+    Bitmap bitmap(width, height);
+    bitmap.pixels.assign(bitmap.pixels.size(), rgb);
+    return bitmap;
+}
+
+TEST(IconStripsTest, PopupStripOfTenIconsCutsAndPutsOnlyWholeIcons) {
+    IconStrips strips;
+    MemoryStream file(FileOf(Numbered(84, 630)));
+    ASSERT_TRUE(strips.LoadPopupStrip(file));
+    EXPECT_EQ(strips.PopupIconCount(), 10u);
+
+    Bitmap icon;
+    ASSERT_TRUE(strips.GetPopupIcon(9, icon));
+    EXPECT_EQ(icon.width, 84);
+    EXPECT_EQ(icon.height, IconStrips::PopupIconHeight);
+    EXPECT_EQ(icon.Pixel(0, 0), static_cast<std::uint32_t>(567 << 8));
+    EXPECT_EQ(icon.Pixel(83, 62), static_cast<std::uint32_t>(629 << 8 | 83));
+
+    const Bitmap before = icon;
+    EXPECT_FALSE(strips.GetPopupIcon(10, icon));
+    EXPECT_EQ(icon, before);
+
+    ASSERT_TRUE(strips.PutPopupIcon(9, Filled(84, 63, 0xABCDEF)));
+    const Bitmap& strip = strips.PopupStrip();
+    EXPECT_EQ(strip.Pixel(83, 566), static_cast<std::uint32_t>(566 << 8 | 83));  // icon 8 untouched
+    EXPECT_EQ(strip.Pixel(0, 567), 0xABCDEFu);
+    EXPECT_EQ(strip.Pixel(83, 629), 0xABCDEFu);
+
+    const Bitmap whole = strip;
+    EXPECT_FALSE(strips.PutPopupIcon(10, Filled(84, 63, 0)));
+    EXPECT_EQ(strips.PopupStrip(), whole);
+}
+
+TEST(IconStripsTest, PartialIconAtTheBottomIsIgnored) {
+    IconStrips strips;
+    MemoryStream popup(FileOf(Numbered(84, 650)));
+    MemoryStream button(FileOf(Numbered(112, 65)));
+    ASSERT_TRUE(strips.LoadPopupStrip(popup));
+    ASSERT_TRUE(strips.LoadButtonStrip(button));
+    EXPECT_EQ(strips.PopupIconCount(), 10u);
+    EXPECT_EQ(strips.ButtonIconCount(), 2u);
+
+    Bitmap icon;
+    EXPECT_TRUE(strips.GetButtonIcon(1, icon));
+    EXPECT_EQ(icon.Pixel(0, 0), static_cast<std::uint32_t>(22 << 8));
+    EXPECT_FALSE(strips.GetButtonIcon(2, icon));
+    EXPECT_FALSE(strips.PutButtonIcon(2, Filled(112, 22, 0)));
+    EXPECT_FALSE(strips.GetPopupIcon(10, icon));
+}
+
+TEST(IconStripsTest, EmptyStripsHoldNoIcons) {
+    IconStrips strips;
+    Bitmap icon;
+    EXPECT_FALSE(strips.GetButtonIcon(0, icon));
+    EXPECT_FALSE(strips.PutPopupIcon(0, Filled(84, 63, 0)));
+    EXPECT_EQ(strips.PopupIconCount(), 0u);
+}
+
+TEST(IconStripsTest, KeepsBothHeadersAndThePaletteAsRead) {
+    test::BmpSpec spec{.width = 4, .height = 44, .bitsPerPixel = 8, .coloursUsed = 3,
+                       .table = {0xFF0000, 0x00FF00, 0x0000FF}};
+    spec.pixels.assign(4 * 44, 2);
+    const std::vector<std::uint8_t> bytes = test::BmpBytes(spec);
+    IconStrips strips;
+    MemoryStream file(bytes);
+    file.Seek(static_cast<std::int64_t>(bytes.size()));  // the loader goes back to the start itself
+    ASSERT_TRUE(strips.LoadButtonStrip(file));
+
+    const BitmapHeaders& headers = strips.ButtonHeaders();
+    EXPECT_TRUE(std::equal(headers.file.begin(), headers.file.end(), bytes.begin()));
+    EXPECT_TRUE(std::equal(headers.info.begin(), headers.info.end(), bytes.begin() + 14));
+    EXPECT_EQ(strips.ButtonStrip().palette.colors.size(), 3u);
+
+    Bitmap icon;
+    ASSERT_TRUE(strips.GetButtonIcon(1, icon));
+    EXPECT_EQ(icon.pixels, std::vector<std::uint32_t>(4 * 22, 0x0000FF));
+}
+
+TEST(IconStripsTest, FailedLoadLeavesTheStripAsItWas) {
+    IconStrips strips;
+    MemoryStream good(FileOf(Numbered(84, 126)));
+    ASSERT_TRUE(strips.LoadPopupStrip(good));
+    const Bitmap strip = strips.PopupStrip();
+    const BitmapHeaders headers = strips.PopupHeaders();
+
+    MemoryStream bad(std::vector<std::uint8_t>{'B', 'M', 1, 2, 3});
+    EXPECT_FALSE(strips.LoadPopupStrip(bad));
+    EXPECT_EQ(strips.PopupStrip(), strip);
+    EXPECT_EQ(strips.PopupHeaders(), headers);
+}
+
+TEST(IconStripsTest, PutTakesTheTopLeftOfALargerIconAndRefusesASmallerOne) {
+    IconStrips strips;
+    MemoryStream file(FileOf(Numbered(112, 44)));
+    ASSERT_TRUE(strips.LoadButtonStrip(file));
+    const Bitmap before = strips.ButtonStrip();
+
+    EXPECT_FALSE(strips.PutButtonIcon(0, Filled(111, 22, 0)));
+    EXPECT_FALSE(strips.PutButtonIcon(0, Filled(112, 21, 0)));
+    Bitmap broken = Filled(112, 22, 0);
+    broken.pixels.pop_back();
+    EXPECT_FALSE(strips.PutButtonIcon(0, broken));
+    EXPECT_EQ(strips.ButtonStrip(), before);
+
+    ASSERT_TRUE(strips.PutButtonIcon(1, Numbered(120, 30)));
+    Bitmap icon;
+    ASSERT_TRUE(strips.GetButtonIcon(1, icon));
+    EXPECT_EQ(icon.pixels, Numbered(112, 22).pixels);
+}
+
+TEST(IconStripsTest, StripStoredTopDownCountsItsIconsFromTheTop) {
+    // Two button icons, stored top-down: the first stored row is the top of icon 0.
+    test::BmpSpec spec{.width = 1, .height = -44, .bitsPerPixel = 24};
+    for (int y = 0; y < 44; ++y) spec.pixels.insert(spec.pixels.end(), {static_cast<std::uint8_t>(y), 0, 0, 0});
+    IconStrips strips;
+    MemoryStream file(test::BmpBytes(spec));
+    ASSERT_TRUE(strips.LoadButtonStrip(file));
+    EXPECT_EQ(strips.ButtonIconCount(), 2u);
+    Bitmap icon;
+    ASSERT_TRUE(strips.GetButtonIcon(1, icon));
+    EXPECT_EQ(icon.Pixel(0, 0), 22u);
+}
+
+}  // namespace
+}  // namespace tw

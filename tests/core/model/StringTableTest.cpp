@@ -1,0 +1,252 @@
+#include "model/StringTable.h"
+
+#include "core/model/ModelFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace tw {
+namespace {
+
+using test::Encoded;
+using test::Group;
+using test::LanguageTableBytes;
+using test::ToBytes;
+
+std::vector<std::pair<std::string, std::string>> Rows(std::size_t count, const std::string& prefix) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (std::size_t i = 0; i < count; ++i) rows.emplace_back(prefix + std::to_string(i), i % 3 == 0 ? "c" : "");
+    return rows;
+}
+
+std::string Text(const StringTable& table, std::uint16_t row, std::uint16_t slot, int which = StringTable::Value) {
+    std::string text = "<none>";
+    table.GetText(row, slot, which, text);
+    return text;
+}
+
+bool Decode(StringTable& table, const std::vector<std::uint8_t>& bytes) {
+    MemoryStream stream(bytes);
+    return table.LoadFromStream(stream);
+}
+
+TEST(StringTableTest, SlotsAndCodesMapBothWays) {
+    const std::uint8_t codes[16] = {1, 2, 3, 4, 5, 6, 7, 9, 14, 15, 16, 17, 18, 19, 20, 21};
+    for (std::uint16_t slot = 0; slot < 16; ++slot) {
+        EXPECT_EQ(StringTable::SlotToCode(slot), codes[slot]);
+        EXPECT_EQ(StringTable::CodeToSlot(codes[slot]), slot);
+    }
+    for (int code : {0, 8, 10, 11, 12, 13, 22, 255}) EXPECT_EQ(StringTable::CodeToSlot(static_cast<std::uint8_t>(code)), -1);
+}
+
+TEST(StringTableTest, LanguageGroupsShareRowsAndWriteBackInSlotOrder) {
+    // Written with French first: the groups come back in slot order, USEnglish first.
+    const auto french = Group{3, Rows(33, "fr")};
+    const auto english = Group{1, Rows(33, "en")};
+    StringTable table;
+    ASSERT_TRUE(Decode(table, LanguageTableBytes({french, english})));
+    EXPECT_EQ(table.RowCount(), 33u);
+    EXPECT_EQ(Text(table, 32, 0), "en32");
+    EXPECT_EQ(Text(table, 5, 2), "fr5");
+    EXPECT_EQ(Text(table, 3, 2, StringTable::Comment), "c");
+    EXPECT_EQ(Text(table, 5, 1), "");
+    const std::vector<std::uint8_t> written = Encoded(table);
+    EXPECT_EQ(written, LanguageTableBytes({english, french}));
+    EXPECT_EQ(written[2], 66);
+}
+
+TEST(StringTableTest, OnlySlotsWithSomeTextGetAGroup) {
+    StringTable table;
+    for (std::uint16_t row = 0; row < 33; ++row) table.SetText(row, 0, StringTable::Value, "x");
+    table.SetText(4, 15, StringTable::Comment, "only a comment");
+    table.SetText(7, 9, StringTable::Value, "");  // set, but empty
+    const std::vector<std::uint8_t> written = Encoded(table);
+    std::vector<std::pair<std::string, std::string>> korean(33);
+    korean[4].second = "only a comment";
+    EXPECT_EQ(written, LanguageTableBytes({Group{1, std::vector(33, std::pair<std::string, std::string>{"x", ""})},
+                                           Group{21, korean}}));
+}
+
+TEST(StringTableTest, TableWithoutRowsIsFourBytes) {
+    StringTable table;
+    EXPECT_EQ(Encoded(table), (std::vector<std::uint8_t>{0xFD, 0xFF, 0x00, 0x00}));
+    // Rows whose texts are all empty are not written either.
+    table.SetText(0, 0, StringTable::Value, "");
+    EXPECT_EQ(Encoded(table), (std::vector<std::uint8_t>{0xFD, 0xFF, 0x00, 0x00}));
+}
+
+TEST(StringTableTest, EachFormatRoundTrips) {
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+        bool lengthPrefixed, hasLanguage, hasComment;
+    } cases[] = {
+        {"values", {0xFF, 0xFF, 2, 0, 'a', 0, 'b', 'c', 0}, false, false, false},
+        {"values and comments", {0xFE, 0xFF, 2, 0, 'a', 0, 'x', 0, 0, 'y', 0}, false, false, true},
+        {"languages", {0xFD, 0xFF, 1, 0, 9, 's', 'v', 0, 0}, false, true, true},
+        {"length-prefixed", {0x00, 0x03, 1, 'a', 0, 2, 'b', 'c'}, true, false, false},
+    };
+    for (const auto& c : cases) {
+        StringTable table;
+        ASSERT_TRUE(Decode(table, c.bytes)) << c.what;
+        EXPECT_EQ(table.lengthPrefixed, c.lengthPrefixed) << c.what;
+        EXPECT_EQ(table.hasLanguage, c.hasLanguage) << c.what;
+        EXPECT_EQ(table.hasComment, c.hasComment) << c.what;
+        EXPECT_EQ(Encoded(table), c.bytes) << c.what;
+    }
+}
+
+TEST(StringTableTest, FormatsFillTheExpectedSlots) {
+    StringTable values;
+    ASSERT_TRUE(Decode(values, {0xFF, 0xFF, 2, 0, 'a', 0, 'b', 'c', 0}));
+    EXPECT_EQ(values.RowCount(), 2u);
+    EXPECT_EQ(Text(values, 1, 0), "bc");
+    EXPECT_EQ(Text(values, 1, 0, StringTable::Comment), "");
+
+    StringTable lengths;
+    ASSERT_TRUE(Decode(lengths, {0x00, 0x03, 3, 'a', 0, 'z', 0, 2, 'b', 'c'}));
+    EXPECT_EQ(lengths.RowCount(), 3u);
+    EXPECT_EQ(Text(lengths, 0, 0), "a");  // the NUL inside the counted bytes ends the text
+    EXPECT_EQ(Text(lengths, 1, 0), "");
+    EXPECT_EQ(Text(lengths, 2, 0), "bc");
+
+    StringTable swedish;
+    ASSERT_TRUE(Decode(swedish, LanguageTableBytes({Group{9, {{"sv", ""}}}, Group{14, {{"pt", ""}}}})));
+    EXPECT_EQ(Text(swedish, 0, 7), "sv");
+    EXPECT_EQ(Text(swedish, 0, 8), "pt");
+}
+
+TEST(StringTableTest, LongValueIsCutTo255BytesInLengthPrefixedFormat) {
+    StringTable table;
+    ASSERT_TRUE(Decode(table, {0x00, 0x01, 1, 'a'}));
+    table.SetText(0, 0, StringTable::Value, std::string(300, 'q'));
+    const std::vector<std::uint8_t> written = Encoded(table);
+    ASSERT_EQ(written.size(), 2u + 1u + 255u);
+    EXPECT_EQ(written[0], 0x00);
+    EXPECT_EQ(written[1], 0x01);
+    EXPECT_EQ(written[2], 255);
+}
+
+TEST(StringTableTest, ValuesOnlyFormatDropsLanguagesWhenWritten) {
+    StringTable table;
+    table.hasComment = false;
+    table.SetText(0, 0, StringTable::Value, "us");
+    table.SetText(0, 2, StringTable::Value, "fr");
+    EXPECT_EQ(Encoded(table), (std::vector<std::uint8_t>{0xFF, 0xFF, 1, 0, 'u', 's', 0}));
+    EXPECT_FALSE(table.hasLanguage);
+}
+
+TEST(StringTableTest, EmptyFormatWordKeepsTheFlags) {
+    StringTable table;
+    ASSERT_TRUE(Decode(table, {0xFF, 0xFF, 1, 0, 'a', 0}));
+    ASSERT_TRUE(Decode(table, {0x00, 0x00, 0x41, 0x42}));
+    EXPECT_EQ(table.RowCount(), 0u);
+    EXPECT_EQ(Encoded(table), (std::vector<std::uint8_t>{0xFF, 0xFF, 0, 0}));
+    StringTable fresh;
+    ASSERT_TRUE(Decode(fresh, {0x00, 0x00}));
+    EXPECT_EQ(Encoded(fresh), (std::vector<std::uint8_t>{0xFD, 0xFF, 0, 0}));
+}
+
+TEST(StringTableTest, GetAndSetKeepTheirLimits) {
+    StringTable table;
+    std::string out = "untouched";
+    EXPECT_FALSE(table.GetText(0, 0, StringTable::Value, out));
+    EXPECT_EQ(out, "untouched");
+    EXPECT_FALSE(table.SetText(1, 0, StringTable::Value, "x"));
+    EXPECT_TRUE(table.SetText(0, 0, StringTable::Value, "x"));
+    EXPECT_EQ(table.RowCount(), 1u);
+    EXPECT_FALSE(table.SetText(0, 16, StringTable::Value, "x"));
+    EXPECT_FALSE(table.SetText(0, 0, 2, "x"));
+    EXPECT_FALSE(table.SetText(0, 0, -1, "x"));
+    EXPECT_FALSE(table.GetText(0, 16, StringTable::Value, out));
+    EXPECT_FALSE(table.GetText(0, 0, 2, out));
+    EXPECT_FALSE(table.GetText(1, 0, StringTable::Value, out));
+    EXPECT_EQ(out, "untouched");
+    EXPECT_TRUE(table.SetText(1, 15, StringTable::Comment, "y"));
+    EXPECT_EQ(table.RowCount(), 2u);
+    EXPECT_EQ(Text(table, 1, 15, StringTable::Comment), "y");
+}
+
+TEST(StringTableTest, LanguagesWithoutASlotAreSkippedWithTheirRows) {
+    // Codes 8 and 10 to 13 sit between the groups; they must not overwrite USEnglish or French,
+    // nor add rows of their own.
+    const auto english = Group{1, {{"e0", ""}, {"e1", ""}}};
+    const auto french = Group{3, {{"f0", ""}, {"f1", ""}}};
+    StringTable table;
+    ASSERT_TRUE(Decode(table, LanguageTableBytes({english, Group{8, Rows(5, "x")}, french,
+                                                  Group{10, {{"y", ""}}}, Group{13, Rows(4, "z")}})));
+    EXPECT_EQ(table.RowCount(), 2u);
+    EXPECT_EQ(Text(table, 1, 0), "e1");
+    EXPECT_EQ(Text(table, 1, 2), "f1");
+    for (std::uint16_t slot = 3; slot <= 7; ++slot) EXPECT_EQ(Text(table, 0, slot), "") << slot;
+    EXPECT_EQ(Encoded(table), LanguageTableBytes({english, french}));
+}
+
+TEST(StringTableTest, MalformedDataFails) {
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+    } cases[] = {
+        {"empty", {}},
+        {"one byte", {0xFD}},
+        {"no count", {0xFD, 0xFF, 1}},
+        {"code without language", {0xFD, 0xFF, 1, 0, 0, 'a', 0, 0}},
+        {"code past the languages", {0xFD, 0xFF, 1, 0, 22, 'a', 0, 0}},
+        {"more entries than data", {0xFF, 0xFF, 3, 0, 'a', 0, 'b', 0}},
+        {"value without NUL", {0xFF, 0xFF, 1, 0, 'a', 'b'}},
+        {"comment without NUL", {0xFE, 0xFF, 1, 0, 'a', 0, 'b'}},
+        {"code at the end", {0xFD, 0xFF, 1, 0}},
+        {"length past the end", {0x00, 0x01, 5, 'a', 'b'}},
+        {"length byte missing", {0x00, 0x02, 1, 'a'}},
+    };
+    for (const auto& c : cases) {
+        StringTable table;
+        EXPECT_FALSE(Decode(table, c.bytes)) << c.what;
+    }
+}
+
+TEST(StringTableTest, RowsReadBeforeABadCodeStay) {
+    StringTable table;
+    EXPECT_FALSE(Decode(table, {0xFD, 0xFF, 2, 0, 1, 'a', 0, 0, 0, 'b', 0, 0}));
+    EXPECT_EQ(table.RowCount(), 1u);
+    EXPECT_EQ(Text(table, 0, 0), "a");
+}
+
+TEST(StringTableTest, TooManyEntriesForTheCountIsAWriteFailure) {
+    StringTable table;
+    // 4097 rows in 16 languages would be 65552 entries.
+    for (std::uint16_t row = 0; row < 4097; ++row) {
+        for (std::uint16_t slot = 0; slot < 16; ++slot) table.SetText(row, slot, StringTable::Value, "t");
+    }
+    MemoryStream out;
+    EXPECT_FALSE(table.WriteToStream(out));
+    EXPECT_EQ(out.Length(), 0u);
+}
+
+TEST(StringTableTest, TextWithANulIsWrittenUpToIt) {
+    StringTable table;
+    table.hasLanguage = false;
+    table.SetText(0, 0, StringTable::Value, std::string("ab\0cd", 5));
+    table.SetText(1, 0, StringTable::Value, "next");
+    EXPECT_EQ(Encoded(table), (std::vector<std::uint8_t>{0xFE, 0xFF, 2, 0, 'a', 'b', 0, 0, 'n', 'e', 'x', 't', 0, 0}));
+}
+
+TEST(StringTableTest, SaveToIFFReplacesTheLoadedChunk) {
+    test::IffBytes file;
+    file.Chunk(TypeSTR, 128, {0xFF, 0xFF, 1, 0, 'a', 0}, "Career");
+    test::OpenContainer c(file.bytes);
+    StringTable table;
+    ASSERT_TRUE(table.LoadFromIFF(c.iff, c.Handle(TypeSTR, 128)));
+    table.SetText(0, 0, StringTable::Value, "changed");
+    ASSERT_TRUE(table.SaveToIFF(c.iff));
+    EXPECT_EQ(c.Data(TypeSTR, 128), (std::vector<std::uint8_t>{0xFF, 0xFF, 1, 0, 'c', 'h', 'a', 'n', 'g', 'e', 'd', 0}));
+    EXPECT_EQ(c.store.Resolve(c.Handle(TypeSTR, 128))->label, "Career");
+
+    c.iff.DeleteChunk(TypeSTR, 128);
+    EXPECT_FALSE(table.SaveToIFF(c.iff));
+    StringTable none;
+    EXPECT_FALSE(none.SaveToIFF(c.iff));
+    EXPECT_FALSE(none.LoadFromIFF(c.iff, 0));
+}
+
+}  // namespace
+}  // namespace tw
