@@ -5,6 +5,7 @@
 #include "gamefiles/HostPath.h"
 #include "gamefiles/SampleInstallation.h"
 #include "support/ScriptedPort.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,25 +22,10 @@ namespace tw::test {
 class GameFolder {
 public:
     explicit GameFolder(bool withSample = true) {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        // Numbered, so that one test can have several folders.
-        static int serial = 0;
-        std::string name = std::string("tw-game-") + info->test_suite_name() + "-" + info->name() + "-" +
-                           std::to_string(++serial);
-        for (char& c : name)
-            if (c == '/') c = '_';
-        root = std::filesystem::temp_directory_path() / name;
-        std::filesystem::remove_all(root);
-        std::filesystem::create_directories(root);
         if (withSample) {
             std::string error;
             EXPECT_TRUE(WriteSampleInstallation(root, &error)) << error;
         }
-    }
-    ~GameFolder() {
-        std::error_code ignored;
-        std::filesystem::permissions(root, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(root, ignored);
     }
     GameFolder(const GameFolder&) = delete;
     GameFolder& operator=(const GameFolder&) = delete;
@@ -67,7 +53,8 @@ public:
         return files;
     }
 
-    std::filesystem::path root;
+    TempFolder folder{"tw-game"};
+    const std::filesystem::path root = folder.Path();
 };
 
 // A context pointed at `folder`.
