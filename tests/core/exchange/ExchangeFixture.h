@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TempFolder.h"
+
 #include "icons/Bitmap.h"
 #include "icons/IconStrips.h"
 #include "model/CareerSet.h"
@@ -59,17 +61,6 @@ std::vector<std::tuple<std::size_t, int, int, std::string>> NonEmptyTexts(const 
 std::vector<std::uint8_t> EncodedTrack(const CareerTrack& track);
 // The encoded string table.
 std::vector<std::uint8_t> EncodedTable(const StringTable& table);
-
-// A fresh folder for the test's files, removed at the end of the test.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);

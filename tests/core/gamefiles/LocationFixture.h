@@ -13,47 +13,9 @@
 #include <vector>
 
 #include "gamefiles/EnvironmentLookup.h"
+#include "support/TempFolder.h"
 
 namespace tw::test {
-
-// A fresh folder below the system's temporary folder, removed with everything in it at the end.
-class TempFolder {
-public:
-    TempFolder() {
-        // Test cases run as parallel processes: the random part keeps their folders apart.
-        static std::atomic<unsigned> counter{0};
-        const std::string unique = std::to_string(std::random_device{}()) + "-" + std::to_string(counter++);
-        path_ = std::filesystem::temp_directory_path() / ("tw-location-" + unique);
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-
-    // Writes a file below the folder (`relative` with '/'), creating its folders.
-    std::filesystem::path Write(std::string_view relative, std::string_view content) const {
-        const std::filesystem::path file = path_ / relative;
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
-        return file;
-    }
-
-    std::filesystem::path Folder(std::string_view relative) const {
-        const std::filesystem::path folder = path_ / relative;
-        std::filesystem::create_directories(folder);
-        return folder;
-    }
-
-private:
-    std::filesystem::path path_;
-};
 
 // A made-up environment for the locator.
 struct FakeEnvironment {

@@ -1,6 +1,7 @@
 #include "iff/IFFFile.h"
 
 #include "support/IffBytes.h"
+#include "support/TempFolder.h"
 #include "util/ByteReader.h"
 #include "util/FileError.h"
 #include "util/FileStream.h"
@@ -123,14 +124,6 @@ TEST(IFFFileSaveTest, OldMapIsDroppedAndReadBackGivesTheSameChunks) {
 
 class FileSaveTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("tw-iff-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
     std::vector<std::uint8_t> ReadFile(const std::filesystem::path& p) {
         std::ifstream in(p, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
@@ -139,7 +132,8 @@ protected:
         std::ofstream out(p, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
-    std::filesystem::path dir;
+    test::TempFolder temp{"tw-iff"};
+    std::filesystem::path dir = temp.Path();
 };
 
 TEST_F(FileSaveTest, SavingOverTheAttachedFileReplacesItAndReadsFromTheNewOne) {

@@ -1,3 +1,4 @@
+#include "support/TempFolder.h"
 #include "util/ByteReader.h"
 #include "util/ByteWriter.h"
 #include "util/FileError.h"
@@ -61,20 +62,17 @@ TEST(MemoryStreamTest, GrowsInStepsAndDuplicatesShareContent) {
 class ReplaceFileWholeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("tw-replace-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
         target = dir / "JobIconMultiButton.BMP";
         std::ofstream(target, std::ios::binary) << "old content";
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
     std::string Content() {
         std::ifstream in(target, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
     std::size_t FilesInDir() { return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir), {})); }
-    std::filesystem::path dir, target;
+    test::TempFolder temp{"tw-replace"};
+    std::filesystem::path dir = temp.Path();
+    std::filesystem::path target;
 };
 
 TEST_F(ReplaceFileWholeTest, FailureMidwayLeavesTheOldFile) {

@@ -1,0 +1,196 @@
+#include "cli/CliCommands.h"
+
+#include "cli/CliPort.h"
+#include "cli/GameFilesReport.h"
+#include "cli/ModelDump.h"
+#include "exchange/CareerExport.h"
+#include "exchange/CareerImport.h"
+#include "exchange/ExchangeFormat.h"
+#include "gamefiles/GameContext.h"
+#include "gamefiles/GameLoad.h"
+#include "gamefiles/GameLocation.h"
+#include "gamefiles/GameSave.h"
+#include "gamefiles/HostPath.h"
+#include "gamefiles/SampleInstallation.h"
+
+#include <charconv>
+#include <optional>
+
+namespace tw::cli {
+namespace {
+
+constexpr const char* Usage =
+    "usage: trackwright-cli [--game DIR] COMMAND [ARGS...]\n"
+    "commands:\n"
+    "  locate                 where the game is and which files a load would use\n"
+    "  dump [--utf8]          load the game and print it as JSON\n"
+    "  resave                 load the game and save every game file unchanged\n"
+    "  export INDEX FILE      export career INDEX as a career track file\n"
+    "  backup FILE            back up all careers into FILE\n"
+    "  import FILE INDEX      import a career track over career INDEX, then save\n"
+    "  restore FILE           restore all careers from a backup, then save\n"
+    "  sample DIR             write a sample installation into DIR\n";
+
+std::optional<std::uint32_t> ParseIndex(const std::string& text) {
+    std::uint32_t value = 0;
+    const auto* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || text.empty()) return std::nullopt;
+    return value;
+}
+
+class Cli {
+public:
+    Cli(std::string applicationName, std::FILE* out, std::FILE* err)
+        : out_(out), err_(err), port_(std::move(applicationName), err) {}
+
+    int Run(std::vector<std::string> args) {
+        std::string gameOption;
+        if (args.size() >= 2 && args[0] == "--game") {
+            gameOption = args[1];
+            args.erase(args.begin(), args.begin() + 2);
+        }
+        if (args.empty()) return UsageError("no command given");
+        const std::string command = args[0];
+        const std::vector<std::string> rest(args.begin() + 1, args.end());
+        gameOption_ = gameOption;
+
+        if (command == "sample") return rest.size() == 1 ? Sample(rest[0]) : UsageError("sample takes DIR");
+        if (command == "locate") return rest.empty() ? Locate() : UsageError("locate takes no arguments");
+        if (command == "dump") {
+            if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--utf8")) return UsageError("dump takes only --utf8");
+            return Dump(rest.size() == 1);
+        }
+        if (command == "resave") return rest.empty() ? Resave() : UsageError("resave takes no arguments");
+        if (command == "export") {
+            const auto index = rest.size() == 2 ? ParseIndex(rest[0]) : std::nullopt;
+            return index ? Export(*index, rest[1]) : UsageError("export takes INDEX FILE");
+        }
+        if (command == "backup") return rest.size() == 1 ? Backup(rest[0]) : UsageError("backup takes FILE");
+        if (command == "import") {
+            const auto index = rest.size() == 2 ? ParseIndex(rest[1]) : std::nullopt;
+            return index ? Import(rest[0], *index) : UsageError("import takes FILE INDEX");
+        }
+        if (command == "restore") return rest.size() == 1 ? Restore(rest[0]) : UsageError("restore takes FILE");
+        return UsageError("unknown command '" + command + "'");
+    }
+
+private:
+    int UsageError(const std::string& why) {
+        std::fprintf(err_, "trackwright-cli: %s\n%s", why.c_str(), Usage);
+        return ExitUsage;
+    }
+
+    void Fail(const std::string& text) { port_.Tell(text, "Error", MessageIcon::Error); }
+
+    LocateResult Locate(bool quiet) {
+        LocateOptions options;
+        options.gameFolder = gameOption_;
+        LocateResult found = LocateGame(options);
+        if (!quiet && found.location.gameFolder.empty())
+            Fail("The game was not found. Name its folder with --game DIR or with the SIMS_DATA environment variable "
+                 "(\"trackwright-cli locate\" lists where it looked).");
+        return found;
+    }
+
+    // Finds and loads the game as the editor does at start-up; false after the messages.
+    bool Load() {
+        const LocateResult found = Locate(false);
+        if (found.location.gameFolder.empty()) return false;
+        context_.gameFolder = found.location.gameFolder;
+        context_.expansion3Flag = found.location.expansion3Flag;
+        context_.expansion4Flag = found.location.expansion4Flag;
+        return RunLoad(context_, port_) == LoadRequest::Loaded;
+    }
+
+    // File > Save: write every game file, reload, "Operation complete!".
+    int Save() {
+        const SaveOutcome outcome = SaveAndReload(context_, port_, [this] {
+            return ReloadGameFiles(context_, [this](GameContext& c) { return RunLoad(c, port_); });
+        });
+        return outcome.saved && outcome.reloadResult == LoadRequest::Loaded ? ExitSuccess : ExitFailure;
+    }
+
+    bool CheckIndex(std::uint32_t index) {
+        if (index < context_.careerSet.careerCount) return true;
+        Fail("There is no career with index " + std::to_string(index) + ".");
+        return false;
+    }
+
+    int Sample(const std::string& dir) {
+        std::string error;
+        if (!WriteSampleInstallation(PathFromBytes(dir), &error)) {
+            Fail("Couldn't write the sample installation: " + error);
+            return ExitFailure;
+        }
+        return ExitSuccess;
+    }
+
+    int Locate() {
+        const LocateResult found = Locate(true);
+        std::fputs(DescribeLocation(found).c_str(), out_);
+        return found.location.gameFolder.empty() ? ExitFailure : ExitSuccess;
+    }
+
+    int Dump(bool utf8) {
+        if (!Load()) return ExitFailure;
+        DumpInput input;
+        input.gameFolder = context_.gameFolder;
+        input.careersFile = context_.careersFile;
+        input.chanceCardsDisabled = context_.chanceCardsDisabled != 0;
+        input.careers = &context_.careerSet;
+        input.icons = &context_.iconStrips;
+        input.utf8 = utf8;
+        std::fputs(DumpJson(input).c_str(), out_);
+        return ExitSuccess;
+    }
+
+    int Resave() { return Load() ? Save() : ExitFailure; }
+
+    int Export(std::uint32_t index, const std::string& file) {
+        if (!Load() || !CheckIndex(index)) return ExitFailure;
+        return ExportCareerToFile(PathFromBytes(file), index, context_.careerSet, context_.iconStrips, port_)
+                   ? ExitSuccess
+                   : ExitFailure;
+    }
+
+    int Backup(const std::string& file) {
+        if (!Load()) return ExitFailure;
+        return BackupToFile(PathFromBytes(file), context_.careerSet, context_.iconStrips, port_) ? ExitSuccess
+                                                                                                  : ExitFailure;
+    }
+
+    int Import(const std::string& file, std::uint32_t index) {
+        if (!Load() || !CheckIndex(index)) return ExitFailure;
+        port_.career = index;
+        const ImportResult result =
+            ImportExchangeFile(PathFromBytes(file), context_.careerSet, context_.iconStrips, port_, ExportTypeTrack);
+        if (result.outcome == ImportResult::Outcome::WrongType)
+            Fail("This file is a backup of all careers; use \"restore\" for it.");
+        return result.Changed() ? Save() : ExitFailure;
+    }
+
+    int Restore(const std::string& file) {
+        if (!Load()) return ExitFailure;
+        port_.questionAnswer = Answer::Yes;
+        const ImportResult result =
+            ImportExchangeFile(PathFromBytes(file), context_.careerSet, context_.iconStrips, port_, ExportTypeBackup);
+        if (result.outcome == ImportResult::Outcome::WrongType)
+            Fail("This file holds a single career track; use \"import\" for it.");
+        return result.Changed() ? Save() : ExitFailure;
+    }
+
+    std::FILE* out_;
+    std::FILE* err_;
+    CliPort port_;
+    std::string gameOption_;
+    GameContext context_;
+};
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, const std::string& applicationName, std::FILE* out, std::FILE* err) {
+    return Cli(applicationName, out, err).Run(args);
+}
+
+}  // namespace tw::cli

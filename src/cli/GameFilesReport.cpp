@@ -1,0 +1,58 @@
+#include "cli/GameFilesReport.h"
+
+#include "gamefiles/GameFileFinding.h"
+#include "gamefiles/HostPath.h"
+
+namespace tw::cli {
+namespace {
+
+// The game name with '/' between its parts, as the JSON dump names files.
+std::string Slashed(std::string name) {
+    for (char& c : name)
+        if (c == '\\') c = '/';
+    return name;
+}
+
+std::string Describe(const std::filesystem::path& gameFolder, const GameFileFinding& finding) {
+    switch (finding.where) {
+        case GameFileFinding::Where::Missing: return "not found";
+        case GameFileFinding::Where::Loose: return Slashed(finding.gameName);
+        case GameFileFinding::Where::InArchive: {
+            std::error_code ec;
+            const auto relative = std::filesystem::relative(finding.path, gameFolder, ec);
+            return Slashed(finding.gameName) + " (in " + PathText(ec ? finding.path : relative) + ")";
+        }
+    }
+    return "not found";
+}
+
+}  // namespace
+
+std::string DescribeLocation(const LocateResult& found) {
+    const GameLocation& at = found.location;
+    std::string text;
+    text += "gameFolder: " + at.gameFolder + "\n";
+    text += "EP3Installed: " + at.expansion3Flag + "\n";
+    text += "EP4Installed: " + at.expansion4Flag + "\n";
+    text += "source: " + std::string(LocateSourceName(at.source)) + "\n";
+    if (!at.gameFolder.empty()) {
+        const auto folder = PathFromBytes(at.gameFolder);
+        text += "careersFile: " + Describe(folder, FindCareersFile(folder)) + "\n";
+        text += "chanceCardsFile: " + Describe(folder, FindGameFile(folder, "GameData\\Objects\\", "CarPortal.iff")) + "\n";
+        text += "popupStrip: " +
+                Describe(folder, FindGameFile(folder, "UIGraphics\\", "cpanel\\Backgrounds\\JobIconMultiPopup.BMP")) + "\n";
+        text += "buttonStrip: " +
+                Describe(folder, FindGameFile(folder, "UIGraphics\\", "cpanel\\Buttons\\JobIconMultiButton.BMP")) + "\n";
+    }
+    text += "tried:\n";
+    for (const LocateStep& step : found.trace) {
+        text += "  " + std::string(LocateSourceName(step.source));
+        if (!step.candidate.empty()) text += ": " + step.candidate;
+        text += " -> " + step.outcome;
+        if (step.chosen) text += " (chosen)";
+        text += "\n";
+    }
+    return text;
+}
+
+}  // namespace tw::cli

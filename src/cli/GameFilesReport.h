@@ -1,0 +1,15 @@
+#pragma once
+
+#include "gamefiles/GameLocation.h"
+
+#include <string>
+
+namespace tw::cli {
+
+// What `locate` prints: the game folder and expansion texts, which careers container,
+// chance-card container and icon strips a load would use (a file that only an archive holds is
+// named with its archive), and every source and candidate that was tried. Reads no file data
+// and takes nothing out of an archive.
+std::string DescribeLocation(const LocateResult& found);
+
+}  // namespace tw::cli

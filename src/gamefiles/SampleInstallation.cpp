@@ -1,0 +1,148 @@
+#include "gamefiles/SampleInstallation.h"
+
+#include "gamefiles/HostPath.h"
+#include "gamefiles/SampleCareerData.h"
+#include "gamefiles/SampleFarWriter.h"
+#include "gamefiles/SampleIconStrips.h"
+#include "iff/ChunkStore.h"
+#include "iff/IFFFile.h"
+#include "model/CareerSet.h"
+#include "util/FileError.h"
+#include "util/MemoryStream.h"
+#include "util/ReplaceFileWhole.h"
+
+#include <algorithm>
+#include <span>
+#include <system_error>
+#include <vector>
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes ToBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
+
+bool AddResource(IFFFile& container, ResourceType type, std::uint16_t id, const std::string& label, GameResource& resource) {
+    MemoryStream encoded;
+    return resource.WriteToStream(encoded) && container.AddChunk(type, id, label, encoded);
+}
+
+// The careers container: each career's CARR, its texts (STR# with the same id) and its
+// job-name table (STR# id + 1000). The tracks are stored out of id order, as nothing requires
+// the game's files to sort them.
+bool MakeCareersContainer(SampleCareerData& careers, Bytes& out) {
+    ChunkStore store;
+    IFFFile container(store);
+    const std::size_t count = careers.ids.size();
+    std::vector<std::size_t> order;
+    for (std::size_t k = 1; k < count; k += 2) order.push_back(k);
+    for (std::size_t k = 0; k < count; k += 2) order.push_back(k);
+    for (std::size_t k : order)
+        if (!AddResource(container, TypeCARR, careers.ids[k], careers.tracks[k].name, careers.tracks[k])) return false;
+    for (std::size_t k = 0; k < count; ++k)
+        if (!AddResource(container, TypeSTR, careers.ids[k], careers.tracks[k].name, careers.texts[k])) return false;
+    for (std::size_t k = 0; k < count; ++k) {
+        const auto id = static_cast<std::uint16_t>(careers.ids[k] + CareerSet::JobNamesIdOffset);
+        if (!AddResource(container, TypeSTR, id, "Strings", careers.texts[k])) return false;
+    }
+    MemoryStream file;
+    if (!container.SaveIFFFile(&file)) return false;
+    out = file.Copy();
+    return true;
+}
+
+// The chance-card container, its card code generated from the cards exactly as a save of the
+// editor generates it.
+bool MakeChanceCardContainer(SampleCareerData& careers, Bytes& out) {
+    ChunkStore store;
+    IFFFile container(store);
+    MemoryStream file;
+    container.AttachFile(file);
+    if (!AddResource(container, TypeSTR, CareerSet::CardTextsId, "Chance Card Text", careers.cardTexts)) return false;
+
+    CareerSet set;
+    set.careerCount = static_cast<std::uint32_t>(careers.ids.size());
+    set.tracks = careers.tracks;
+    set.texts = careers.texts;
+    set.ids = careers.ids;
+    set.cards = careers.cards;
+    ChunkHandle texts = 0;
+    if (!container.FindChunk(texts, TypeSTR, CareerSet::CardTextsId) || !set.cardTexts.LoadFromIFF(container, texts))
+        return false;
+    if (!set.SaveChanceCards(container)) return false;
+    // The container wrote itself over the memory file it holds a duplicate of.
+    out = file.Copy();
+    return true;
+}
+
+bool WriteFile(const fs::path& path, const Bytes& bytes, std::string& error) {
+    std::error_code ec;
+    fs::create_directories(path.parent_path(), ec);
+    if (ec) {
+        error = PathText(path.parent_path()) + ": " + ec.message();
+        return false;
+    }
+    std::string failure;
+    const bool written = ReplaceFileWhole(
+        path,
+        [&bytes](Stream& target) {
+            target.Write(std::span<const std::uint8_t>(bytes));
+            return true;
+        },
+        &failure);
+    if (!written) error = PathText(path) + ": " + failure;
+    return written;
+}
+
+void RemoveLooseCopy(const fs::path& dir, std::string_view gameName) {
+    const fs::path path = HostPath(dir, gameName);
+    std::error_code ec;
+    if (fs::is_regular_file(path, ec)) fs::remove(path, ec);
+}
+
+}  // namespace
+
+bool WriteSampleInstallation(const fs::path& dir, std::string* error, std::uint32_t copies) {
+    std::string failure;
+    auto fail = [&](std::string text) {
+        if (error != nullptr) *error = std::move(text);
+        return false;
+    };
+    SampleCareerData careers = BuildSampleCareerData(std::max<std::uint32_t>(copies, 1));
+
+    Bytes careersFile;
+    if (!MakeCareersContainer(careers, careersFile)) return fail("The sample careers could not be encoded.");
+    Bytes chanceCardFile;
+    if (!MakeChanceCardContainer(careers, chanceCardFile)) return fail("The sample chance cards could not be encoded.");
+
+    SampleFarWriter expansionArchive;
+    expansionArchive.Add("ReadMe.txt", ToBytes("Sample installation written by Trackwright. The careers container "
+                                               "lives only in this archive until the first load takes it out.\r\n"));
+    expansionArchive.Add("WORK.IFF", careersFile);
+
+    SampleFarWriter graphicsArchive;
+    graphicsArchive.Add("cpanel\\Backgrounds\\ReadMe.txt",
+                        ToBytes("The popup icon strip lives only in this archive until the first load takes it out.\r\n"));
+    graphicsArchive.Add("CPanel\\BACKGROUNDS\\jobiconmultipopup.bmp", MakeSamplePopupStrip(careers));
+
+    const struct {
+        const char* name;
+        Bytes bytes;
+    } files[] = {
+        {"ExpansionShared\\ExpansionShared.far", expansionArchive.Bytes()},
+        {"GameData\\Objects\\CarPortal.iff", chanceCardFile},
+        {"UIGraphics\\cpanel\\Buttons\\JobIconMultiButton.BMP", MakeSampleButtonStrip(careers)},
+        {"UIGraphics\\UIGraphics.far", graphicsArchive.Bytes()},
+    };
+    for (const auto& file : files)
+        if (!WriteFile(HostPath(dir, file.name), file.bytes, failure)) return fail(failure);
+
+    RemoveLooseCopy(dir, "ExpansionShared\\Work.iff");
+    RemoveLooseCopy(dir, "UIGraphics\\cpanel\\Backgrounds\\JobIconMultiPopup.BMP");
+    return true;
+}
+
+}  // namespace tw

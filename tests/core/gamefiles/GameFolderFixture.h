@@ -1,0 +1,65 @@
+#pragma once
+
+#include "gamefiles/GameContext.h"
+#include "gamefiles/GameLoad.h"
+#include "gamefiles/HostPath.h"
+#include "gamefiles/SampleInstallation.h"
+#include "support/ScriptedPort.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace tw::test {
+
+// A temporary game folder for one test, holding the sample installation unless told otherwise,
+// and removed afterwards. Paths inside it are given with '/'.
+class GameFolder {
+public:
+    explicit GameFolder(bool withSample = true) {
+        if (withSample) {
+            std::string error;
+            EXPECT_TRUE(WriteSampleInstallation(root, &error)) << error;
+        }
+    }
+    GameFolder(const GameFolder&) = delete;
+    GameFolder& operator=(const GameFolder&) = delete;
+
+    std::filesystem::path At(const std::string& relative) const { return root / relative; }
+    bool Exists(const std::string& relative) const { return std::filesystem::exists(At(relative)); }
+
+    std::vector<std::uint8_t> Read(const std::string& relative) const {
+        std::ifstream in(At(relative), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    void Write(const std::string& relative, const std::vector<std::uint8_t>& bytes) const {
+        std::filesystem::create_directories(At(relative).parent_path());
+        std::ofstream out(At(relative), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    void Remove(const std::string& relative) const { std::filesystem::remove_all(At(relative)); }
+
+    // Every file below the folder, relative with '/', sorted.
+    std::vector<std::string> Files() const {
+        std::vector<std::string> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+            if (entry.is_regular_file()) files.push_back(entry.path().lexically_relative(root).generic_string());
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+
+    TempFolder folder{"tw-game"};
+    const std::filesystem::path root = folder.Path();
+};
+
+// A context pointed at `folder`.
+inline void PointAt(GameContext& context, const GameFolder& folder) {
+    context.gameFolder = BytesFromPath(folder.root).value_or(folder.root.string());
+}
+
+}  // namespace tw::test

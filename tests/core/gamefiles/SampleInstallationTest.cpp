@@ -1,0 +1,191 @@
+#include "gamefiles/SampleInstallation.h"
+
+#include "gamefiles/GameLoad.h"
+#include "gamefiles/GameSave.h"
+#include "support/ScriptedPort.h"
+
+#include "GameFolderFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tw {
+namespace {
+
+using test::GameFolder;
+using test::PointAt;
+using test::ScriptedPort;
+
+constexpr std::uint16_t Slots = 16;
+
+// Every (row, slot, which) text of a table, for comparing two tables whole.
+std::vector<std::string> AllTexts(const StringTable& table) {
+    std::vector<std::string> texts;
+    for (std::uint16_t row = 0; row < table.RowCount(); ++row)
+        for (std::uint16_t slot = 0; slot < Slots; ++slot)
+            for (int which : {StringTable::Value, StringTable::Comment}) {
+                std::string text;
+                EXPECT_TRUE(table.GetText(row, slot, which, text));
+                texts.push_back(text);
+            }
+    return texts;
+}
+
+std::string Text(const StringTable& table, std::uint16_t row, std::uint16_t slot) {
+    std::string text;
+    EXPECT_TRUE(table.GetText(row, slot, StringTable::Value, text));
+    return text;
+}
+
+void ExpectSameModel(const GameContext& a, const GameContext& b) {
+    const CareerSet& x = a.careerSet;
+    const CareerSet& y = b.careerSet;
+    ASSERT_EQ(x.careerCount, y.careerCount);
+    EXPECT_EQ(x.ids, y.ids);
+    for (std::size_t k = 0; k < x.careerCount; ++k) {
+        EXPECT_EQ(x.tracks[k].name, y.tracks[k].name);
+        EXPECT_EQ(x.tracks[k].levels, y.tracks[k].levels);
+        EXPECT_EQ(AllTexts(x.texts[k]), AllTexts(y.texts[k]));
+    }
+    EXPECT_EQ(x.cards, y.cards);
+    EXPECT_EQ(AllTexts(x.cardTexts), AllTexts(y.cardTexts));
+    EXPECT_EQ(x.freeCardTextRows, y.freeCardTextRows);
+    EXPECT_EQ(a.iconStrips.ButtonStrip().pixels, b.iconStrips.ButtonStrip().pixels);
+    EXPECT_EQ(a.iconStrips.PopupStrip().pixels, b.iconStrips.PopupStrip().pixels);
+}
+
+TEST(SampleInstallationTest, SameBytesEveryTimeWithArchivedFilesOnlyInArchives) {
+    GameFolder first;
+    GameFolder second(false);
+    ASSERT_TRUE(WriteSampleInstallation(second.root / "nested", nullptr));
+    const std::vector<std::string> expected = {"ExpansionShared/ExpansionShared.far", "GameData/Objects/CarPortal.iff",
+                                               "UIGraphics/UIGraphics.far",
+                                               "UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP"};
+    EXPECT_EQ(first.Files(), expected);
+    for (const std::string& file : expected) EXPECT_EQ(first.Read(file), second.Read("nested/" + file)) << file;
+
+    // Writing it again over a loaded installation puts the archived files back into archives.
+    GameContext context;
+    PointAt(context, first);
+    ScriptedPort port;
+    ASSERT_EQ(RunLoad(context, port), 1);
+    context.CloseBitmapFiles();
+    ASSERT_TRUE(WriteSampleInstallation(first.root));
+    EXPECT_EQ(first.Files(), expected);
+}
+
+TEST(SampleInstallationTest, LoadsTenCareersWithTextsCardsAndIcons) {
+    GameFolder folder;
+    GameContext context;
+    PointAt(context, folder);
+    ScriptedPort port;
+    ASSERT_EQ(RunLoad(context, port), 1);
+    EXPECT_TRUE(port.calls.empty());
+    const CareerSet& set = context.careerSet;
+    ASSERT_EQ(set.careerCount, 10u);
+    EXPECT_EQ(set.ids, (std::vector<std::uint16_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(set.tracks[0].name, "Beekeeping");
+    EXPECT_EQ(set.tracks[9].name, "MountainGuiding");
+
+    for (std::size_t k = 0; k < set.careerCount; ++k) {
+        SCOPED_TRACE(set.tracks[k].name);
+        ASSERT_EQ(set.tracks[k].levels.size(), 10u);
+        EXPECT_EQ(set.texts[k].RowCount(), 33u);
+        for (const std::uint16_t slot : std::vector<std::uint16_t>{0, 1, 2, 3, 5, 9})
+            for (std::uint16_t row = 0; row < 33; ++row) EXPECT_FALSE(Text(set.texts[k], row, slot).empty());
+        EXPECT_TRUE(Text(set.texts[k], 0, 4).empty());  // Italian is not given
+        // Requirements never drop from one level to the next, and the top pays best.
+        for (std::size_t level = 1; level < 10; ++level)
+            for (std::size_t value = 0; value <= 6; ++value)
+                EXPECT_GE(set.tracks[k].levels[level].values[value], set.tracks[k].levels[level - 1].values[value]);
+        EXPECT_GT(set.tracks[k].levels[9].values[17], set.tracks[k].levels[0].values[17]);
+        // The job-name table is there for every career.
+        ChunkHandle jobNames = 0;
+        EXPECT_TRUE(context.careersIFF.FindChunk(jobNames, TypeSTR, static_cast<std::uint16_t>(set.ids[k] + 1000)));
+    }
+
+    // Texts are the code page's bytes: Windows-1252 in the European slots, Shift_JIS in Japanese.
+    EXPECT_EQ(Text(set.texts[3], 23, 2), "Boulang\xE8re stagiaire");
+    EXPECT_EQ(Text(set.texts[8], 3, 3), "Lokf\xFChrer (Praktikant)");
+    EXPECT_EQ(Text(set.texts[9], 0, 5), "Monta\xF1ismo");
+    EXPECT_EQ(Text(set.texts[0], 0, 9), "\x97{\x96I");  // 養蜂
+
+    // Most levels have a card; each card has exactly one sound and at least one effect.
+    std::size_t withItems = 0;
+    std::set<std::uint16_t> rows;
+    for (const ChanceCard& card : set.cards) {
+        if (card.items.empty()) continue;
+        ++withItems;
+        EXPECT_GE(card.items.size(), 2u);
+        EXPECT_EQ(std::count_if(card.items.begin(), card.items.end(), [](const CardItem& i) { return i.kind == 4; }), 1);
+        ASSERT_NE(card.textRow, 0);
+        EXPECT_FALSE(Text(set.cardTexts, static_cast<std::uint16_t>(card.textRow - 1), 0).empty());
+        EXPECT_FALSE(set.freeCardTextRows[card.textRow]);
+        rows.insert(card.textRow);
+    }
+    EXPECT_GE(withItems, 70u);
+    EXPECT_EQ(rows.size(), withItems);
+
+    // One distinct icon per career, in both strips.
+    ASSERT_EQ(context.iconStrips.ButtonIconCount(), 11u);
+    ASSERT_EQ(context.iconStrips.PopupIconCount(), 11u);
+    std::set<std::vector<std::uint32_t>> buttons;
+    std::set<std::vector<std::uint32_t>> popups;
+    for (std::uint16_t id : set.ids) {
+        Bitmap icon;
+        ASSERT_TRUE(context.iconStrips.GetButtonIcon(id, icon));
+        buttons.insert(icon.pixels);
+        ASSERT_TRUE(context.iconStrips.GetPopupIcon(id, icon));
+        popups.insert(icon.pixels);
+    }
+    EXPECT_EQ(buttons.size(), 10u);
+    EXPECT_EQ(popups.size(), 10u);
+    EXPECT_FALSE(context.iconStrips.ButtonStrip().palette.Empty());
+}
+
+TEST(SampleInstallationTest, SavingUnchangedChangesNothing) {
+    GameFolder folder;
+    GameContext first;
+    PointAt(first, folder);
+    ScriptedPort port;
+    ASSERT_EQ(RunLoad(first, port), 1);
+    const auto careers = folder.Read("ExpansionShared/Work.iff");
+    const auto cards = folder.Read("GameData/Objects/CarPortal.iff");
+    ASSERT_TRUE(SaveGameFiles(first, port));
+    // The containers come back byte for byte; the strips turn from 8 to 24 bits per pixel.
+    EXPECT_EQ(folder.Read("ExpansionShared/Work.iff"), careers);
+    EXPECT_EQ(folder.Read("GameData/Objects/CarPortal.iff"), cards);
+
+    GameContext second;
+    PointAt(second, folder);
+    ASSERT_EQ(RunLoad(second, port), 1);
+    EXPECT_TRUE(port.calls.empty());
+    ExpectSameModel(first, second);
+}
+
+TEST(SampleInstallationTest, CopiesScaleTheCareersAndStillLoad) {
+    GameFolder folder(false);
+    ASSERT_TRUE(WriteSampleInstallation(folder.root, nullptr, 3));
+    GameContext context;
+    PointAt(context, folder);
+    ScriptedPort port;
+    ASSERT_EQ(RunLoad(context, port), 1);
+    EXPECT_TRUE(port.calls.empty());
+    ASSERT_EQ(context.careerSet.careerCount, 30u);
+    EXPECT_EQ(context.careerSet.tracks[10].name, "Beekeeping 2");
+    EXPECT_EQ(context.iconStrips.PopupIconCount(), 31u);
+}
+
+TEST(SampleInstallationTest, UnwritableTargetIsReported) {
+    GameFolder folder(false);
+    folder.Write("blocked", {'x'});
+    std::string error;
+    EXPECT_FALSE(WriteSampleInstallation(folder.At("blocked"), &error));
+    EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+}  // namespace tw

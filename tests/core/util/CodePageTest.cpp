@@ -1,0 +1,47 @@
+#include "util/CodePage.h"
+
+#include <gtest/gtest.h>
+
+namespace tw {
+namespace {
+
+TEST(CodePageTest, SlotsMapToTheirLanguagesCodePages) {
+    EXPECT_EQ(SlotCodePage(0), CodePage::Windows1252);
+    EXPECT_EQ(SlotCodePage(8), CodePage::Windows1252);
+    EXPECT_EQ(SlotCodePage(9), CodePage::ShiftJis);
+    EXPECT_EQ(SlotCodePage(10), CodePage::Windows1250);
+    EXPECT_EQ(SlotCodePage(11), CodePage::Big5);
+    EXPECT_EQ(SlotCodePage(12), CodePage::Gbk);
+    EXPECT_EQ(SlotCodePage(13), CodePage::Windows874);
+    EXPECT_EQ(SlotCodePage(14), CodePage::Windows949);
+    EXPECT_EQ(SlotCodePage(15), CodePage::Windows1252);
+}
+
+TEST(CodePageTest, DecodesAndEncodesEachFamily) {
+    struct Case {
+        CodePage page;
+        std::string bytes;
+        std::string utf8;
+    };
+    const Case cases[] = {
+        {CodePage::Windows1252, "Caf\xE9 \x80", "Caf\xC3\xA9 \xE2\x82\xAC"},
+        {CodePage::Windows1250, "\xB3\xF3\xBF", "\xC5\x82\xC3\xB3\xC5\xBC"},          // łóż
+        {CodePage::ShiftJis, "\x93\xFA\x96\x7B", "\xE6\x97\xA5\xE6\x9C\xAC"},          // 日本
+        {CodePage::Gbk, "\xD6\xD0\xCE\xC4", "\xE4\xB8\xAD\xE6\x96\x87"},               // 中文
+        {CodePage::Big5, "\xA4\xA4\xA4\xE5", "\xE4\xB8\xAD\xE6\x96\x87"},              // 中文
+        {CodePage::Windows949, "\xC7\xD1\xB1\xB9", "\xED\x95\x9C\xEA\xB5\xAD"},        // 한국
+        {CodePage::Windows874, "\xA1", "\xE0\xB8\x81"},                                // ก
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DecodeToUtf8(c.bytes, c.page), c.utf8) << static_cast<int>(c.page);
+        EXPECT_EQ(EncodeFromUtf8(c.utf8, c.page), c.bytes) << static_cast<int>(c.page);
+    }
+}
+
+TEST(CodePageTest, BadBytesBecomeReplacementAndUnencodableTextFails) {
+    EXPECT_EQ(DecodeToUtf8("a\x81", CodePage::ShiftJis), "a\xEF\xBF\xBD");
+    EXPECT_EQ(EncodeFromUtf8("\xE6\x97\xA5", CodePage::Windows1252), std::nullopt);  // 日 has no 1252 byte
+}
+
+}  // namespace
+}  // namespace tw
