@@ -35,6 +35,8 @@ struct ExitCase {
     bool written;
 };
 
+void PrintTo(const ExitCase& c, std::ostream* out) { *out << c.name; }
+
 class MainWindowExitTest : public MainWindowCommandsTest, public ::testing::WithParamInterface<ExitCase> {};
 
 TEST_P(MainWindowExitTest, ExitAsksOnlyAfterAChangeAndFollowsTheAnswer) {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -18,33 +16,11 @@
 #include "gamefiles/SampleInstallation.h"
 #include "model/StringTable.h"
 #include "support/ScriptedPort.h"
+#include "support/TempFolder.h"
 #include "ui/FullRowListView.h"
 #include "ui/MainWindow.h"
 
 namespace tw::test {
-
-// A folder of its own below the system's temporary folder, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder() {
-        static std::atomic<int> counter{0};
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        path_ = std::filesystem::temp_directory_path() /
-                ("trackwright-ui-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // The sample installation in a temporary folder, loaded behind a started main window. The load
 // runs on its worker thread without the loading window; every message goes to the scripted port.
@@ -100,7 +76,7 @@ protected:
         Type(widget, text);
     }
 
-    TempFolder game;
+    TempFolder game{"tw-ui"};
     GameContext context;
     ScriptedPort port;
     std::unique_ptr<MainWindow> window;
