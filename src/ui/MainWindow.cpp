@@ -330,6 +330,7 @@ bool MainWindow::Start() {
         return false;
     }
     ShowLoadedCareers();
+    careerList_->setFocus();
     return true;
 }
 
