@@ -54,7 +54,7 @@ std::unique_ptr<FileStream> OpenLooseOrExtracted(const fs::path& folder, std::st
     ClearReadOnlyMark(path);
     if (auto file = FileStream::TryOpen(path, FileMode::ReadWriteShared)) return file;
 
-    std::optional<ArchiveMatch> match = FindInArchives(folder, name, port);
+    std::optional<ArchiveMatch> match = FindInArchives(folder, name, &port);
     if (!match) return nullptr;
     const std::optional<fs::path> extracted = ExtractToLooseFile(*match, folder, name);
     match.reset();  // the archive is released before the loose file is used
@@ -64,11 +64,11 @@ std::unique_ptr<FileStream> OpenLooseOrExtracted(const fs::path& folder, std::st
 
 }  // namespace
 
-std::optional<ArchiveMatch> FindInArchives(const fs::path& folder, std::string_view name, UserPort& port) {
+std::optional<ArchiveMatch> FindInArchives(const fs::path& folder, std::string_view name, UserPort* port) {
     for (const fs::path& archivePath : ListArchives(folder)) {
         std::unique_ptr<FileStream> file = FileStream::TryOpen(archivePath, FileMode::ReadShared);
         if (!file) continue;
-        auto archive = std::make_unique<FARFile>(*file, &port);
+        auto archive = std::make_unique<FARFile>(*file, port);
         if (!archive->ReadDirectory()) continue;
         if (std::optional<std::size_t> index = FindEntry(*archive, std::string(name)))
             return ArchiveMatch{std::move(archive), *index, archivePath};

@@ -33,9 +33,10 @@ struct ArchiveMatch {
 // letter case), taken in byte order of their names so that the search is repeatable. The first
 // archive whose directory holds the name (compared whole, without regard to case) wins; later
 // archives are not opened. Archives that do not open or whose directory is unreadable are passed
-// over (a read error is shown through `port` by the archive reader). None when no archive has it.
+// over (a read error is shown through `port`, when given, by the archive reader). None when no
+// archive has it.
 std::optional<ArchiveMatch> FindInArchives(const std::filesystem::path& folder, std::string_view name,
-                                           UserPort& port);
+                                           UserPort* port);
 
 // Writes the matched entry out as the loose file `name` below `folder`, creating the folders of
 // `name` first. The file appears only once it is complete: a failed extraction leaves nothing

@@ -64,16 +64,16 @@ std::vector<std::uint8_t> Rows24(std::int32_t width, std::int32_t rows, std::uin
 
 // An 8-bit 112 x 22 file with a full colour table (colours used 0): pixel (x, y) of the picture
 // has colour index x + y, and colour i is 0x00i0i0 + 0x000001 * (255 - i).
-test::BmpSpec Palette8(std::uint32_t compression = 0) {
-    test::BmpSpec spec;
-    spec.width = 112;
-    spec.height = 22;
-    spec.bitsPerPixel = 8;
-    spec.compression = compression;
-    for (std::uint32_t i = 0; i < 256; ++i) spec.table.push_back((i << 16) | (i << 8) | (255 - i));
+test::BmpLayout Palette8(std::uint32_t compression = 0) {
+    test::BmpLayout layout;
+    layout.width = 112;
+    layout.height = 22;
+    layout.bitsPerPixel = 8;
+    layout.compression = compression;
+    for (std::uint32_t i = 0; i < 256; ++i) layout.table.push_back((i << 16) | (i << 8) | (255 - i));
     for (std::int32_t row = 21; row >= 0; --row)
-        for (std::int32_t x = 0; x < 112; ++x) spec.pixels.push_back(static_cast<std::uint8_t>(x + row));
-    return spec;
+        for (std::int32_t x = 0; x < 112; ++x) layout.pixels.push_back(static_cast<std::uint8_t>(x + row));
+    return layout;
 }
 
 Bitmap Palette8Picture() {
@@ -189,15 +189,15 @@ TEST_F(ModifyIconsDialogTest, AnIconPastTheStripEndsTheDialogAsCancelled) {
 }
 
 TEST_F(ModifyIconsDialogTest, ImportTakesOnlyUncompressedBitmapsOfTheIconsSize) {
-    test::BmpSpec topDown;
+    test::BmpLayout topDown;
     topDown.width = 84;
     topDown.height = -63;
     topDown.pixels = Rows24(84, 63, 0x40);
-    test::BmpSpec wide;
+    test::BmpLayout wide;
     wide.width = 85;
     wide.height = 63;
     wide.pixels = Rows24(85, 63, 0x40);
-    test::BmpSpec rle = Palette8(1);
+    test::BmpLayout rle = Palette8(1);
     rle.pixels = {0, 1};  // end of bitmap
 
     const Bitmap popup = Pattern(84, 63, 0x77);

@@ -18,18 +18,18 @@ namespace {
 std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
 // Archive bytes: header, the entries' data one after another, then the directory.
-struct FarEntrySpec {
+struct FarEntryLayout {
     std::string name;
     std::vector<std::uint8_t> data;
 };
 
-std::vector<std::uint8_t> Archive(const std::vector<FarEntrySpec>& entries) {
+std::vector<std::uint8_t> Archive(const std::vector<FarEntryLayout>& entries) {
     ByteWriter out;
     out.PutText("FAR!byAZ");
     out.PutU32Le(1);
     out.PutU32Le(0);  // directory offset, patched below
     std::vector<std::uint32_t> offsets;
-    for (const FarEntrySpec& e : entries) {
+    for (const FarEntryLayout& e : entries) {
         offsets.push_back(static_cast<std::uint32_t>(out.Size()));
         out.PutBytes(e.data);
     }

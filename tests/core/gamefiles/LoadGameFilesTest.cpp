@@ -270,10 +270,10 @@ TEST(LoadGameFilesTest, FirstArchiveInNameOrderHoldingTheFileWins) {
     EXPECT_EQ(context.iconStrips.PopupStrip().Pixel(0, 0), 0x123456u);
 
     // The search itself, as the load makes it.
-    std::optional<ArchiveMatch> match = FindInArchives(folder.At("UIGraphics"), "CPANEL\\backgrounds\\jobiconmultipopup.bmp", port);
+    std::optional<ArchiveMatch> match = FindInArchives(folder.At("UIGraphics"), "CPANEL\\backgrounds\\jobiconmultipopup.bmp", &port);
     ASSERT_TRUE(match);
     EXPECT_EQ(match->archivePath.filename(), "A.far");
-    EXPECT_FALSE(FindInArchives(folder.At("UIGraphics"), "cpanel\\Backgrounds", port));
+    EXPECT_FALSE(FindInArchives(folder.At("UIGraphics"), "cpanel\\Backgrounds", &port));
 }
 
 TEST(LoadGameFilesTest, FailedExtractionLeavesNoFileBehind) {

@@ -14,7 +14,7 @@ namespace tw {
 namespace {
 
 using test::BmpBytes;
-using test::BmpSpec;
+using test::BmpLayout;
 using Pixels = std::vector<std::uint32_t>;
 
 struct Loaded {
@@ -37,10 +37,10 @@ std::vector<std::uint32_t> GreyRamp(std::size_t count) {
 }
 
 TEST(BitmapFileTest, EightBitWithColoursUsedZeroHasAFullTable) {
-    BmpSpec spec{.width = 2, .height = 2, .bitsPerPixel = 8, .table = GreyRamp(256)};
+    BmpLayout layout{.width = 2, .height = 2, .bitsPerPixel = 8, .table = GreyRamp(256)};
     // Bottom row first, each padded to 4 bytes.
-    spec.pixels = {3, 4, 0, 0, /* top: */ 1, 255, 0, 0};
-    const Loaded l = Load(BmpBytes(spec));
+    layout.pixels = {3, 4, 0, 0, /* top: */ 1, 255, 0, 0};
+    const Loaded l = Load(BmpBytes(layout));
     ASSERT_TRUE(l.ok);
     EXPECT_EQ(l.bitmap.width, 2);
     EXPECT_EQ(l.bitmap.height, 2);
@@ -51,21 +51,21 @@ TEST(BitmapFileTest, EightBitWithColoursUsedZeroHasAFullTable) {
 }
 
 TEST(BitmapFileTest, ShortColourTableIsFollowedDirectlyByThePixels) {
-    BmpSpec spec{.width = 3, .height = 1, .bitsPerPixel = 8, .coloursUsed = 2, .table = {0x102030, 0xA0B0C0}};
-    spec.pixels = {1, 0, 7, 0};  // index 7 is past the table
-    const Loaded l = Load(BmpBytes(spec));
+    BmpLayout layout{.width = 3, .height = 1, .bitsPerPixel = 8, .coloursUsed = 2, .table = {0x102030, 0xA0B0C0}};
+    layout.pixels = {1, 0, 7, 0};  // index 7 is past the table
+    const Loaded l = Load(BmpBytes(layout));
     ASSERT_TRUE(l.ok);
     EXPECT_EQ(l.bitmap.pixels, (Pixels{0xA0B0C0, 0x102030, 0x000000}));
     EXPECT_EQ(l.palette.colors.size(), 2u);
 }
 
 TEST(BitmapFileTest, TwentyFourBitRowsArePaddedAndStoredBottomUp) {
-    BmpSpec spec{.width = 3, .height = 2, .bitsPerPixel = 24};
-    spec.pixels = {
+    BmpLayout layout{.width = 3, .height = 2, .bitsPerPixel = 24};
+    layout.pixels = {
         0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0xEE, 0xEE, 0xEE,  // bottom row, 3 padding
         0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0xEE, 0xEE, 0xEE,  // top row
     };
-    MemoryStream stream(BmpBytes(spec));
+    MemoryStream stream(BmpBytes(layout));
     Bitmap bitmap;
     Palette palette{{{1, 2, 3}}};
     ASSERT_TRUE(LoadBitmapFile(stream, bitmap, palette, 3, 2));
@@ -77,7 +77,7 @@ TEST(BitmapFileTest, TwentyFourBitRowsArePaddedAndStoredBottomUp) {
 TEST(BitmapFileTest, DecodesEveryDepth) {
     struct Case {
         const char* what;
-        BmpSpec spec;
+        BmpLayout layout;
         Pixels expected;
     };
     const std::vector<Case> cases = {
@@ -115,25 +115,25 @@ TEST(BitmapFileTest, DecodesEveryDepth) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const Loaded l = Load(BmpBytes(c.spec));
+        const Loaded l = Load(BmpBytes(c.layout));
         ASSERT_TRUE(l.ok);
         EXPECT_EQ(l.bitmap.pixels, c.expected);
     }
 }
 
 TEST(BitmapFileTest, TopDownLoadsInOrderButFailsTheSizeCheck) {
-    BmpSpec spec{.width = 1, .height = -2, .bitsPerPixel = 24, .pixels = {1, 2, 3, 0, 4, 5, 6, 0}};
-    const Loaded unchecked = Load(BmpBytes(spec));
+    BmpLayout layout{.width = 1, .height = -2, .bitsPerPixel = 24, .pixels = {1, 2, 3, 0, 4, 5, 6, 0}};
+    const Loaded unchecked = Load(BmpBytes(layout));
     ASSERT_TRUE(unchecked.ok);
     EXPECT_EQ(unchecked.bitmap.height, 2);
     EXPECT_EQ(unchecked.bitmap.pixels, (Pixels{0x030201, 0x060504}));
-    EXPECT_FALSE(Load(BmpBytes(spec), 1, 2).ok);
+    EXPECT_FALSE(Load(BmpBytes(layout), 1, 2).ok);
 }
 
 TEST(BitmapFileTest, SizeCheckComparesStoredValuesExactly) {
-    BmpSpec spec{.width = 84, .height = 63, .bitsPerPixel = 24};
-    spec.pixels.assign(252 * 63, 0);
-    const std::vector<std::uint8_t> bytes = BmpBytes(spec);
+    BmpLayout layout{.width = 84, .height = 63, .bitsPerPixel = 24};
+    layout.pixels.assign(252 * 63, 0);
+    const std::vector<std::uint8_t> bytes = BmpBytes(layout);
     EXPECT_TRUE(Load(bytes, 84, 63).ok);
     EXPECT_FALSE(Load(bytes, 84, 62).ok);
     EXPECT_FALSE(Load(bytes, 112, 63).ok);
@@ -141,7 +141,7 @@ TEST(BitmapFileTest, SizeCheckComparesStoredValuesExactly) {
 }
 
 TEST(BitmapFileTest, MalformedFilesFailAndLeaveTheOutputsAlone) {
-    const BmpSpec good{.width = 2, .height = 2, .bitsPerPixel = 24, .pixels = std::vector<std::uint8_t>(16, 0)};
+    const BmpLayout good{.width = 2, .height = 2, .bitsPerPixel = 24, .pixels = std::vector<std::uint8_t>(16, 0)};
     ASSERT_TRUE(Load(BmpBytes(good)).ok);
     const auto patchedU32 = [&](std::size_t offset, std::uint32_t value) {
         std::vector<std::uint8_t> bytes = BmpBytes(good);
@@ -149,9 +149,9 @@ TEST(BitmapFileTest, MalformedFilesFailAndLeaveTheOutputsAlone) {
         return bytes;
     };
     const auto with = [&](auto change) {
-        BmpSpec spec = good;
-        change(spec);
-        return BmpBytes(spec);
+        BmpLayout layout = good;
+        change(layout);
+        return BmpBytes(layout);
     };
     std::vector<std::uint8_t> notBM = BmpBytes(good);
     notBM[1] = 'A';
@@ -181,19 +181,19 @@ TEST(BitmapFileTest, MalformedFilesFailAndLeaveTheOutputsAlone) {
         {"height 0", patchedU32(22, 0)},
         {"most negative height", patchedU32(22, 0x80000000u)},
         {"width times height absurd", patchedU32(18, 0x7FFFFFFF)},
-        {"2 bits per pixel", with([](BmpSpec& s) { s.bitsPerPixel = 2; })},
-        {"0 bits per pixel", with([](BmpSpec& s) { s.bitsPerPixel = 0; })},
-        {"run-length compressed", with([](BmpSpec& s) { s.bitsPerPixel = 8; s.compression = 1; s.table = GreyRamp(256); })},
-        {"bit fields on 24 bits", with([](BmpSpec& s) { s.compression = 3; s.masks = {0xFF0000, 0xFF00, 0xFF}; })},
-        {"bit fields without masks", with([](BmpSpec& s) {
+        {"2 bits per pixel", with([](BmpLayout& s) { s.bitsPerPixel = 2; })},
+        {"0 bits per pixel", with([](BmpLayout& s) { s.bitsPerPixel = 0; })},
+        {"run-length compressed", with([](BmpLayout& s) { s.bitsPerPixel = 8; s.compression = 1; s.table = GreyRamp(256); })},
+        {"bit fields on 24 bits", with([](BmpLayout& s) { s.compression = 3; s.masks = {0xFF0000, 0xFF00, 0xFF}; })},
+        {"bit fields without masks", with([](BmpLayout& s) {
              s.width = 1; s.height = 1; s.bitsPerPixel = 32; s.compression = 3; s.pixels = {};
          })},
-        {"JPEG inside", with([](BmpSpec& s) { s.compression = 4; })},
-        {"8 bits, 257 colours used", with([](BmpSpec& s) {
+        {"JPEG inside", with([](BmpLayout& s) { s.compression = 4; })},
+        {"8 bits, 257 colours used", with([](BmpLayout& s) {
              s.bitsPerPixel = 8; s.coloursUsed = 257; s.table = GreyRamp(256); s.table.push_back(0);
          })},
-        {"colour table past the end", with([](BmpSpec& s) { s.bitsPerPixel = 8; s.table = GreyRamp(4); s.pixels = {}; })},
-        {"colours used past the end on 24 bits", with([](BmpSpec& s) { s.coloursUsed = 0xFFFFFFFF; })},
+        {"colour table past the end", with([](BmpLayout& s) { s.bitsPerPixel = 8; s.table = GreyRamp(4); s.pixels = {}; })},
+        {"colours used past the end on 24 bits", with([](BmpLayout& s) { s.coloursUsed = 0xFFFFFFFF; })},
         {"pixels cut short", cut},
     };
     for (const Case& c : cases) {
@@ -250,9 +250,9 @@ TEST(BitmapFileTest, WrittenRowsArePaddedToFourBytes) {
 }
 
 TEST(BitmapFileTest, PalettedFileSavesAsTwentyFourBitsWithTheSameColours) {
-    BmpSpec spec{.width = 5, .height = 3, .bitsPerPixel = 4, .table = GreyRamp(16)};
-    spec.pixels = {0x01, 0x23, 0x40, 0, 0x56, 0x78, 0x90, 0, 0xAB, 0xCD, 0xE0, 0};
-    const Loaded original = Load(BmpBytes(spec));
+    BmpLayout layout{.width = 5, .height = 3, .bitsPerPixel = 4, .table = GreyRamp(16)};
+    layout.pixels = {0x01, 0x23, 0x40, 0, 0x56, 0x78, 0x90, 0, 0xAB, 0xCD, 0xE0, 0};
+    const Loaded original = Load(BmpBytes(layout));
     ASSERT_TRUE(original.ok);
     MemoryStream stream;
     ASSERT_TRUE(SaveBitmapFile(stream, original.bitmap));

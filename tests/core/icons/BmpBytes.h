@@ -9,7 +9,7 @@ namespace tw::test {
 
 // What a hand-built BMP file holds. The pixel bytes are given exactly as stored (rows in file
 // order, padding included) so that tests control every byte.
-struct BmpSpec {
+struct BmpLayout {
     std::int32_t width = 1;
     std::int32_t height = 1;
     std::uint16_t bitsPerPixel = 24;
@@ -21,7 +21,7 @@ struct BmpSpec {
     std::vector<std::uint8_t> pixels{};
 };
 
-inline std::vector<std::uint8_t> BmpBytes(const BmpSpec& spec) {
+inline std::vector<std::uint8_t> BmpBytes(const BmpLayout& layout) {
     ByteWriter out;
     out.PutU8('B');
     out.PutU8('M');
@@ -29,27 +29,27 @@ inline std::vector<std::uint8_t> BmpBytes(const BmpSpec& spec) {
     out.PutU16Le(0);
     out.PutU16Le(0);
     out.PutU32Le(0);  // pixel data offset, patched below
-    out.PutU32Le(spec.infoSize);
-    out.PutU32Le(static_cast<std::uint32_t>(spec.width));
-    out.PutU32Le(static_cast<std::uint32_t>(spec.height));
+    out.PutU32Le(layout.infoSize);
+    out.PutU32Le(static_cast<std::uint32_t>(layout.width));
+    out.PutU32Le(static_cast<std::uint32_t>(layout.height));
     out.PutU16Le(1);
-    out.PutU16Le(spec.bitsPerPixel);
-    out.PutU32Le(spec.compression);
-    out.PutU32Le(static_cast<std::uint32_t>(spec.pixels.size()));
+    out.PutU16Le(layout.bitsPerPixel);
+    out.PutU32Le(layout.compression);
+    out.PutU32Le(static_cast<std::uint32_t>(layout.pixels.size()));
     out.PutU32Le(2835);
     out.PutU32Le(2835);
-    out.PutU32Le(spec.coloursUsed);
+    out.PutU32Le(layout.coloursUsed);
     out.PutU32Le(0);
-    for (std::uint32_t mask : spec.masks) out.PutU32Le(mask);
-    while (out.Size() < 14 + spec.infoSize) out.PutU8(0);
-    for (std::uint32_t rgb : spec.table) {
+    for (std::uint32_t mask : layout.masks) out.PutU32Le(mask);
+    while (out.Size() < 14 + layout.infoSize) out.PutU8(0);
+    for (std::uint32_t rgb : layout.table) {
         out.PutU8(static_cast<std::uint8_t>(rgb));
         out.PutU8(static_cast<std::uint8_t>(rgb >> 8));
         out.PutU8(static_cast<std::uint8_t>(rgb >> 16));
         out.PutU8(0);
     }
     out.PatchU32Le(10, static_cast<std::uint32_t>(out.Size()));
-    out.PutBytes(spec.pixels);
+    out.PutBytes(layout.pixels);
     out.PatchU32Le(2, static_cast<std::uint32_t>(out.Size()));
     return out.Take();
 }

@@ -86,10 +86,10 @@ TEST(IconStripsTest, EmptyStripsHoldNoIcons) {
 }
 
 TEST(IconStripsTest, KeepsBothHeadersAndThePaletteAsRead) {
-    test::BmpSpec spec{.width = 4, .height = 44, .bitsPerPixel = 8, .coloursUsed = 3,
+    test::BmpLayout layout{.width = 4, .height = 44, .bitsPerPixel = 8, .coloursUsed = 3,
                        .table = {0xFF0000, 0x00FF00, 0x0000FF}};
-    spec.pixels.assign(4 * 44, 2);
-    const std::vector<std::uint8_t> bytes = test::BmpBytes(spec);
+    layout.pixels.assign(4 * 44, 2);
+    const std::vector<std::uint8_t> bytes = test::BmpBytes(layout);
     IconStrips strips;
     MemoryStream file(bytes);
     file.Seek(static_cast<std::int64_t>(bytes.size()));  // the loader goes back to the start itself
@@ -139,10 +139,10 @@ TEST(IconStripsTest, PutTakesTheTopLeftOfALargerIconAndRefusesASmallerOne) {
 
 TEST(IconStripsTest, StripStoredTopDownCountsItsIconsFromTheTop) {
     // Two button icons, stored top-down: the first stored row is the top of icon 0.
-    test::BmpSpec spec{.width = 1, .height = -44, .bitsPerPixel = 24};
-    for (int y = 0; y < 44; ++y) spec.pixels.insert(spec.pixels.end(), {static_cast<std::uint8_t>(y), 0, 0, 0});
+    test::BmpLayout layout{.width = 1, .height = -44, .bitsPerPixel = 24};
+    for (int y = 0; y < 44; ++y) layout.pixels.insert(layout.pixels.end(), {static_cast<std::uint8_t>(y), 0, 0, 0});
     IconStrips strips;
-    MemoryStream file(test::BmpBytes(spec));
+    MemoryStream file(test::BmpBytes(layout));
     ASSERT_TRUE(strips.LoadButtonStrip(file));
     EXPECT_EQ(strips.ButtonIconCount(), 2u);
     Bitmap icon;
