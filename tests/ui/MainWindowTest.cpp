@@ -9,8 +9,10 @@
 #include "icons/Bitmap.h"
 #include "icons/qt/BitmapImage.h"
 #include "icons/qt/ModifyIconsDialog.h"
+#include "ui/ChanceCardDialog.h"
 #include "ui/DialogUnits.h"
 #include "ui/EditorImages.h"
+#include "ui/JobDetailsDialog.h"
 #include "ui/TextCodec.h"
 
 namespace tw {
@@ -479,6 +481,45 @@ TEST_F(MainWindowTest, ModifyIconsOpensTheIconDialogOfTheSelectedCareer) {
     EXPECT_TRUE(window->CareersUnchanged());
     window->ModifyIcons();
     EXPECT_TRUE(driver.Finished());
+    EXPECT_FALSE(window->CareersUnchanged());
+    EXPECT_TRUE(port.calls.empty());
+}
+
+TEST_F(MainWindowTest, TheJobAndCardDialogsHandBackWhatWasTypedInThem) {
+    window->SetDialogs(MainWindow::DefaultDialogs(context, port));
+    const std::vector<ChanceCard>& cards = context.careerSet.cards;
+    std::size_t level = 0;
+    while (level < 10 && (cards[level].textRow == 0 || cards[level].items.empty())) ++level;
+    ASSERT_LT(level, 10u) << "the first career has a card with a text and items";
+    SelectJob(static_cast<int>(level));
+
+    const auto typeAndConfirm = [](QDialog* dialog, const char* fieldName, const QString& text) {
+        QWidget* field = dialog->findChild<QWidget*>(QString::fromLatin1(fieldName));
+        ASSERT_NE(field, nullptr) << fieldName;
+        if (auto* line = qobject_cast<QLineEdit*>(field)) line->selectAll();
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(field)) edit->selectAll();
+        Type(field, text);
+        dialog->findChild<QPushButton*>(QStringLiteral("ok"))->click();
+    };
+    test::ModalDriver driver;
+    driver
+        .Then<JobDetailsDialog>([&](JobDetailsDialog* dialog) {
+            typeAndConfirm(dialog, JobDetailsDialog::FieldObjectName(JobDetailsDialog::InternalName),
+                           QStringLiteral("Renamed job"));
+        })
+        .Then<ChanceCardDialog>(
+            [&](ChanceCardDialog* dialog) { typeAndConfirm(dialog, "text", QStringLiteral("A new card text")); });
+    window->OpenJobDetails();
+    window->OpenChanceCards();
+    EXPECT_TRUE(driver.Finished());
+
+    EXPECT_EQ(context.careerSet.tracks[0].levels[level].texts[0], "Renamed job");
+    EXPECT_EQ(window->JobList()->RowText(static_cast<int>(level), 1), QStringLiteral("Renamed job"));
+    std::string cardText;
+    ASSERT_NE(cards[level].textRow, 0);
+    EXPECT_TRUE(context.careerSet.cardTexts.GetText(static_cast<std::uint16_t>(cards[level].textRow - 1), 0,
+                                                    StringTable::Value, cardText));
+    EXPECT_EQ(cardText, "A new card text");
     EXPECT_FALSE(window->CareersUnchanged());
     EXPECT_TRUE(port.calls.empty());
 }
