@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds the core, the CLI and the unit tests for 64-bit Windows (the `windows` preset,
 # mingw-w64) and runs them under Wine: the unit-test executable, then, when the CLI is built, a
-# short round of `sample`, `dump` and `resave` on a sample installation.
+# round of `sample`, `dump`, `resave`, `export` and `import` on a sample installation in a folder
+# whose name holds a letter beyond ASCII, and a `dump` that finds that folder through the
+# registry.
 #
 # Wine runs in a fresh, temporary prefix that is created first (its first-run messages go to a
 # log shown only on failure) and removed at the end. Exit status: 0 when every stage passed.
@@ -19,6 +21,9 @@ tests_exe="$build/tests/trackwright_core_tests.exe"
 cli_exe="$build/src/trackwright-cli.exe"
 
 export WINEDEBUG=-all
+# Wine turns the command line's bytes into UTF-16 with the locale's character set; the game
+# folder's name below needs UTF-8 for that.
+export LC_ALL=C.UTF-8
 # No desktop integration or Mono/Gecko installers in a throw-away prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 
@@ -78,11 +83,13 @@ unit_tests() {
   timeout "${TEST_TIMEOUT:-900}" "$wine" "$tests_exe" --gtest_brief=1
 }
 
-# cli NAME ARGS...: one CLI run; its standard output goes to $work/NAME.out.
+# cli NAME ARGS...: one CLI run; its standard output goes to $work/NAME.out. The location
+# variables of this shell are kept from it: only --game or the registry may name the folder.
 cli() {
   local name=$1; shift
   local rc=0
-  timeout 120 "$wine" "$cli_exe" "$@" >"$work/$name.out" 2>"$work/$name.err" || rc=$?
+  timeout 120 env -u SIMS_DATA -u EP3Installed -u EP4Installed "$wine" "$cli_exe" "$@" \
+    >"$work/$name.out" 2>"$work/$name.err" || rc=$?
   if [ $rc -ne 0 ]; then
     echo "trackwright-cli $* exited with $rc"
     cat "$work/$name.err"
@@ -93,16 +100,67 @@ cli() {
   return 0
 }
 
-# The game files the sample wrote, then a load, a save of everything and a load of what was saved.
+# check_dump NAME GAME: NAME.out is one JSON document of a loaded game whose folder is GAME, with
+# careers in it.
+check_dump() {
+  python3 - "$work/$1.out" "$2" <<'PY' || { echo "$1: the dump is not what it should be"; return 1; }
+import json, sys
+with open(sys.argv[1], "rb") as f:
+    dump = json.load(f)
+if dump["gameFolder"] != sys.argv[2]:
+    sys.exit("gameFolder is %r, not %r" % (dump["gameFolder"], sys.argv[2]))
+if len(dump["careers"]) < 2:
+    sys.exit("fewer than two careers")
+PY
+}
+
+# check_import BEFORE AFTER: career 1 of AFTER is career 0 of BEFORE (its track, texts and card
+# items), under career 1's own resource id; career 0 is unchanged.
+check_import() {
+  python3 - "$work/$1.out" "$work/$2.out" <<'PY' || { echo "the import did not copy career 0 over career 1"; return 1; }
+import json, sys
+def load(path):
+    with open(path, "rb") as f:
+        return json.load(f)["careers"]
+before, after = load(sys.argv[1]), load(sys.argv[2])
+def items(career):
+    return [card["items"] for card in career["cards"]]
+source, target = before[0], after[1]
+problems = []
+if after[0] != source: problems.append("career 0 changed")
+if target["id"] != before[1]["id"]: problems.append("career 1 lost its id")
+for key in ("name", "levels", "strings"):
+    if target[key] != source[key]: problems.append("career 1's %s differ from career 0's" % key)
+if items(target) != items(source): problems.append("career 1's card items differ from career 0's")
+if problems: sys.exit("; ".join(problems))
+PY
+}
+
+# The game files the sample wrote, then a load, a save of everything, a load of what was saved,
+# an export of one career imported over another, and a load that finds the game through the
+# registry. The folder's name holds a letter of the ANSI code page beyond ASCII: the CLI takes
+# its arguments from the wide command line and keeps them in that code page.
 cli_round() {
   [ -f "$cli_exe" ] || { echo "Missing $cli_exe"; return 1; }
-  local game; game=$(winpath "$work/game")
+  local game; game=$(winpath "$work/Spiel ä")
+  local track="$game\\Karriere 0.iff"
   cli sample sample "$game" || return 1
   cli dump --game "$game" dump || return 1
-  if ! grep -q '"careers"' "$work/dump.out"; then echo "dump printed no careers"; return 1; fi
+  check_dump dump "$game" || return 1
   cli resave --game "$game" resave || return 1
   cli dump-after-resave --game "$game" dump || return 1
-  if ! grep -q '"careers"' "$work/dump-after-resave.out"; then echo "dump after resave printed no careers"; return 1; fi
+  check_dump dump-after-resave "$game" || return 1
+  cli export --game "$game" export 0 "$track" || return 1
+  [ -s "$work/Spiel ä/Karriere 0.iff" ] || { echo "export wrote no file"; return 1; }
+  cli import --game "$game" import "$track" 1 || return 1
+  cli dump-after-import --game "$game" dump || return 1
+  check_dump dump-after-import "$game" || return 1
+  check_import dump-after-resave dump-after-import || return 1
+  # Where the game's installer leaves its folder: the 32-bit view of the machine's key.
+  quiet "$wine" reg add 'HKLM\Software\Maxis\The Sims' /v SIMS_DATA /t REG_SZ /d "$game" /reg:32 /f || return 1
+  cli dump-from-registry dump || return 1
+  check_dump dump-from-registry "$game" || return 1
+  quiet "$wine" reg delete 'HKLM\Software\Maxis\The Sims' /reg:32 /f || return 1
 }
 
 total=$(now)
@@ -112,7 +170,7 @@ stage "Wine prefix" make_prefix
 stage "unit tests under Wine" unit_tests
 # Only a CLI that this tree builds is run, never one left over in the build folder.
 if ninja -C "$build" -t query src/trackwright-cli.exe >/dev/null 2>&1; then
-  stage "CLI under Wine: sample, dump, resave, dump" cli_round
+  stage "CLI under Wine: sample, dump, resave, export, import, dump via registry" cli_round
 else
   echo "--- this tree builds no trackwright-cli.exe yet: CLI run skipped"
 fi

@@ -104,6 +104,10 @@ TEST(LoadGameFilesTest, SampleLoadsInOrderAndExtractsWhatOnlyArchivesHold) {
     // From now on the loose copies serve.
     folder.Remove(CareersArchive);
     folder.Remove(GraphicsArchive);
+    // The first load holds the game files against a second writer (enforced on Windows).
+    context.CloseBitmapFiles();
+    context.careersIFF.CloseFile();
+    context.chanceCardsIFF.CloseFile();
     GameContext again;
     PointAt(again, folder);
     ScriptedPort quiet;

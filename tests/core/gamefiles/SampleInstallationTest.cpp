@@ -72,7 +72,10 @@ TEST(SampleInstallationTest, SameBytesEveryTimeWithArchivedFilesOnlyInArchives) 
     PointAt(context, first);
     ScriptedPort port;
     ASSERT_EQ(RunLoad(context, port), 1);
+    // A loaded game holds its files against writing (on Windows that is enforced), so let go.
     context.CloseBitmapFiles();
+    context.careersIFF.CloseFile();
+    context.chanceCardsIFF.CloseFile();
     ASSERT_TRUE(WriteSampleInstallation(first.root));
     EXPECT_EQ(first.Files(), expected);
 }
@@ -159,6 +162,10 @@ TEST(SampleInstallationTest, SavingUnchangedChangesNothing) {
     EXPECT_EQ(folder.Read("ExpansionShared/Work.iff"), careers);
     EXPECT_EQ(folder.Read("GameData/Objects/CarPortal.iff"), cards);
 
+    // The first load holds the game files against a second writer (enforced on Windows).
+    first.CloseBitmapFiles();
+    first.careersIFF.CloseFile();
+    first.chanceCardsIFF.CloseFile();
     GameContext second;
     PointAt(second, folder);
     ASSERT_EQ(RunLoad(second, port), 1);
