@@ -18,9 +18,11 @@ class IFFFile;
 namespace cardcode {
 
 // The game variables that the card code tests and changes.
-inline constexpr std::uint16_t CareerVariable = 0x38;
-inline constexpr std::uint16_t JobLevelVariable = 0x39;
-inline constexpr std::array<std::uint16_t, 6> SkillVariables = {10, 11, 12, 15, 17, 18};
+inline constexpr std::uint16_t CareerVariable = JobVariable::CareerPath;
+inline constexpr std::uint16_t JobLevelVariable = JobVariable::PromotionLevel;
+inline constexpr std::array<std::uint16_t, 6> SkillVariables = {
+    SkillCode::Cooking, SkillCode::Charisma, SkillCode::Mechanical,
+    SkillCode::Creativity, SkillCode::Body, SkillCode::Logic};
 
 inline constexpr std::uint16_t OpcodeTest = 0x02;
 inline constexpr std::uint16_t OpcodeBudget = 0x19;

@@ -17,4 +17,32 @@ struct CardItem {
     bool operator==(const CardItem&) const = default;
 };
 
+// The numbers that card items carry.
+namespace CardItemKind {
+inline constexpr std::uint32_t Budget = 1;
+inline constexpr std::uint32_t Skill = 2;
+inline constexpr std::uint32_t Job = 3;
+inline constexpr std::uint32_t Sound = 4;
+}  // namespace CardItemKind
+
+// The game's variable numbers of the six skills, as they stand in a skill item's upper half.
+namespace SkillCode {
+inline constexpr std::uint32_t Cooking = 10;
+inline constexpr std::uint32_t Charisma = 11;
+inline constexpr std::uint32_t Mechanical = 12;
+inline constexpr std::uint32_t Creativity = 15;
+inline constexpr std::uint32_t Body = 17;
+inline constexpr std::uint32_t Logic = 18;
+}  // namespace SkillCode
+
+namespace JobVariable {
+inline constexpr std::uint32_t CareerPath = 56;
+inline constexpr std::uint32_t PromotionLevel = 57;
+}  // namespace JobVariable
+
+namespace SoundNumber {
+inline constexpr std::uint32_t Negative = 311;
+inline constexpr std::uint32_t Positive = 312;
+}  // namespace SoundNumber
+
 }  // namespace tw
