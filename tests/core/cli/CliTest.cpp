@@ -1,0 +1,169 @@
+#include "cli/CliCommands.h"
+
+#include "gamefiles/HostPath.h"
+#include "gamefiles/SampleInstallation.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <regex>
+
+namespace tw::cli {
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Drain(std::FILE* file) {
+    std::rewind(file);
+    std::string text;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+    std::fclose(file);
+    return text;
+}
+
+CliRun Cli(const std::vector<std::string>& args) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    CliRun run;
+    run.status = RunCli(args, "trackwright-cli", out, err);
+    run.out = Drain(out);
+    run.err = Drain(err);
+    return run;
+}
+
+// The careers of a dump without their cards' text rows: an import takes the lowest free rows, so a
+// career brought back holds its texts under other row numbers.
+std::string CareersWithoutTextRows(const std::string& json) {
+    const std::string careers = json.substr(0, json.find("\"cardTexts\""));
+    return std::regex_replace(careers, std::regex("\"textRow\": [0-9]+"), "");
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const CliRun sample = Cli({"sample", game.string()});
+        ASSERT_EQ(sample.status, ExitSuccess) << sample.err;
+    }
+    CliRun OnGame(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--game", game.string()});
+        return Cli(args);
+    }
+    // Every game file a save writes, by its path below the game folder.
+    std::map<std::string, std::string> GameFiles() {
+        std::map<std::string, std::string> files;
+        for (const char* name : {"ExpansionShared/Work.iff", "GameData/Objects/CarPortal.iff",
+                                 "UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP",
+                                 "UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP"})
+            files[name] = ReadText(game / name);
+        return files;
+    }
+
+    test::TempFolder temp{"tw-cli"};
+    std::filesystem::path game = temp.Path() / "game";
+};
+
+TEST_F(CliTest, UsageErrorsExitWithTwo) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {}, {"frobnicate"}, {"export", "x", "file.iff"}, {"export", "1"}, {"dump", "--latin"}, {"import", "f"}}) {
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, ExitUsage);
+        EXPECT_NE(run.err.find("usage: trackwright-cli"), std::string::npos);
+    }
+}
+
+TEST_F(CliTest, LocateNamesArchivedFilesWithTheirArchive) {
+    const CliRun run = OnGame({"locate"});
+    EXPECT_EQ(run.status, ExitSuccess);
+    EXPECT_NE(run.out.find("careersFile: ExpansionShared/Work.iff (in ExpansionShared/ExpansionShared.far)"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("chanceCardsFile: GameData/Objects/CarPortal.iff\n"), std::string::npos);
+    // Looking extracts nothing.
+    EXPECT_FALSE(std::filesystem::exists(game / "ExpansionShared/Work.iff"));
+}
+
+TEST_F(CliTest, DumpWritesTheModelWithTextsByteForByte) {
+    const CliRun run = OnGame({"dump"});
+    ASSERT_EQ(run.status, ExitSuccess) << run.err;
+    const std::string& json = run.out;
+    EXPECT_EQ(json.find("{\n  \"gameFolder\": "), 0u);
+    EXPECT_NE(json.find("\"careersFile\": \"ExpansionShared/Work.iff\""), std::string::npos);
+    EXPECT_NE(json.find("\"chanceCardsDisabled\": false"), std::string::npos);
+    EXPECT_NE(json.find("\"icons\": {\"button\": {\"width\": 112, "), std::string::npos);
+    // The keys stand in the contract's order.
+    std::size_t last = 0;
+    for (const char* key : {"\"gameFolder\"", "\"careersFile\"", "\"chanceCardsDisabled\"", "\"careers\"",
+                            "\"cardTexts\"", "\"freeCardTextRows\"", "\"icons\""}) {
+        const std::size_t at = json.find(key);
+        ASSERT_NE(at, std::string::npos) << key;
+        EXPECT_GT(at, last) << key;
+        last = at;
+    }
+    // Shift_JIS bytes of the Japanese slot come out as the characters with the same numbers;
+    // --utf8 decodes them instead.
+    const CliRun utf8 = OnGame({"dump", "--utf8"});
+    ASSERT_EQ(utf8.status, ExitSuccess);
+    EXPECT_NE(json, utf8.out);
+    EXPECT_EQ(json.find("\xE3\x81"), std::string::npos);  // no hiragana without decoding
+    EXPECT_NE(utf8.out.find("\xE3\x81"), std::string::npos);
+    // The first load took the archived files out.
+    EXPECT_TRUE(std::filesystem::exists(game / "ExpansionShared/Work.iff"));
+}
+
+TEST_F(CliTest, ResaveOfAnUnchangedGameKeepsTheContainersBytes) {
+    ASSERT_EQ(OnGame({"resave"}).status, ExitSuccess);  // the first save turns 8-bit strips into 24-bit
+    const auto before = GameFiles();
+    const CliRun run = OnGame({"resave"});
+    EXPECT_EQ(run.status, ExitSuccess);
+    EXPECT_EQ(run.err, "Trackwright 2: Operation complete!\n");
+    EXPECT_EQ(GameFiles(), before);
+}
+
+TEST_F(CliTest, ExportImportBackupRestoreRoundTrip) {
+    const std::string track = (temp.Path() / "track.iff").string();
+    const std::string backup = (temp.Path() / "backup.iff").string();
+    ASSERT_EQ(OnGame({"backup", backup}).status, ExitSuccess);
+    const CliRun exported = OnGame({"export", "2", track});
+    ASSERT_EQ(exported.status, ExitSuccess);
+    EXPECT_EQ(exported.err, "Trackwright 2: Successfully exported!\n");
+    const std::string original = OnGame({"dump"}).out;
+
+    const CliRun imported = OnGame({"import", track, "0"});
+    ASSERT_EQ(imported.status, ExitSuccess) << imported.err;
+    EXPECT_EQ(imported.err, "Trackwright 2: Successfully imported!\nTrackwright 2: Operation complete!\n");
+    EXPECT_TRUE(CareersWithoutTextRows(OnGame({"dump"}).out) != CareersWithoutTextRows(original));
+
+    // Each command refuses the other kind of file.
+    EXPECT_EQ(OnGame({"import", backup, "0"}).status, ExitFailure);
+    EXPECT_EQ(OnGame({"restore", track}).status, ExitFailure);
+    EXPECT_EQ(OnGame({"export", "99", track}).status, ExitFailure);
+
+    const CliRun restored = OnGame({"restore", backup});
+    ASSERT_EQ(restored.status, ExitSuccess) << restored.err;
+    EXPECT_NE(restored.err.find("trackwright-cli: Successfully restored!\n"), std::string::npos);
+    EXPECT_TRUE(CareersWithoutTextRows(OnGame({"dump"}).out) == CareersWithoutTextRows(original));
+}
+
+TEST_F(CliTest, MissingGameFailsWithExitOne) {
+    const CliRun run = Cli({"--game", (temp.Path() / "nothing-here").string(), "dump"});
+    EXPECT_EQ(run.status, ExitFailure);
+    EXPECT_NE(run.err.find("Error: Can't locate/open/load the Careers or Careers.iff file!"), std::string::npos)
+        << run.err;
+}
+
+}  // namespace
+}  // namespace tw::cli
