@@ -2,14 +2,9 @@
 
 #include <algorithm>
 
-#if __has_include("model/CareerSet.h")
 #include "model/CareerSet.h"
-#define TW_HAVE_CAREER_SET 1
-#endif
 
 namespace tw {
-
-#ifdef TW_HAVE_CAREER_SET
 
 std::vector<CareerRow> CareerRowsOf(const CareerSet& careers) {
     std::vector<CareerRow> rows;
@@ -20,12 +15,5 @@ std::vector<CareerRow> CareerRowsOf(const CareerSet& careers) {
     for (std::size_t i = 0; i < count; ++i) rows.push_back(CareerRow{careers.ids[i], careers.tracks[i].name});
     return rows;
 }
-
-#else
-
-// FIXME: the career set is not part of this tree yet; until it is, no career can be offered.
-std::vector<CareerRow> CareerRowsOf(const CareerSet&) { return {}; }
-
-#endif
 
 }  // namespace tw
