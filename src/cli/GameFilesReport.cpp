@@ -6,7 +6,7 @@
 namespace tw::cli {
 namespace {
 
-// The game name with '/' between its parts, as the JSON dump names files.
+// A game name or relative path with '/' between its parts, as the JSON dump names files.
 std::string Slashed(std::string name) {
     for (char& c : name)
         if (c == '\\') c = '/';
@@ -20,7 +20,7 @@ std::string Describe(const std::filesystem::path& gameFolder, const GameFileFind
         case GameFileFinding::Where::InArchive: {
             std::error_code ec;
             const auto relative = std::filesystem::relative(finding.path, gameFolder, ec);
-            return Slashed(finding.gameName) + " (in " + PathText(ec ? finding.path : relative) + ")";
+            return Slashed(finding.gameName) + " (in " + Slashed(PathText(ec ? finding.path : relative)) + ")";
         }
     }
     return "not found";
