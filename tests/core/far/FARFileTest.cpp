@@ -1,4 +1,5 @@
 #include "far/FARFile.h"
+#include "gamefiles/SampleFarWriter.h"
 
 #include "support/ScriptedPort.h"
 #include "util/ByteReader.h"
@@ -24,25 +25,9 @@ struct FarEntryLayout {
 };
 
 std::vector<std::uint8_t> Archive(const std::vector<FarEntryLayout>& entries) {
-    ByteWriter out;
-    out.PutText("FAR!byAZ");
-    out.PutU32Le(1);
-    out.PutU32Le(0);  // directory offset, patched below
-    std::vector<std::uint32_t> offsets;
-    for (const FarEntryLayout& e : entries) {
-        offsets.push_back(static_cast<std::uint32_t>(out.Size()));
-        out.PutBytes(e.data);
-    }
-    out.PatchU32Le(12, static_cast<std::uint32_t>(out.Size()));
-    out.PutU32Le(static_cast<std::uint32_t>(entries.size()));
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        out.PutU32Le(static_cast<std::uint32_t>(entries[i].data.size()));  // size
-        out.PutU32Le(static_cast<std::uint32_t>(entries[i].data.size()));  // second size
-        out.PutU32Le(offsets[i]);
-        out.PutU32Le(static_cast<std::uint32_t>(entries[i].name.size()));
-        out.PutText(entries[i].name);
-    }
-    return out.Take();
+    SampleFarWriter writer;
+    for (const FarEntryLayout& e : entries) writer.Add(e.name, e.data);
+    return writer.Bytes();
 }
 
 // A memory stream that counts reads (shared by its duplicates) and can be told to fail.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gamefiles/EnvironmentLookup.h"
+#include "gamefiles/SampleFarWriter.h"
 #include "support/TempFolder.h"
 
 namespace tw::test {
@@ -32,22 +33,10 @@ struct FakeEnvironment {
 
 // The bytes of a FAR archive whose entries have these names, each holding four bytes.
 inline std::string FarBytes(const std::vector<std::string>& names) {
-    auto u32 = [](std::string& out, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-    };
-    std::string bytes = "FAR!byAZ";
-    u32(bytes, 1);                                                       // version
-    u32(bytes, static_cast<std::uint32_t>(16 + 4 * names.size()));       // directory offset
-    for (std::size_t i = 0; i < names.size(); ++i) bytes += "data";
-    u32(bytes, static_cast<std::uint32_t>(names.size()));                // entry count
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        u32(bytes, 4);                                                   // size
-        u32(bytes, 4);                                                   // second size
-        u32(bytes, static_cast<std::uint32_t>(16 + 4 * i));              // data offset
-        u32(bytes, static_cast<std::uint32_t>(names[i].size()));         // name length
-        bytes += names[i];
-    }
-    return bytes;
+    SampleFarWriter writer;
+    for (const std::string& name : names) writer.Add(name, {'d', 'a', 't', 'a'});
+    const std::vector<std::uint8_t> bytes = writer.Bytes();
+    return {bytes.begin(), bytes.end()};
 }
 
 }  // namespace tw::test
