@@ -46,7 +46,9 @@ public:
 
     int Run(std::vector<std::string> args) {
         std::string gameOption;
-        if (args.size() >= 2 && args[0] == "--game") {
+        if (!args.empty() && args[0] == "--game") {
+            // An empty folder would quietly mean "not given" and open some other installation.
+            if (args.size() < 2 || args[1].empty()) return UsageError("--game needs a folder");
             gameOption = args[1];
             args.erase(args.begin(), args.begin() + 2);
         }
@@ -54,6 +56,7 @@ public:
         const std::string command = args[0];
         const std::vector<std::string> rest(args.begin() + 1, args.end());
         gameOption_ = gameOption;
+        context_.installationOptions.holder = "trackwright-cli " + command;
 
         if (command == "sample") return rest.size() == 1 ? Sample(rest[0]) : UsageError("sample takes DIR");
         if (command == "locate") return rest.empty() ? Locate() : UsageError("locate takes no arguments");
@@ -93,13 +96,20 @@ private:
         return found;
     }
 
-    // Finds and loads the game as the editor does at start-up; false after the messages.
-    bool Load() {
+    // Finds and loads the game as the editor does at start-up; false after the messages. A
+    // command that changes the game takes it first, and fails when another program has it.
+    bool Load(Installation::Intent intent = Installation::Intent::Read) {
         const LocateResult found = Locate(false);
         if (found.location.gameFolder.empty()) return false;
         context_.gameFolder = found.location.gameFolder;
         context_.expansion3Flag = found.location.expansion3Flag;
         context_.expansion4Flag = found.location.expansion4Flag;
+        if (intent == Installation::Intent::Write) {
+            if (Status taken = context_.TakeInstallation(intent); !taken) {
+                Fail(taken.Reason());
+                return false;
+            }
+        }
         return RunLoad(context_, port_) == LoadRequest::Loaded;
     }
 
@@ -119,6 +129,7 @@ private:
 
     int Sample(const std::string& dir) {
         std::string error;
+        if (dir.empty()) return UsageError("sample takes DIR");
         if (!WriteSampleInstallation(PathFromBytes(dir), &error)) {
             Fail("Couldn't write the sample installation: " + error);
             return ExitFailure;
@@ -145,7 +156,7 @@ private:
         return ExitSuccess;
     }
 
-    int Resave() { return Load() ? Save() : ExitFailure; }
+    int Resave() { return Load(Installation::Intent::Write) ? Save() : ExitFailure; }
 
     int Export(std::uint32_t index, const std::string& file) {
         if (!Load() || !CheckIndex(index)) return ExitFailure;
@@ -161,7 +172,7 @@ private:
     }
 
     int Import(const std::string& file, std::uint32_t index) {
-        if (!Load() || !CheckIndex(index)) return ExitFailure;
+        if (!Load(Installation::Intent::Write) || !CheckIndex(index)) return ExitFailure;
         port_.career = index;
         const ImportResult result =
             ImportExchangeFile(PathFromBytes(file), context_.careerSet, context_.iconStrips, port_, ExportTypeTrack);
@@ -171,7 +182,7 @@ private:
     }
 
     int Restore(const std::string& file) {
-        if (!Load()) return ExitFailure;
+        if (!Load(Installation::Intent::Write)) return ExitFailure;
         port_.questionAnswer = Answer::Yes;
         const ImportResult result =
             ImportExchangeFile(PathFromBytes(file), context_.careerSet, context_.iconStrips, port_, ExportTypeBackup);

@@ -28,8 +28,11 @@ public:
     std::optional<std::filesystem::path> ChooseFolder(const std::string&) override { return std::nullopt; }
     void ShowStatus(const std::string&) override {}
 
-    // The line written for a message.
+    // The line written for a message ("Title: text"); its details, when it has any, follow on a
+    // second line "trackwright-cli: detail".
     static std::string Line(const Message& message);
+    // `text` with its line breaks written as \n.
+    static std::string OneLine(const std::string& text);
 
 private:
     std::string applicationName_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gamefiles/Installation.h"
 #include "icons/IconStrips.h"
 #include "iff/ChunkStore.h"
 #include "iff/IFFFile.h"
@@ -30,14 +31,22 @@ public:
     std::string expansion3Flag;
     std::string expansion4Flag;
 
+    // How the installation is taken, and the installation as this program holds it: opened by a
+    // writer before its first load (TakeInstallation), else by the load itself, which then only
+    // reads when another program changes the game. Declared before everything that holds the
+    // game's files, so that the lock is let go of last.
+    InstallationOptions installationOptions;
+    std::unique_ptr<Installation> installation;
+
     // Declared before the containers: every chunk record of both lives in it, so it must outlive
     // them.
     ChunkStore chunkStore;
     IFFFile careersIFF{chunkStore};
     IFFFile chanceCardsIFF{chunkStore};
-    // Open from the end of a load until a reload, or until exit after a save.
-    std::unique_ptr<FileStream> buttonsBitmapFile;
-    std::unique_ptr<FileStream> popupBitmapFile;
+    // Open from the end of a load until a reload, or until exit after a save. A file on disk,
+    // or the archive's copy in memory for a load that only reads.
+    std::unique_ptr<Stream> buttonsBitmapFile;
+    std::unique_ptr<Stream> popupBitmapFile;
     CareerSet careerSet;
     IconStrips iconStrips;
     // 1 while chance-card editing is off (the chance-card file failed to load); 0 otherwise.
@@ -47,6 +56,9 @@ public:
     // "GameData/Careers"); empty before a load has found one.
     std::string careersFile;
 
+    // Takes the installation in `gameFolder` (again, when it was another folder's). A writer
+    // fails when another program changes the game; see Installation::Open.
+    Status TakeInstallation(Installation::Intent intent);
     // Closes both icon-strip files (they reopen with the next load).
     void CloseBitmapFiles();
     // What happens when the main window has closed: both containers drop their chunks. Their

@@ -2,7 +2,7 @@
 
 #include "gamefiles/HostPath.h"
 #include "util/FileError.h"
-#include "util/ReplaceFileWhole.h"
+#include "util/MemoryStream.h"
 
 #include <algorithm>
 #include <system_error>
@@ -48,18 +48,21 @@ void CreateNameFolders(const fs::path& folder, std::string_view name) {
     fs::create_directory(HostPath(folder, folders), ec);
 }
 
-// The loose file if it opens, else the archives' copy written out loose and opened.
-std::unique_ptr<FileStream> OpenLooseOrExtracted(const fs::path& folder, std::string_view name, UserPort& port) {
-    const fs::path path = HostPath(folder, name);
-    ClearReadOnlyMark(path);
-    if (auto file = FileStream::TryOpen(path, FileMode::ReadWriteShared)) return file;
+// Whether anything has that name: a file, a folder, a link (even one that leads nowhere).
+bool NameTaken(const fs::path& path) {
+    std::error_code ec;
+    return fs::symlink_status(path, ec).type() != fs::file_type::not_found && !ec;
+}
 
-    std::optional<ArchiveMatch> match = FindInArchives(folder, name, &port);
-    if (!match) return nullptr;
-    const std::optional<fs::path> extracted = ExtractToLooseFile(*match, folder, name);
-    match.reset();  // the archive is released before the loose file is used
-    if (!extracted) return nullptr;
-    return FileStream::TryOpen(*extracted, FileMode::ReadWriteShared);
+// The archive entry's bytes, in memory.
+std::unique_ptr<Stream> ReadIntoMemory(ArchiveMatch& match, LookupProblem& problem) {
+    const std::uint8_t* data = nullptr;
+    std::uint32_t size = 0;
+    if (!match.archive->GetEntryData(match.index, data, size)) {
+        problem.reason = PathText(match.archivePath) + ": the entry cannot be read";
+        return nullptr;
+    }
+    return std::make_unique<MemoryStream>(std::vector<std::uint8_t>(data, data + size));
 }
 
 }  // namespace
@@ -76,31 +79,69 @@ std::optional<ArchiveMatch> FindInArchives(const fs::path& folder, std::string_v
     return std::nullopt;
 }
 
-std::optional<fs::path> ExtractToLooseFile(ArchiveMatch& match, const fs::path& folder, std::string_view name) {
+std::optional<fs::path> ExtractToLooseFile(ArchiveMatch& match, const fs::path& folder, std::string_view name,
+                                           Installation& installation, LookupProblem& problem) {
     CreateNameFolders(folder, name);
     const fs::path path = HostPath(folder, name);
-    // Written beside the target and moved into place only when complete, so that a half-written
-    // file never stands in for the archive's good copy on the next load.
-    const bool written = ReplaceFileWhole(path, [&match](Stream& target) {
-        return match.archive->ExtractEntryToFile(match.index, target);
-    });
-    if (!written) return std::nullopt;
+    std::unique_ptr<FileTransaction> transaction = installation.Begin();
+    if (!transaction) {
+        problem.reason = "the game is not held for writing";
+        return std::nullopt;
+    }
+    const std::size_t change = transaction->Create(path);
+    Status status = transaction->Prepare();
+    if (status) {
+        status = transaction->Write(change, [&match](Stream& target) {
+            return match.archive->ExtractEntryToFile(match.index, target)
+                       ? Status()
+                       : Status::Failure(PathText(match.archivePath) + ": the entry cannot be read");
+        });
+    }
+    if (status) status = transaction->Commit();
+    if (!status) {
+        problem.reason = status.Reason();
+        return std::nullopt;
+    }
     return path;
 }
 
-bool LoadGameIFF(IFFFile& container, const fs::path& folder, std::string_view name, UserPort& port) {
+std::unique_ptr<Stream> OpenGameStream(const fs::path& folder, std::string_view name, UserPort& port,
+                                       Installation* installation, LookupProblem& problem) {
+    problem = {};
+    const bool writes = installation != nullptr && installation->Writes();
+    const fs::path path = HostPath(folder, name);
+    if (NameTaken(path)) {
+        if (writes) ClearReadOnlyMark(path);
+        std::string why;
+        std::unique_ptr<FileStream> file =
+            FileStream::TryOpen(path, writes ? FileMode::ReadWriteShared : FileMode::ReadAnyShared, &why);
+        if (!file) {
+            problem.blocking = true;
+            problem.reason = PathText(path) + ": " + why;
+        }
+        return file;
+    }
+
+    std::optional<ArchiveMatch> match = FindInArchives(folder, name, &port);
+    if (!match) return nullptr;
+    if (!writes) return ReadIntoMemory(*match, problem);
+    const std::optional<fs::path> extracted = ExtractToLooseFile(*match, folder, name, *installation, problem);
+    match.reset();  // the archive is released before the loose file is used
+    if (!extracted) return nullptr;
+    std::string why;
+    std::unique_ptr<FileStream> file = FileStream::TryOpen(*extracted, FileMode::ReadWriteShared, &why);
+    if (!file) problem.reason = PathText(*extracted) + ": " + why;
+    return file;
+}
+
+bool LoadGameIFF(IFFFile& container, const fs::path& folder, std::string_view name, UserPort& port,
+                 Installation* installation, LookupProblem& problem) {
     container.Clear();
-    std::unique_ptr<FileStream> file = OpenLooseOrExtracted(folder, name, port);
+    std::unique_ptr<Stream> file = OpenGameStream(folder, name, port, installation, problem);
     if (!file) return false;
     container.AttachFile(*file);
     file.reset();  // the container keeps its own duplicate
     return container.OpenIFFFile(nullptr, true);
-}
-
-bool OpenGameFile(std::unique_ptr<FileStream>& file, const fs::path& folder, std::string_view name, UserPort& port) {
-    file.reset();
-    file = OpenLooseOrExtracted(folder, name, port);
-    return file != nullptr;
 }
 
 }  // namespace tw

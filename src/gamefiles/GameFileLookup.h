@@ -1,6 +1,7 @@
 #pragma once
 
 #include "far/FARFile.h"
+#include "gamefiles/Installation.h"
 #include "iff/IFFFile.h"
 #include "util/FileStream.h"
 #include "util/UserPort.h"
@@ -38,22 +39,38 @@ struct ArchiveMatch {
 std::optional<ArchiveMatch> FindInArchives(const std::filesystem::path& folder, std::string_view name,
                                            UserPort* port);
 
-// Writes the matched entry out as the loose file `name` below `folder`, creating the folders of
-// `name` first. The file appears only once it is complete: a failed extraction leaves nothing
-// behind (and an existing file at that place keeps its content). Returns the file's path, or
-// none on failure.
+// Why a game file could not be had. `blocking` is set when a loose file has the name but cannot
+// be opened as the load needs it: the load then stops (or, for the chance cards, does without),
+// because taking the archive's copy would put it in the place of the player's file. `reason`
+// holds the system's description, for the message's details; it is empty when the file is simply
+// nowhere.
+struct LookupProblem {
+    bool blocking = false;
+    std::string reason;
+};
+
+// Writes the matched entry out as the new loose file `name` below `folder`, creating the folders
+// of `name` first, through a transaction of `installation` (which must be its writer). The file
+// appears only once it is complete, and never in the place of anything that has its name. The
+// file's path, or none with the reason in `problem`.
 std::optional<std::filesystem::path> ExtractToLooseFile(ArchiveMatch& match, const std::filesystem::path& folder,
-                                                        std::string_view name);
+                                                        std::string_view name, Installation& installation,
+                                                        LookupProblem& problem);
 
-// Loads the game file `name` below `folder` into `container` (cleared first): the loose file
-// if it opens (its read-only mark is cleared first), else the archives' copy, taken out first.
-// True when the container reads the file as an IFF container; a loose file that opens but is no
-// container gives false without looking into the archives.
-bool LoadGameIFF(IFFFile& container, const std::filesystem::path& folder, std::string_view name, UserPort& port);
+// Finds the game file `name` below `folder` and opens it: the loose file if there is one, else
+// the archives' copy. What that means depends on who holds the installation:
+// - its writer opens the loose file for reading and writing (clearing its read-only mark first),
+//   and takes an archived file out as a new loose file and opens that;
+// - anybody else opens the loose file for reading only, without standing in the writer's way,
+//   and reads an archived file into memory: it changes nothing.
+// Null on failure, with what went wrong in `problem`.
+std::unique_ptr<Stream> OpenGameStream(const std::filesystem::path& folder, std::string_view name, UserPort& port,
+                                       Installation* installation, LookupProblem& problem);
 
-// Opens the game file `name` below `folder` into `file` for reading and writing, as
-// LoadGameIFF finds it. `file` is closed first and stays empty on failure.
-bool OpenGameFile(std::unique_ptr<FileStream>& file, const std::filesystem::path& folder, std::string_view name,
-                  UserPort& port);
+// Loads the game file `name` below `folder` into `container` (cleared first), as OpenGameStream
+// finds it. True when the container reads the file as an IFF container; a loose file that opens
+// but is no container gives false without looking into the archives.
+bool LoadGameIFF(IFFFile& container, const std::filesystem::path& folder, std::string_view name, UserPort& port,
+                 Installation* installation, LookupProblem& problem);
 
 }  // namespace tw

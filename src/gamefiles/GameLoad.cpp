@@ -27,12 +27,17 @@ public:
         : context_(context), request_(request), port_(port) {}
 
     void Run();
-    void Fail(const std::string& text);
+    void Fail(const std::string& text, const std::string& detail = {});
 
 private:
     bool Cancelled();
-    void Warn(const std::string& text) { port_.Tell(text, "Warning", MessageIcon::Information); }
-    void Status(const std::string& text) { port_.ShowStatus(text); }
+    void Warn(const std::string& text, const std::string& detail = {}) {
+        port_.Tell(text, "Warning", MessageIcon::Information, detail);
+    }
+    Installation* Held() { return context_.installation.get(); }
+    bool LoadStrip(std::unique_ptr<Stream>& file, const fs::path& graphics, const char* name, const char* status,
+                   bool (IconStrips::*load)(Stream&), const std::string& failure);
+    void ShowStatus(const std::string& text) { port_.ShowStatus(text); }
     bool LoadChanceCardContainer(const fs::path& objects);
     bool LoadCareersContainer(const fs::path& expansion, const fs::path& data);
 
@@ -47,22 +52,23 @@ bool LoadWorker::Cancelled() {
     return true;
 }
 
-void LoadWorker::Fail(const std::string& text) {
-    port_.Tell(text, "Error", MessageIcon::Error);
+void LoadWorker::Fail(const std::string& text, const std::string& detail) {
+    port_.Tell(text, "Error", MessageIcon::Error, detail);
     request_.result.store(LoadRequest::Failed);
 }
 
 bool LoadWorker::LoadChanceCardContainer(const fs::path& objects) {
     const bool wasAvailable = context_.chanceCardsDisabled == 0;
-    if (LoadGameIFF(context_.chanceCardsIFF, objects, ChanceCardsName, port_)) {
-        Status(ChanceCardsName);
+    LookupProblem problem;
+    if (LoadGameIFF(context_.chanceCardsIFF, objects, ChanceCardsName, port_, Held(), problem)) {
+        ShowStatus(ChanceCardsName);
         if (context_.chanceCardsIFF.LoadAllChunks()) {
             context_.chanceCardsDisabled = 0;
             return true;
         }
         if (wasAvailable) Warn("CarPortal.iff has been damaged!\n\nChance Card editing has been disabled.");
     } else if (wasAvailable) {
-        Warn("Cannot load the CarPortal.iff file!\n\nChance Card editing has been disabled.");
+        Warn("Cannot load the CarPortal.iff file!\n\nChance Card editing has been disabled.", problem.reason);
     }
     // After one warning a reload with the file still unusable stays quiet.
     context_.chanceCardsDisabled = 1;
@@ -70,33 +76,55 @@ bool LoadWorker::LoadChanceCardContainer(const fs::path& objects) {
 }
 
 bool LoadWorker::LoadCareersContainer(const fs::path& expansion, const fs::path& data) {
+    constexpr const char* WorkMissing = "Can't locate/open/load the Work.iff file!";
+    constexpr const char* CareersMissing = "Can't locate/open/load the Careers or Careers.iff file!";
     struct Candidate {
         const fs::path& folder;
         const char* name;
         const char* status;
         const char* relative;
+        const char* missing;
     };
     const Candidate candidates[] = {
-        {expansion, "Work.iff", "Work.iff", "ExpansionShared/Work.iff"},
-        {data, "Careers.iff", "Careers.iff", "GameData/Careers.iff"},
-        {data, "Careers", "Careers.iff", "GameData/Careers"},
+        {expansion, "Work.iff", "Work.iff", "ExpansionShared/Work.iff", WorkMissing},
+        {data, "Careers.iff", "Careers.iff", "GameData/Careers.iff", CareersMissing},
+        {data, "Careers", "Careers.iff", "GameData/Careers", CareersMissing},
     };
     context_.careersFile.clear();
+    std::string lastReason;
     for (const Candidate& candidate : candidates) {
-        if (LoadGameIFF(context_.careersIFF, candidate.folder, candidate.name, port_)) {
-            Status(candidate.status);
+        LookupProblem problem;
+        if (LoadGameIFF(context_.careersIFF, candidate.folder, candidate.name, port_, Held(), problem)) {
+            ShowStatus(candidate.status);
             context_.careersFile = candidate.relative;
             return true;
         }
+        // The player's careers are in a file that cannot be opened: loading another copy
+        // instead would let the next save pass the player's file by, or write over it.
+        if (problem.blocking) {
+            Fail(candidate.missing, problem.reason);
+            return false;
+        }
+        if (!problem.reason.empty()) lastReason = problem.reason;
     }
-    if (context_.expansion3Flag == "1" || context_.expansion4Flag == "1")
-        Fail("Can't locate/open/load the Work.iff file!");
-    else
-        Fail("Can't locate/open/load the Careers or Careers.iff file!");
+    Fail(context_.expansion3Flag == "1" || context_.expansion4Flag == "1" ? WorkMissing : CareersMissing, lastReason);
     return false;
 }
 
 void LoadWorker::Run() {
+    // A program that does not hold the installation yet takes it now, or only reads beside the
+    // program that does; either way nothing is read before an interrupted save is dealt with, and
+    // a reader reads between two saves.
+    if (Status taken = context_.TakeInstallation(Installation::Intent::Read); !taken) {
+        Fail(taken.Reason());
+        return;
+    }
+    std::unique_ptr<FileLock> readHold;
+    if (Status held = context_.installation->HoldForReading(readHold); !held) {
+        Fail(held.Reason());
+        return;
+    }
+
     // The game names its folders with backslashes; the folders are matched on disk whatever
     // their letter case, with or without a separator at the end of the game folder.
     const fs::path root = PathFromBytes(request_.folder);
@@ -118,7 +146,7 @@ void LoadWorker::Run() {
     }
 
     if (Cancelled()) return;
-    Status("Loading careers...");
+    ShowStatus("Loading careers...");
     if (!context_.careerSet.LoadCareers(context_.careersIFF)) {
         Fail("Cannot load the careers!");
         return;
@@ -126,7 +154,7 @@ void LoadWorker::Run() {
 
     if (Cancelled()) return;
     if (context_.chanceCardsDisabled == 0) {
-        Status("Loading Chance Cards...");
+        ShowStatus("Loading Chance Cards...");
         if (!context_.careerSet.LoadChanceCards(context_.chanceCardsIFF)) {
             // Cards decoded before the card texts turned out unreadable would point at texts
             // that are not there; with editing off they are dropped rather than kept half-read.
@@ -137,26 +165,28 @@ void LoadWorker::Run() {
     }
 
     if (Cancelled()) return;
-    if (!OpenGameFile(context_.popupBitmapFile, graphics, PopupStripName, port_)) {
-        Fail("Cannot load the JobIconMultiPopup.BMP file!");
+    if (!LoadStrip(context_.popupBitmapFile, graphics, PopupStripName, "JobIconMultiPopup.BMP",
+                   &IconStrips::LoadPopupStrip, "Cannot load the JobIconMultiPopup.BMP file!"))
         return;
-    }
-    Status("JobIconMultiPopup.BMP");
-    if (!context_.iconStrips.LoadPopupStrip(*context_.popupBitmapFile)) {
-        Fail("Cannot load the JobIconMultiPopup.BMP file!");
-        return;
-    }
-
     // No check for Cancel here: the button strip is loaded all the same.
-    if (!OpenGameFile(context_.buttonsBitmapFile, graphics, ButtonStripName, port_)) {
-        Fail("Cannot load the JobIconMultiButton.BMP file!");
-        return;
+    LoadStrip(context_.buttonsBitmapFile, graphics, ButtonStripName, "JobIconMultiButton.BMP",
+              &IconStrips::LoadButtonStrip, "Cannot load the JobIconMultiButton.BMP file!");
+}
+
+bool LoadWorker::LoadStrip(std::unique_ptr<Stream>& file, const fs::path& graphics, const char* name,
+                           const char* status, bool (IconStrips::*load)(Stream&), const std::string& failure) {
+    LookupProblem problem;
+    file = OpenGameStream(graphics, name, port_, Held(), problem);
+    if (!file) {
+        Fail(failure, problem.reason);
+        return false;
     }
-    Status("JobIconMultiButton.BMP");
-    if (!context_.iconStrips.LoadButtonStrip(*context_.buttonsBitmapFile)) {
-        Fail("Cannot load the JobIconMultiButton.BMP file!");
-        return;
+    ShowStatus(status);
+    if (!(context_.iconStrips.*load)(*file)) {
+        Fail(failure);
+        return false;
     }
+    return true;
 }
 
 }  // namespace

@@ -1,57 +1,170 @@
 #include "gamefiles/GameSave.h"
 
+#include "gamefiles/HostPath.h"
 #include "icons/BitmapFile.h"
-#include "util/MemoryStream.h"
-#include "util/ReplaceFileWhole.h"
+#include "util/FileError.h"
+#include "util/FileStream.h"
 
 #include <exception>
-#include <span>
+#include <optional>
+#include <vector>
 
 namespace tw {
 namespace {
 
-// A model or container operation that throws counts as a failed step, like a false result.
-template <typename Step>
-bool Attempt(Step step) {
-    try {
-        return step();
-    } catch (const std::exception&) {
-        return false;
-    }
+constexpr const char* CareersFailed = "Couldn't save the careers! There's probably a file I/O error!";
+constexpr const char* CardsFailed = "Couldn't save the chance cards! There's probably a file I/O error!";
+constexpr const char* ButtonsFailed = "Couldn't save the Career buttons! There's probably a file I/O error!";
+constexpr const char* PopupFailed = "Couldn't save the Career popup! There's probably a file I/O error!";
+
+// The open game file behind a held stream, if it is one.
+FileStream* HeldFile(Stream* stream) {
+    auto* file = dynamic_cast<FileStream*>(stream);
+    return file != nullptr && file->IsOpen() && !file->Path().empty() ? file : nullptr;
 }
 
-// The strip is encoded in memory first and then replaces the file whole, so a failure at any
-// point leaves the player's bitmap as it was. The held stream is reopened on the new file.
-bool SaveStrip(const Bitmap& strip, FileStream* file) {
-    if (file == nullptr || !file->IsOpen()) return false;
-    MemoryStream encoded;
-    if (!SaveBitmapFile(encoded, strip)) return false;
-    const std::span<const std::uint8_t> bytes = encoded.Bytes();
-    return ReplaceFileWhole(
-        file->Path(),
-        [bytes](Stream& target) {
-            target.Write(bytes);
-            return true;
-        },
-        nullptr, file);
+// One file of the save: what it says when it fails, where it goes, and how it is encoded. The
+// encoder fails with its reason, and for content that the file cannot hold it also names that
+// in `unstorable` (a message of its own).
+struct SaveStep {
+    using Encoder = std::function<Status(Stream& out, std::string& unstorable)>;
+    const char* failure;
+    std::filesystem::path target;
+    Encoder write;
+    std::size_t change = 0;
+};
+
+// Writes a container into `out`, keeping the system's reason of a failed write.
+Status WriteContainer(IFFFile& container, Stream& out) {
+    std::string error;
+    if (container.SaveIFFFile(&out, &error)) return {};
+    return Status::Failure(error.empty() ? "a chunk of the container cannot be read" : error);
+}
+
+// Held game files are let go of while the files move (Windows cannot move a file that is open
+// without delete sharing), and opened again afterwards, on the new files or, after a failure,
+// on the old ones.
+class HeldFiles {
+public:
+    explicit HeldFiles(GameContext& context) : context_(context) {}
+
+    void LetGo() {
+        for (IFFFile* container : Containers()) {
+            if (FileStream* file = HeldFile(container->AttachedFile())) {
+                containerPaths_.emplace_back(container, file->Path());
+                container->CloseFile();
+            }
+        }
+        for (std::unique_ptr<Stream>* strip : {&context_.buttonsBitmapFile, &context_.popupBitmapFile}) {
+            if (FileStream* file = HeldFile(strip->get())) {
+                stripPaths_.emplace_back(strip, file->Path());
+                strip->reset();
+            }
+        }
+    }
+
+    // A file that does not open again stays closed: every chunk is in memory already, and the
+    // reload that follows a save opens everything anew.
+    void TakeBack() {
+        for (auto& [container, path] : containerPaths_) {
+            if (auto file = FileStream::TryOpen(path, FileMode::ReadWriteShared)) container->AttachFile(*file);
+        }
+        for (auto& [strip, path] : stripPaths_) *strip = FileStream::TryOpen(path, FileMode::ReadWriteShared);
+    }
+
+private:
+    std::vector<IFFFile*> Containers() {
+        std::vector<IFFFile*> containers{&context_.careersIFF};
+        if (context_.chanceCardsDisabled == 0) containers.push_back(&context_.chanceCardsIFF);
+        return containers;
+    }
+
+    GameContext& context_;
+    std::vector<std::pair<IFFFile*, std::filesystem::path>> containerPaths_;
+    std::vector<std::pair<std::unique_ptr<Stream>*, std::filesystem::path>> stripPaths_;
+};
+
+Status EncodeStrip(Stream& out, const Bitmap& strip) {
+    return SaveBitmapFile(out, strip) ? Status() : Status::Failure("the icon strip cannot be written");
+}
+
+std::vector<SaveStep> PlanSave(GameContext& context) {
+    auto pathOf = [](Stream* stream) {
+        FileStream* file = HeldFile(stream);
+        return file != nullptr ? file->Path() : std::filesystem::path();
+    };
+    std::vector<SaveStep> steps;
+    steps.push_back({CareersFailed, pathOf(context.careersIFF.AttachedFile()),
+                     [&context](Stream& out, std::string& unstorable) {
+                         std::string reason;
+                         if (!context.careerSet.StoreCareers(context.careersIFF, &reason)) {
+                             unstorable = "Couldn't save the careers: " + reason + ".";
+                             return Status::Failure(reason);
+                         }
+                         return WriteContainer(context.careersIFF, out);
+                     }});
+    if (context.chanceCardsDisabled == 0) {
+        steps.push_back({CardsFailed, pathOf(context.chanceCardsIFF.AttachedFile()),
+                         [&context](Stream& out, std::string& unstorable) {
+                             std::string reason;
+                             if (!context.careerSet.StoreChanceCards(context.chanceCardsIFF, &reason)) {
+                                 unstorable = "Couldn't save the chance cards: " + reason + ".";
+                                 return Status::Failure(reason);
+                             }
+                             return WriteContainer(context.chanceCardsIFF, out);
+                         }});
+    }
+    steps.push_back({ButtonsFailed, pathOf(context.buttonsBitmapFile.get()),
+                     [&context](Stream& out, std::string&) { return EncodeStrip(out, context.iconStrips.ButtonStrip()); }});
+    steps.push_back({PopupFailed, pathOf(context.popupBitmapFile.get()),
+                     [&context](Stream& out, std::string&) { return EncodeStrip(out, context.iconStrips.PopupStrip()); }});
+    return steps;
+}
+
+// Content that the file cannot hold is named as such; a failure of the disk keeps the save's own
+// words, with the system's reason as the details.
+bool Report(UserPort& port, const SaveStep& step, const Status& status, const std::string& unstorable = {}) {
+    if (!unstorable.empty())
+        port.Tell(unstorable, "Error", MessageIcon::Error);
+    else
+        port.Tell(step.failure, "Error", MessageIcon::Error, status.Reason());
+    return false;
 }
 
 }  // namespace
 
 bool SaveGameFiles(GameContext& context, UserPort& port) {
-    auto fail = [&port](const char* text) {
-        port.Tell(text, "Error", MessageIcon::Error);
-        return false;
-    };
-    if (!Attempt([&] { return context.careerSet.SaveCareers(context.careersIFF); }))
-        return fail("Couldn't save the careers! There's probably a file I/O error!");
-    if (context.chanceCardsDisabled == 0 &&
-        !Attempt([&] { return context.careerSet.SaveChanceCards(context.chanceCardsIFF); }))
-        return fail("Couldn't save the chance cards! There's probably a file I/O error!");
-    if (!Attempt([&] { return SaveStrip(context.iconStrips.ButtonStrip(), context.buttonsBitmapFile.get()); }))
-        return fail("Couldn't save the Career buttons! There's probably a file I/O error!");
-    if (!Attempt([&] { return SaveStrip(context.iconStrips.PopupStrip(), context.popupBitmapFile.get()); }))
-        return fail("Couldn't save the Career popup! There's probably a file I/O error!");
+    std::vector<SaveStep> steps = PlanSave(context);
+    for (const SaveStep& step : steps)
+        if (step.target.empty()) return Report(port, step, Status::Failure("the file is not open"));
+
+    Installation* installation = context.installation.get();
+    std::unique_ptr<FileTransaction> transaction = installation != nullptr ? installation->Begin() : nullptr;
+    if (!transaction) return Report(port, steps.front(), Status::Failure("the game is open for reading only"));
+    for (SaveStep& step : steps) step.change = transaction->Replace(step.target);
+    if (Status prepared = transaction->Prepare(); !prepared) return Report(port, steps.front(), prepared);
+
+    // One file at a time, so that no more than one file's bytes are in memory at once.
+    for (const SaveStep& step : steps) {
+        std::string unstorable;
+        Status written;
+        try {
+            written = transaction->Write(step.change, [&](Stream& out) { return step.write(out, unstorable); });
+        } catch (const std::exception& e) {
+            // A model that throws (memory running out, say) fails its step like any other cause.
+            written = Status::Failure(e.what());
+        }
+        if (!written) return Report(port, step, written, unstorable);
+    }
+
+    HeldFiles held(context);
+    held.LetGo();
+    const Status committed = transaction->Commit();
+    held.TakeBack();
+    if (!committed) {
+        const std::optional<std::size_t> failed = transaction->FailedChange();
+        return Report(port, steps.at(failed.value_or(0)), committed);
+    }
     return true;
 }
 

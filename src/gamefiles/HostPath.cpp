@@ -114,6 +114,16 @@ std::optional<std::string> BytesFromPath(const std::filesystem::path& path) {
     return out;
 }
 
+std::filesystem::path PathFromText(std::string_view text) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    if (wide <= 0) return {};
+    std::wstring out(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), wide);
+    return std::filesystem::path(out);
+}
+
 std::string PathText(const std::filesystem::path& path) {
     const std::wstring& text = path.native();
     if (text.empty()) return {};
@@ -147,6 +157,10 @@ std::optional<std::string> BytesFromPath(const std::filesystem::path& path) {
 
 std::string PathText(const std::filesystem::path& path) {
     return path.native();
+}
+
+std::filesystem::path PathFromText(std::string_view text) {
+    return std::filesystem::path(std::string(text));
 }
 
 bool ClearReadOnly(const std::filesystem::path& path, std::string* error) {

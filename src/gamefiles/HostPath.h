@@ -27,8 +27,10 @@ std::filesystem::path HostPath(const std::filesystem::path& folder, std::string_
 std::filesystem::path PathFromBytes(std::string_view bytes);
 std::optional<std::string> BytesFromPath(const std::filesystem::path& path);
 
-// A path as UTF-8 text for messages and traces; never throws.
+// A path as UTF-8 text for messages and traces (on POSIX its bytes as they are); never throws.
 std::string PathText(const std::filesystem::path& path);
+// The path that PathText gave `text` for; what files of our own record paths as.
+std::filesystem::path PathFromText(std::string_view text);
 
 // Compares two byte strings with ASCII letters folded to one case.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);

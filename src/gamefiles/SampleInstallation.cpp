@@ -8,8 +8,8 @@
 #include "iff/IFFFile.h"
 #include "model/CareerSet.h"
 #include "util/FileError.h"
+#include "util/FileStream.h"
 #include "util/MemoryStream.h"
-#include "util/ReplaceFileWhole.h"
 
 #include <algorithm>
 #include <span>
@@ -78,6 +78,7 @@ bool MakeChanceCardContainer(SampleCareerData& careers, Bytes& out) {
     return true;
 }
 
+// Each file is new: written whole under its own name or not at all, never over anything.
 bool WriteFile(const fs::path& path, const Bytes& bytes, std::string& error) {
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
@@ -85,22 +86,31 @@ bool WriteFile(const fs::path& path, const Bytes& bytes, std::string& error) {
         error = PathText(path.parent_path()) + ": " + ec.message();
         return false;
     }
-    std::string failure;
-    const bool written = ReplaceFileWhole(
-        path,
-        [&bytes](Stream& target) {
-            target.Write(std::span<const std::uint8_t>(bytes));
-            return true;
-        },
-        &failure);
-    if (!written) error = PathText(path) + ": " + failure;
-    return written;
+    try {
+        auto file = FileStream::Open(path, FileMode::CreateExclusive);
+        file->Write(std::span<const std::uint8_t>(bytes));
+        file->Flush();
+    } catch (const FileError& e) {
+        error = PathText(path) + ": " + e.what();
+        return false;
+    }
+    return true;
 }
 
-void RemoveLooseCopy(const fs::path& dir, std::string_view gameName) {
-    const fs::path path = HostPath(dir, gameName);
+// Whether `dir` holds anything (a missing folder holds nothing).
+bool HoldsAnything(const fs::path& dir, std::string& error) {
     std::error_code ec;
-    if (fs::is_regular_file(path, ec)) fs::remove(path, ec);
+    const fs::file_status status = fs::symlink_status(dir, ec);
+    if (status.type() == fs::file_type::not_found) return false;
+    if (!fs::is_directory(dir, ec)) {
+        error = PathText(dir) + ": not a folder";
+        return true;
+    }
+    if (!fs::is_empty(dir, ec) || ec) {
+        error = PathText(dir) + ": the folder is not empty, and a sample installation is only written into an empty one";
+        return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -111,6 +121,7 @@ bool WriteSampleInstallation(const fs::path& dir, std::string* error, std::uint3
         if (error != nullptr) *error = std::move(text);
         return false;
     };
+    if (HoldsAnything(dir, failure)) return fail(failure);
     SampleCareerData careers = BuildSampleCareerData(std::max<std::uint32_t>(copies, 1));
 
     Bytes careersFile;
@@ -139,9 +150,6 @@ bool WriteSampleInstallation(const fs::path& dir, std::string* error, std::uint3
     };
     for (const auto& file : files)
         if (!WriteFile(HostPath(dir, file.name), file.bytes, failure)) return fail(failure);
-
-    RemoveLooseCopy(dir, "ExpansionShared\\Work.iff");
-    RemoveLooseCopy(dir, "UIGraphics\\cpanel\\Backgrounds\\JobIconMultiPopup.BMP");
     return true;
 }
 

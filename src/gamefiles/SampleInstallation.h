@@ -15,11 +15,12 @@ namespace tw {
 //                                         the name in other letter case
 // Ten careers of ten levels with texts in six languages, chance cards on most levels and a
 // distinct icon per career. With `copies` above 1 the ten careers repeat that many times
-// (the copies have no chance cards), for measuring larger files. Loose copies of the two
-// archived files that an earlier load left behind are removed, so the next load takes them
-// out of the archives again. The output is the same bytes every time.
+// (the copies have no chance cards), for measuring larger files. The output is the same bytes
+// every time.
 //
-// False with the platform's description in `error` when a folder or file cannot be written.
+// `dir` must be missing or empty: a folder that holds anything (another installation, perhaps a
+// real one) is refused and left as it is. False with the reason in `error` then, and when a
+// folder or file cannot be written.
 bool WriteSampleInstallation(const std::filesystem::path& dir, std::string* error = nullptr,
                              std::uint32_t copies = 1);
 

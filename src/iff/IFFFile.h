@@ -91,8 +91,8 @@ public:
     // with none, over the attached file. Over an attached file on disk the old file is replaced
     // whole only after the new one is complete, so a failure leaves it as it was; afterwards the
     // container reads from the new file. False on any failure (a chunk that cannot be loaded, a
-    // write error, no target).
-    bool SaveIFFFile(Stream* target = nullptr);
+    // write error, no target), with the system's description of a write error in `error`.
+    bool SaveIFFFile(Stream* target = nullptr, std::string* error = nullptr);
 
     const ChunkList& Chunks() const { return chunks_; }
     const std::vector<ResourceType>& Types() const { return types_; }

@@ -96,7 +96,7 @@ bool IFFFile::WriteContainer(std::vector<std::uint8_t>& bytes,
     return true;
 }
 
-bool IFFFile::SaveIFFFile(Stream* target) {
+bool IFFFile::SaveIFFFile(Stream* target, std::string* error) {
     std::vector<std::uint8_t> bytes;
     std::vector<std::pair<ChunkRecord*, std::uint32_t>> offsets;
     try {
@@ -115,15 +115,17 @@ bool IFFFile::SaveIFFFile(Stream* target) {
     if (target != nullptr) {
         try {
             writeTo(*target);
-        } catch (const FileError&) {
+        } catch (const FileError& e) {
+            if (error != nullptr) *error = e.what();
             return false;
         }
     } else if (auto* held = dynamic_cast<FileStream*>(file_.get()); held != nullptr && !held->Path().empty()) {
-        if (!ReplaceFileWhole(held->Path(), writeTo, nullptr, held)) return false;
+        if (!ReplaceFileWhole(held->Path(), writeTo, error, held)) return false;
     } else {
         try {
             writeTo(*file_);
-        } catch (const FileError&) {
+        } catch (const FileError& e) {
+            if (error != nullptr) *error = e.what();
             return false;
         }
     }

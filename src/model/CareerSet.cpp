@@ -1,6 +1,7 @@
 #include "model/CareerSet.h"
 
 #include "iff/IFFFile.h"
+#include "util/CodePage.h"
 #include "util/MemoryStream.h"
 
 #include <algorithm>
@@ -76,14 +77,22 @@ bool CareerSet::LoadCareers(IFFFile& careers) {
     return loaded > 0;
 }
 
-bool CareerSet::SaveCareers(IFFFile& careers) {
-    // Nothing loaded (or arrays cut short): there is nothing that could be written back.
-    if (careerCount == 0 || tracks.size() < careerCount || texts.size() < careerCount || ids.size() < careerCount)
+bool CareerSet::SaveCareers(IFFFile& careers) { return StoreCareers(careers) && careers.SaveIFFFile(); }
+
+bool CareerSet::StoreCareers(IFFFile& careers, std::string* reason) {
+    auto fail = [&](std::uint32_t career, const char* what) {
+        if (reason != nullptr) *reason = std::string(what) + " of the career " + CareerName(career) + " cannot be stored";
         return false;
+    };
+    // Nothing loaded (or arrays cut short): there is nothing that could be written back.
+    if (careerCount == 0 || tracks.size() < careerCount || texts.size() < careerCount || ids.size() < careerCount) {
+        if (reason != nullptr) *reason = "no careers are loaded";
+        return false;
+    }
     for (std::uint32_t career = 0; career < careerCount; ++career) {
         StringTable& careerTexts = texts[career];
-        if (!tracks[career].SaveToIFF(careers)) return false;
-        if (!careerTexts.SaveToIFF(careers)) return false;
+        if (!tracks[career].SaveToIFF(careers)) return fail(career, "the job levels");
+        if (!careerTexts.SaveToIFF(careers)) return fail(career, "the texts");
 
         // The game takes job names from a second table; keep its names in step with ours.
         const auto namesId = static_cast<std::uint16_t>(ids[career] + JobNamesIdOffset);
@@ -94,7 +103,7 @@ bool CareerSet::SaveCareers(IFFFile& careers) {
             continue;
         }
         StringTable names;
-        if (!names.LoadFromIFF(careers, namesChunk)) return false;
+        if (!names.LoadFromIFF(careers, namesChunk)) return fail(career, "the job names");
         for (std::uint16_t slot = 0; slot < StringTable::SlotCount; ++slot) {
             for (std::uint16_t row : JobNameRows) {
                 std::string text;
@@ -102,9 +111,9 @@ bool CareerSet::SaveCareers(IFFFile& careers) {
                     names.SetText(row, slot, StringTable::Value, text);
             }
         }
-        if (!names.SaveToIFF(careers)) return false;
+        if (!names.SaveToIFF(careers)) return fail(career, "the job names");
     }
-    return careers.SaveIFFFile();
+    return true;
 }
 
 void CareerSet::CopyTextsToAllLanguages(std::uint32_t career, std::uint16_t slot) {
@@ -132,6 +141,11 @@ void CareerSet::CopyCardTextsToAllLanguages(std::uint32_t career, std::uint16_t 
             if (target != slot) cardTexts.SetText(row, target, StringTable::Value, text);
         }
     }
+}
+
+std::string CareerSet::CareerName(std::size_t career) const {
+    if (career < tracks.size()) return "\"" + DecodeToUtf8(tracks[career].name, CodePage::Windows1252) + "\"";
+    return std::to_string(career);
 }
 
 std::size_t CareerSet::CareersWithCards() const {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tw {
@@ -46,6 +47,9 @@ public:
     // file. False when nothing is loaded, at the first resource that cannot be stored, or when
     // the file cannot be written.
     bool SaveCareers(IFFFile& careers);
+    // The first half of SaveCareers: every track and its texts encoded into the container, which
+    // is not written. False, with what could not be stored in `reason`, at the first failure.
+    bool StoreCareers(IFFFile& careers, std::string* reason = nullptr);
 
     // Decodes the chance cards from the card behaviours of CarPortal.iff and loads the card texts
     // (STR# 301). False only when the card texts are missing or unreadable.
@@ -55,6 +59,10 @@ public:
     // a continuation behaviour and no id is free for one, the card texts cannot be stored or the
     // file cannot be written.
     bool SaveChanceCards(IFFFile& chanceCards);
+    // The first half of SaveChanceCards: the card code and texts stored into the container, which
+    // is not written. False with what could not be stored in `reason` (cards that need more code
+    // than the container can hold, among others).
+    bool StoreChanceCards(IFFFile& chanceCards, std::string* reason = nullptr);
 
     // Copies the values of rows 0 to 32 of career `career` in `slot` into the slots 0 to 14.
     void CopyTextsToAllLanguages(std::uint32_t career, std::uint16_t slot);
@@ -62,6 +70,8 @@ public:
     void CopyCardTextsToAllLanguages(std::uint32_t career, std::uint16_t slot);
 
 private:
+    // The career's internal name in quotes, for messages (its index when it has no track).
+    std::string CareerName(std::size_t career) const;
     // The number of careers whose id and cards are both there.
     std::size_t CareersWithCards() const;
 };

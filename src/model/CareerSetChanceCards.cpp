@@ -4,6 +4,7 @@
 #include "iff/IFFFile.h"
 #include "model/Behavior.h"
 #include "model/CardCode.h"
+#include "util/CodePage.h"
 #include "util/MemoryStream.h"
 
 #include <algorithm>
@@ -213,15 +214,29 @@ bool CareerSet::LoadChanceCards(IFFFile& chanceCards) {
 }
 
 bool CareerSet::SaveChanceCards(IFFFile& chanceCards) {
+    return StoreChanceCards(chanceCards) && chanceCards.SaveIFFFile();
+}
+
+bool CareerSet::StoreChanceCards(IFFFile& chanceCards, std::string* reason) {
+    auto fail = [reason](std::string why) {
+        if (reason != nullptr) *reason = std::move(why);
+        return false;
+    };
     const CardBehaviors old = CollectCardBehaviors(chanceCards, true);
 
     std::vector<std::vector<Instruction>> blocks;
     const std::size_t careers = CareersWithCards();
     for (std::size_t career = 0; career < careers; ++career) {
         auto block = BuildCareerBlock(ids[career], &cards[career * CardsPerCareer]);
-        if (!block) return false;
+        if (!block)
+            return fail("the chance cards of the career " + CareerName(career) +
+                        " need more behaviour code than one behaviour of CarPortal.iff can hold");
         if (!block->empty()) blocks.push_back(std::move(*block));
     }
+    const auto tooMuchCode = [&] {
+        return fail("the chance cards need more behaviour code than CarPortal.iff has behaviour ids for");
+    };
+    const auto notEncoded = [&] { return fail("a chance-card behaviour cannot be encoded"); };
 
     Behavior behavior;
     behavior.header = {0x02, 0x80, 0x00, 0x00, 0x00, 0x00, 0x0A, 0x00, 0x01, 0x00, 0x00, 0x00};
@@ -248,19 +263,19 @@ bool CareerSet::SaveChanceCards(IFFFile& chanceCards) {
     for (const std::vector<Instruction>& block : blocks) {
         std::size_t n = behavior.instructions.size();
         if (n + block.size() >= MaxCardInstructions) {
-            if (!lastCareerTest) return false;
+            if (!lastCareerTest) return tooMuchCode();
             const std::optional<std::uint16_t> nextId = continuationId();
-            if (!nextId) return false;
+            if (!nextId) return tooMuchCode();
             behavior.instructions[*lastCareerTest].falseTarget = static_cast<std::uint8_t>(n);
             behavior.instructions.push_back(MakeCall(*nextId));
-            if (!AddBehavior(chanceCards, currentId, behavior)) return false;
+            if (!AddBehavior(chanceCards, currentId, behavior)) return notEncoded();
             preamble = ContinuationPreamble();
             behavior.instructions = preamble.instructions;
             currentId = *nextId;
             isRoot = false;
             lastCareerTest.reset();
             n = behavior.instructions.size();
-            if (n + block.size() >= MaxCardInstructions) return false;
+            if (n + block.size() >= MaxCardInstructions) return tooMuchCode();
         }
 
         const auto start = static_cast<std::uint8_t>(n);
@@ -284,10 +299,9 @@ bool CareerSet::SaveChanceCards(IFFFile& chanceCards) {
         }
         lastCareerTest = n;
     }
-    if (!AddBehavior(chanceCards, currentId, behavior)) return false;
-
-    if (!cardTexts.SaveToIFF(chanceCards)) return false;
-    return chanceCards.SaveIFFFile();
+    if (!AddBehavior(chanceCards, currentId, behavior)) return notEncoded();
+    if (!cardTexts.SaveToIFF(chanceCards)) return fail("the chance-card texts cannot be stored");
+    return true;
 }
 
 }  // namespace tw

@@ -97,6 +97,13 @@ int EditorApp::Run() {
     context_.expansion3Flag = location.expansion3Flag;
     context_.expansion4Flag = location.expansion4Flag;
     context_.chanceCardsDisabled = 0;
+    // The editor holds the game from its first load until it ends: no other program may change
+    // it meanwhile, and the editor starts only when none does.
+    context_.installationOptions.holder = "the Trackwright editor";
+    if (Status taken = context_.TakeInstallation(Installation::Intent::Write); !taken) {
+        port_.Tell(taken.Reason(), "Error", MessageIcon::Error);
+        return 1;
+    }
 
     LoadRunner runLoad = runLoad_;
     if (!runLoad) runLoad = [this](GameContext& context) { return RunLoadInWindow(context, port_, qtPort_); };

@@ -109,6 +109,7 @@ std::unique_ptr<QMessageBox> QtUserPort::BuildMessageBox(const Message& message,
     // Plain text: a message that happens to hold markup must show as written.
     box->setTextFormat(Qt::PlainText);
     box->setText(FromUtf8(message.text));
+    if (!message.detail.empty()) box->setDetailedText(FromUtf8(message.detail));
     switch (message.icon) {
         case MessageIcon::None: box->setIcon(QMessageBox::NoIcon); break;
         case MessageIcon::Information: box->setIcon(QMessageBox::Information); break;

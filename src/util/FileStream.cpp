@@ -62,10 +62,14 @@ static std::shared_ptr<FileStream::Handle> OpenHandle(const std::filesystem::pat
         case FileMode::ReadShared: break;
         case FileMode::ReadWriteShared: access |= GENERIC_WRITE; break;
         case FileMode::CreateReadWriteShared: access |= GENERIC_WRITE; disposition = CREATE_ALWAYS; break;
-        case FileMode::CreateExclusive: access |= GENERIC_WRITE; share = 0; disposition = CREATE_ALWAYS; break;
+        case FileMode::CreateExclusive: access |= GENERIC_WRITE; share = 0; disposition = CREATE_NEW; break;
+        case FileMode::ReadAnyShared: share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE; break;
     }
     if (existing) disposition = OPEN_EXISTING;
-    HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A new file never takes the place of a reparse point (a link) that has its name: CREATE_NEW
+    // fails on any existing name, and FILE_FLAG_OPEN_REPARSE_POINT keeps it from following one.
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | (disposition == CREATE_NEW ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+    HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, disposition, flags, nullptr);
     if (h == INVALID_HANDLE_VALUE) throw FileError(LastSystemErrorText());
     auto handle = std::make_shared<FileStream::Handle>();
     handle->h = h;
@@ -127,6 +131,8 @@ void FileStream::Flush() {
     if (!FlushFileBuffers(Require().h)) throw FileError(LastSystemErrorText());
 }
 
+void FileStream::TakeAccessOf(const std::filesystem::path&) { Require(); }
+
 #else
 
 std::string LastSystemErrorText() { return std::strerror(errno); }
@@ -143,12 +149,15 @@ static std::shared_ptr<FileStream::Handle> OpenHandle(const std::filesystem::pat
                                                       bool existing) {
     int flags = O_CLOEXEC;
     switch (mode) {
-        case FileMode::ReadShared: flags |= O_RDONLY; break;
+        case FileMode::ReadShared:
+        case FileMode::ReadAnyShared: flags |= O_RDONLY; break;
         case FileMode::ReadWriteShared: flags |= O_RDWR; break;
-        case FileMode::CreateReadWriteShared:
-        case FileMode::CreateExclusive: flags |= existing ? O_RDWR : O_RDWR | O_CREAT | O_TRUNC; break;
+        case FileMode::CreateReadWriteShared: flags |= existing ? O_RDWR : O_RDWR | O_CREAT | O_TRUNC; break;
+        // O_EXCL with O_CREAT refuses any existing name, a symbolic link included.
+        case FileMode::CreateExclusive: flags |= existing ? O_RDWR : O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW; break;
     }
-    const int fd = ::open(path.c_str(), flags, 0644);
+    // New files get the usual permissions of the person's umask.
+    const int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) throw FileError(LastSystemErrorText());
     struct stat info {};
     if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
@@ -205,6 +214,20 @@ void FileStream::Truncate(std::uint64_t length) {
 
 void FileStream::Flush() {
     if (::fsync(Require().fd) != 0) throw FileError(LastSystemErrorText());
+}
+
+void FileStream::TakeAccessOf(const std::filesystem::path& like) {
+    const int fd = Require().fd;
+    struct stat info {};
+    if (::stat(like.c_str(), &info) != 0) throw FileError(LastSystemErrorText());
+    // The owner first: changing it may clear the set-id bits that the mode then puts back. Only
+    // the superuser (or the owner, for the group) may change it; anybody else keeps their own.
+    if (::fchown(fd, info.st_uid, info.st_gid) != 0) {
+        if (errno != EPERM) throw FileError(LastSystemErrorText());
+        if (::fchown(fd, static_cast<uid_t>(-1), info.st_gid) != 0 && errno != EPERM)
+            throw FileError(LastSystemErrorText());
+    }
+    if (::fchmod(fd, info.st_mode & 07777) != 0) throw FileError(LastSystemErrorText());
 }
 
 #endif

@@ -12,12 +12,17 @@ namespace tw {
 //
 // On Windows these are real share modes. POSIX has no mandatory share modes, so elsewhere the
 // file is opened normally; what protects the player's files there is that every save replaces
-// a file whole (see ReplaceFileWhole) instead of rewriting it in place.
+// files whole, in one transaction, instead of rewriting them in place.
 enum class FileMode {
     ReadShared,             // existing file, read only; others may read but not write
     ReadWriteShared,        // existing file, read and write; others may read but not write
     CreateReadWriteShared,  // created or truncated, read and write; others may read but not write
-    CreateExclusive,        // created or truncated, write (and read); shared with nobody
+    // A new file, read and write, shared with nobody. Fails when the name exists in any form (a
+    // file, a folder, a symbolic link), so nothing planted at the name is followed.
+    CreateExclusive,
+    // Existing file, read only, without standing in anybody's way: others may read, write,
+    // delete and rename it meanwhile (a reader beside the program that changes the game).
+    ReadAnyShared,
 };
 
 // A file on disk. Duplicates share the platform handle and keep positions of their own, so the
@@ -44,6 +49,9 @@ public:
     std::unique_ptr<Stream> Duplicate() const override;
     std::filesystem::path Path() const override { return path_; }
     FileMode Mode() const { return mode_; }
+    // Gives this file the permission bits of the file `like` and, where the process may change
+    // it, its owner. Nothing on Windows, where a new file takes its folder's access rules.
+    void TakeAccessOf(const std::filesystem::path& like);
 
     // Drops this stream's share of the platform handle (the file closes with its last holder)
     // and opens the existing file at `path` anew with the access and sharing of `mode`; the

@@ -1,81 +1,48 @@
 #include "util/ReplaceFileWhole.h"
 
 #include "util/FileError.h"
+#include "util/FileSystem.h"
+#include "util/RandomName.h"
 
-#include <atomic>
 #include <system_error>
-
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace tw {
 namespace {
 
-std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
-    static std::atomic<unsigned> counter{0};
-#ifdef _WIN32
-    const unsigned long pid = GetCurrentProcessId();
-#else
-    const unsigned long pid = static_cast<unsigned long>(::getpid());
-#endif
-    std::filesystem::path temp = target;
-    temp += ".tw" + std::to_string(pid) + "-" + std::to_string(counter++) + ".tmp";
-    return temp;
-}
+namespace fs = std::filesystem;
 
-void MoveOver(const std::filesystem::path& from, const std::filesystem::path& to) {
-#ifdef _WIN32
-    // One rename within the folder: the name holds either the old or the new file, never
-    // neither. ReplaceFileW would keep the old file's attributes and security, but it works in
-    // several steps and can fail after it has moved the old file aside
-    // (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2). No MOVEFILE_COPY_ALLOWED: the temporary file is in
-    // the same folder, so a copy is never needed, and a copy would not be one step.
-    //
-    // Virus scanners and indexers open new files for a moment; a sharing failure is tried again
-    // a few times before it counts. A file held open by another program stays a failure.
-    constexpr int Attempts = 5;
-    for (int attempt = 1;; ++attempt) {
-        if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return;
-        const DWORD code = GetLastError();
-        const bool transient = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
-                               code == ERROR_ACCESS_DENIED;
-        if (!transient || attempt == Attempts) {
-            SetLastError(code);
-            throw FileError(LastSystemErrorText());
-        }
-        Sleep(50);
-    }
-#else
+// A target that is a symbolic link is replaced where the link leads, so the link stays.
+fs::path FollowLink(const fs::path& target) {
     std::error_code ec;
-    std::filesystem::rename(from, to, ec);
-    if (ec) throw FileError(ec.message());
-#endif
+    if (!fs::is_symlink(target, ec)) return target;
+    const fs::path resolved = fs::canonical(target, ec);
+    return ec ? target : resolved;
 }
 
 }  // namespace
 
-bool ReplaceFileWhole(const std::filesystem::path& target, const std::function<bool(Stream&)>& write,
-                      std::string* error, FileStream* held) {
-    const std::filesystem::path temp = TemporaryBeside(target);
+bool ReplaceFileWhole(const fs::path& requested, const std::function<bool(Stream&)>& write, std::string* error,
+                      FileStream* held) {
+    FileSystem& files = HostFileSystem();
+    const fs::path target = FollowLink(requested);
+    const fs::path temp = FreshNameBeside(target, ".new");
+    std::error_code ec;
+    const bool existed = fs::exists(target, ec);
     std::string failure;
     bool written = false;
     try {
         // Closed at the end of this block: Windows cannot rename a file that is still open.
-        auto stream = FileStream::Open(temp, FileMode::CreateExclusive);
+        auto stream = files.CreateNew(temp, existed ? &target : nullptr);
         written = write(*stream);
         if (written) stream->Flush();
     } catch (const FileError& e) {
         failure = e.what();
         written = false;
     } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
+        try {
+            files.Remove(temp);
+        } catch (const FileError&) {
+        }
         throw;
     }
 
@@ -89,14 +56,14 @@ bool ReplaceFileWhole(const std::filesystem::path& target, const std::function<b
         // must therefore be gone too: on Windows the rename fails while another one is open.
         if (held != nullptr) held->Close();
         try {
-            MoveOver(temp, target);
+            files.Replace(temp, target);
             moved = true;
         } catch (const FileError& e) {
             failure = e.what();
         }
         if (held != nullptr) {
             try {
-                held->Reopen(target, heldMode);
+                held->Reopen(requested, heldMode);
             } catch (const FileError& e) {
                 if (failure.empty()) failure = e.what();
                 moved = false;
@@ -104,8 +71,10 @@ bool ReplaceFileWhole(const std::filesystem::path& target, const std::function<b
         }
     }
     if (!moved) {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
+        try {
+            files.Remove(temp);
+        } catch (const FileError&) {
+        }
         if (error != nullptr) *error = failure;
         return false;
     }

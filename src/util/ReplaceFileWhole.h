@@ -10,8 +10,10 @@ namespace tw {
 
 // Replaces the file at `target` whole with what `write` produces, or leaves it as it was.
 //
-// The bytes go into a temporary file in the target's folder, which is flushed to the disk and
-// then moved over the target in one step (rename; on Windows the platform's replace call). If
+// The bytes go into a temporary file in the target's folder (a fresh unpredictable name, created
+// exclusively, with the target's permission bits and owner), which is flushed to the disk and
+// then moved over the target in one step (rename; on Windows the platform's replace call). A
+// target that is a symbolic link is replaced where it leads. If
 // `write` returns false or throws FileError, or any step fails, the target keeps its old
 // content and the temporary file is removed; the result is false with the platform's
 // description in `error` (empty when `write` itself declined).

@@ -19,6 +19,9 @@ struct Message {
     std::string title;
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
+    // The system's own reason behind a failure (a file's name and the platform's description),
+    // for the person who wants to know more: the box's details, a second line on standard error.
+    std::string detail = {};
 };
 
 // What an open- or save-file dialog is given. `filter` uses the game platform's form
@@ -56,8 +59,8 @@ public:
     virtual void ShowStatus(const std::string& text) = 0;
 
     // Shorthand for a box with only an OK button.
-    void Tell(const std::string& text, const std::string& title, MessageIcon icon) {
-        Ask(Message{text, title, icon, MessageButtons::Ok});
+    void Tell(const std::string& text, const std::string& title, MessageIcon icon, const std::string& detail = {}) {
+        Ask(Message{text, title, icon, MessageButtons::Ok, detail});
     }
 };
 

@@ -55,11 +55,14 @@ public:
 
     TempFolder folder{"tw-game"};
     const std::filesystem::path root = folder.Path();
+    // Where the program keeps its own state for this installation (locks, journal), outside it.
+    TempFolder state{"tw-state"};
 };
 
-// A context pointed at `folder`.
+// A context pointed at `folder`, keeping its state beside it.
 inline void PointAt(GameContext& context, const GameFolder& folder) {
     context.gameFolder = BytesFromPath(folder.root).value_or(folder.root.string());
+    context.installationOptions.stateRoot = folder.state.Path();
 }
 
 }  // namespace tw::test

@@ -25,8 +25,6 @@ const std::array<std::string, 4> SavedFiles = {
     "ExpansionShared/Work.iff", "GameData/Objects/CarPortal.iff",
     "UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP", "UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP"};
 
-const std::string SaveCareersFailed = "Error: Couldn't save the careers! There's probably a file I/O error!";
-const std::string SaveCardsFailed = "Error: Couldn't save the chance cards! There's probably a file I/O error!";
 const std::string SaveButtonsFailed = "Error: Couldn't save the Career buttons! There's probably a file I/O error!";
 const std::string SavePopupFailed = "Error: Couldn't save the Career popup! There's probably a file I/O error!";
 
@@ -76,7 +74,7 @@ TEST(SaveGameFilesTest, SaveWritesEveryFileAndTheReloadShowsTheEdits) {
     EXPECT_EQ(BitsPerPixel(after[2]), 24);
     EXPECT_EQ(BitsPerPixel(after[3]), 24);
     // The strip files stay open, now on the new files.
-    ASSERT_TRUE(game.context.buttonsBitmapFile && game.context.buttonsBitmapFile->IsOpen());
+    ASSERT_TRUE(game.context.buttonsBitmapFile);
     EXPECT_EQ(game.context.buttonsBitmapFile->ReadAll(), after[2]);
     EXPECT_EQ(game.context.popupBitmapFile->ReadAll(), after[3]);
 
@@ -92,22 +90,22 @@ TEST(SaveGameFilesTest, SaveWritesEveryFileAndTheReloadShowsTheEdits) {
     EXPECT_TRUE(game.port.calls.empty());
 }
 
-TEST(SaveGameFilesTest, AFailingStepLeavesItsFileAndTheFollowingOnesAsTheyWere) {
+TEST(SaveGameFilesTest, AFailingStepLeavesEveryFileAsItWasAndSaysWhatFailed) {
     struct Case {
         const char* name;
         std::function<void(GameContext&)> breakStep;
         std::string message;
-        std::array<bool, 4> written;
     };
     const Case cases[] = {
-        {"careers", [](GameContext& c) { c.careerSet.tracks.at(3).handle = 0; }, SaveCareersFailed,
-         {false, false, false, false}},
+        {"careers", [](GameContext& c) { c.careerSet.tracks.at(3).handle = 0; },
+         "Error: Couldn't save the careers: the job levels of the career \"Bakery\" cannot be stored."},
         {"chance cards",
-         // More items than one behaviour can hold.
-         [](GameContext& c) { c.careerSet.cards.at(5).items.assign(260, CardItem{4, 2, 312}); }, SaveCardsFailed,
-         {true, false, false, false}},
-        {"buttons", [](GameContext& c) { c.buttonsBitmapFile->Close(); }, SaveButtonsFailed, {true, true, false, false}},
-        {"popup", [](GameContext& c) { c.popupBitmapFile.reset(); }, SavePopupFailed, {true, true, true, false}},
+         // More items than one behaviour can hold: content the file cannot take, not a disk fault.
+         [](GameContext& c) { c.careerSet.cards.at(5).items.assign(260, CardItem{4, 2, 312}); },
+         "Error: Couldn't save the chance cards: the chance cards of the career \"Apiary\" need more behaviour "
+         "code than one behaviour of CarPortal.iff can hold."},
+        {"buttons", [](GameContext& c) { c.buttonsBitmapFile.reset(); }, SaveButtonsFailed},
+        {"popup", [](GameContext& c) { c.popupBitmapFile.reset(); }, SavePopupFailed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -119,9 +117,8 @@ TEST(SaveGameFilesTest, AFailingStepLeavesItsFileAndTheFollowingOnesAsTheyWere) 
         EXPECT_EQ(game.port.Shown(), std::vector<std::string>{c.message});
         ASSERT_EQ(game.port.calls.size(), 1u);
         EXPECT_EQ(game.port.calls[0].message.icon, MessageIcon::Error);
-        const auto after = game.Snapshot();
-        for (std::size_t i = 0; i < after.size(); ++i)
-            EXPECT_EQ(after[i] != before[i], c.written[i]) << SavedFiles[i];
+        EXPECT_EQ(game.Snapshot(), before);
+        EXPECT_EQ(game.folder.Files().size(), 6u);  // nothing of the save left behind
         // The edits are still in memory, for another try.
         EXPECT_EQ(game.context.careerSet.tracks.at(0).name, "Apiary");
     }
@@ -129,8 +126,9 @@ TEST(SaveGameFilesTest, AFailingStepLeavesItsFileAndTheFollowingOnesAsTheyWere) 
 
 #ifndef _WIN32
 // A folder that can no longer take the new file (its place is taken by a plain file). The held
-// file is moved aside first, which POSIX allows while it is open.
-TEST(SaveGameFilesTest, SaveWithThePopupUnwritableStopsBeforeReloadAndKeepsTheOldPopup) {
+// file is moved aside first, which POSIX allows while it is open. The files written before it
+// are not put in place either.
+TEST(SaveGameFilesTest, SaveWithThePopupUnwritableStopsBeforeReloadAndKeepsEveryOldFile) {
     Loaded game;
     const auto before = game.Snapshot();
     game.Edit();
@@ -142,10 +140,10 @@ TEST(SaveGameFilesTest, SaveWithThePopupUnwritableStopsBeforeReloadAndKeepsTheOl
     EXPECT_FALSE(outcome.saved);
     EXPECT_EQ(reloads, 0);
     EXPECT_EQ(game.port.Shown(), std::vector<std::string>{SavePopupFailed});
+    // The system's reason comes with it, for the person who wants to know.
+    EXPECT_NE(game.port.calls.at(0).message.detail.find("JobIconMultiPopup.BMP"), std::string::npos);
     const auto after = game.Snapshot();
-    EXPECT_NE(after[0], before[0]);
-    EXPECT_NE(after[1], before[1]);
-    EXPECT_NE(after[2], before[2]);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(after[i], before[i]) << SavedFiles[i];
     EXPECT_EQ(game.folder.Read("UIGraphics/cpanel/Moved/JobIconMultiPopup.BMP"), before[3]);
     EXPECT_EQ(game.folder.Files().size(), 7u);  // no temporary file left anywhere
 }
@@ -240,7 +238,8 @@ TEST(SaveGameFilesTest, ExitAsksOnlyAfterChangesAndActsOnTheAnswer) {
         {"cancel", false, {Answer::Cancel}, false, ExitDecision::Stay, {question}, false},
         {"no", false, {Answer::No}, false, ExitDecision::Close, {question}, false},
         {"yes", false, {Answer::Yes}, false, ExitDecision::Close, {question}, true},
-        {"yes, careers cannot be saved", false, {Answer::Yes}, true, ExitDecision::Stay, {question, SaveCareersFailed},
+        {"yes, careers cannot be saved", false, {Answer::Yes}, true, ExitDecision::Stay,
+         {question, "Error: Couldn't save the careers: the job levels of the career \"Apiary\" cannot be stored."},
          false},
     };
     for (const Case& c : cases) {

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "gamefiles/EnvironmentLookup.h"
+#include "gamefiles/FileTransaction.h"
+#include "util/FileLock.h"
+#include "util/FileSystem.h"
+#include "util/Status.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace tw {
+
+// How a program takes an installation of the game.
+struct InstallationOptions {
+    // The folder that holds every installation's state folder; empty for DefaultStateRoot.
+    std::filesystem::path stateRoot;
+    // Who takes the installation, as another program that finds it taken is told
+    // ("trackwright-cli resave"); the process number is added.
+    std::string holder = "Trackwright";
+    // What every change goes through; null for the machine's own file system.
+    FileSystem* files = nullptr;
+};
+
+// One installation of the game as this program holds it. One program at a time changes an
+// installation: the writer, which holds the writer lock in the installation's state folder
+// (outside the game folder) from the moment it takes the installation until it lets go. Taking
+// it finishes or undoes whatever an earlier writer that died in the middle of a save left.
+// Others may still read: they change nothing, and they read between two saves, never during one
+// (the writer holds the commit lock exclusively while it moves files, readers hold it shared).
+class Installation {
+public:
+    enum class Intent {
+        Read,   // takes the installation when it is free, else only reads
+        Write,  // must take it
+    };
+
+    // Opens the installation in `gameFolder`. With Intent::Write, fails with a reason naming the
+    // installation and who holds it when another program does; a failed recovery fails either
+    // way. A folder that does not exist gives an installation that only reads, without locks:
+    // there is nothing in it to guard.
+    static std::unique_ptr<Installation> Open(const std::filesystem::path& gameFolder,
+                                              const InstallationOptions& options, Intent intent, Status& status);
+    ~Installation();
+    Installation(const Installation&) = delete;
+    Installation& operator=(const Installation&) = delete;
+
+    // Whether this program may change the installation.
+    bool Writes() const { return writerLock_ != nullptr && writerLock_->Held(); }
+    FileSystem& Files() const { return files_; }
+    const std::filesystem::path& GameFolder() const { return gameFolder_; }
+    const std::filesystem::path& StateFolder() const { return stateFolder_; }
+
+    // A transaction over files of this installation; only for a writer.
+    std::unique_ptr<FileTransaction> Begin();
+
+    // A reader's view of one state of the files: waits while a save moves files, then keeps
+    // saves from moving any until `hold` is let go. When a writer died in the middle of a save,
+    // the reader becomes the writer if it can and recovers first. Nothing for a writer.
+    Status HoldForReading(std::unique_ptr<FileLock>& hold);
+
+private:
+    Installation(std::filesystem::path gameFolder, std::filesystem::path stateFolder, FileSystem& files);
+    Status TakeWriterLock(bool& taken);
+    Status Recover();
+    bool CommitInterrupted() const;
+
+    std::filesystem::path gameFolder_;
+    std::filesystem::path stateFolder_;
+    FileSystem& files_;
+    std::string holder_;
+    std::unique_ptr<FileLock> writerLock_;
+    std::unique_ptr<FileLock> commitLock_;
+};
+
+// The folder of all installations' state: $XDG_STATE_HOME/trackwright (default
+// ~/.local/state/trackwright), %LOCALAPPDATA%\Trackwright on Windows. Empty when the
+// environment names no such place.
+std::filesystem::path DefaultStateRoot(const EnvironmentLookup& environment);
+
+// The name of an installation's own folders: the SHA-256 of the game folder's canonical absolute
+// path (UTF-8), in hexadecimal. The same installation reached through a link or another
+// spelling has the same name.
+std::string InstallationId(const std::filesystem::path& gameFolder);
+
+}  // namespace tw
