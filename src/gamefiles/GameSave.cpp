@@ -84,8 +84,12 @@ private:
     std::vector<std::pair<std::unique_ptr<Stream>*, std::filesystem::path>> stripPaths_;
 };
 
+// A write error of the disk goes on to the transaction with the system's reason.
 Status EncodeStrip(Stream& out, const Bitmap& strip) {
-    return SaveBitmapFile(out, strip) ? Status() : Status::Failure("the icon strip cannot be written");
+    const std::optional<std::vector<std::uint8_t>> bytes = EncodeBitmapFile(strip);
+    if (!bytes) return Status::Failure("the icon strip cannot be encoded");
+    out.Write(*bytes);
+    return {};
 }
 
 std::vector<SaveStep> PlanSave(GameContext& context) {

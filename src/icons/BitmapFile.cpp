@@ -259,15 +259,15 @@ bool LoadBitmapFile(Stream& stream, Bitmap& out, Palette& outPalette, std::int32
     return true;
 }
 
-bool SaveBitmapFile(Stream& stream, const Bitmap& bitmap) {
-    if (!bitmap.IsWellFormed()) return false;
+std::optional<std::vector<std::uint8_t>> EncodeBitmapFile(const Bitmap& bitmap) {
+    if (!bitmap.IsWellFormed()) return std::nullopt;
     const auto width = static_cast<std::uint32_t>(bitmap.width);
     const auto height = static_cast<std::uint32_t>(bitmap.height);
     // Rows of blue, green, red, padded to a multiple of 4 bytes.
     const std::uint64_t rowBytes = (24ull * width + 31) / 32 * 32 / 8;
     const std::uint64_t imageSize = rowBytes * height;
     const std::uint64_t fileSize = BitmapFileHeaderSize + BitmapInfoHeaderSize + imageSize;
-    if (fileSize > std::numeric_limits<std::uint32_t>::max()) return false;
+    if (fileSize > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
 
     std::vector<std::uint8_t> bytes;
     try {
@@ -304,13 +304,18 @@ bool SaveBitmapFile(Stream& stream, const Bitmap& bitmap) {
             bytes.insert(bytes.end(), padding, 0);
         }
     } catch (const std::bad_alloc&) {
-        return false;
+        return std::nullopt;
     }
+    return bytes;
+}
 
+bool SaveBitmapFile(Stream& stream, const Bitmap& bitmap) {
+    const std::optional<std::vector<std::uint8_t>> bytes = EncodeBitmapFile(bitmap);
+    if (!bytes) return false;
     try {
         stream.Truncate(0);
         stream.Seek(0);
-        stream.Write(bytes);
+        stream.Write(*bytes);
     } catch (const FileError&) {
         return false;
     }

@@ -7,6 +7,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace tw {
 
@@ -48,5 +50,7 @@ bool LoadBitmapFile(Stream& stream, Bitmap& out, Palette& outPalette, std::int32
 // colour table. False, with the stream left as it was, for a bitmap that is not well formed;
 // false also when the stream cannot be written.
 bool SaveBitmapFile(Stream& stream, const Bitmap& bitmap);
+// The bytes SaveBitmapFile writes; none for a bitmap that is not well formed or too large.
+std::optional<std::vector<std::uint8_t>> EncodeBitmapFile(const Bitmap& bitmap);
 
 }  // namespace tw
