@@ -131,9 +131,12 @@ bool FindYamlScalar(std::string_view text, const std::vector<std::string_view>& 
                         matched = parent->matched + 1;
                         if (!container) parent->expectingKey = true;
                     }
-                    if (onPath && matched == keyPath.size()) {
+                    // A later value of a key on the path replaces all that an earlier one held.
+                    if (onPath) {
                         value.reset();
-                        if (event.type == YAML_SCALAR_EVENT && !IsNull(event)) value = std::string(ScalarText(event));
+                        if (matched == keyPath.size() && event.type == YAML_SCALAR_EVENT && !IsNull(event)) {
+                            value = std::string(ScalarText(event));
+                        }
                     }
                 }
                 if (container) {
