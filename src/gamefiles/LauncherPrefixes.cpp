@@ -15,8 +15,8 @@ namespace {
 
 // A launcher's settings file holds a few kilobytes; anything far larger is not one.
 constexpr std::size_t MaxSettingsBytes = 1024 * 1024;
-// A launcher keeps a few dozen games; a folder with far more entries is looked at only in part.
-constexpr std::size_t MaxEntries = 1024;
+// A launcher keeps a few dozen games; of a folder with far more entries only this many are read.
+constexpr std::size_t MaxEntries = 4096;
 
 // Reads the prefix texts that one settings file names. False with the reason when malformed.
 using SettingsReader = std::function<bool(std::string_view text, std::vector<std::string>& prefixes, std::string* error)>;
@@ -96,9 +96,10 @@ private:
             return {};
         }
         std::vector<std::filesystem::path> entries;
+        std::size_t read = 0;
         std::filesystem::directory_iterator it(folder, ec);
         for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-            if (entries.size() == MaxEntries) {
+            if (++read > MaxEntries) {
                 Note(folder, "more than " + std::to_string(MaxEntries) + " entries; the rest is not looked at");
                 break;
             }
@@ -176,7 +177,7 @@ private:
 }  // namespace
 
 std::vector<LauncherFinding> FindLauncherPrefixes(Launcher launcher, const EnvironmentLookup& environment) {
-    return Gatherer(environment).Find(launcher);
+    return Gatherer(environment ? environment : ProcessEnvironment()).Find(launcher);
 }
 
 std::optional<std::filesystem::path> LauncherPrefixRoot(const std::filesystem::path& root, std::string* why) {

@@ -35,7 +35,8 @@ struct LauncherFinding {
 // ~/.config and ~/.local/share are XDG_CONFIG_HOME and XDG_DATA_HOME when those are absolute.
 // A settings text "~/..." counts from HOME; any other relative one is passed over. A settings
 // file that cannot be read or is malformed is passed over with its reason. Nothing when HOME is
-// not set. Never throws for a file system fault; each is a finding with its reason.
+// not set; an empty `environment` is the process's. Never throws for a file system fault; each is
+// a finding with its reason.
 std::vector<LauncherFinding> FindLauncherPrefixes(Launcher launcher, const EnvironmentLookup& environment);
 
 // The folder of a launcher's prefix that Wine uses: `root` itself when it holds a prefix
