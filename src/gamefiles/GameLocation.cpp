@@ -7,6 +7,9 @@
 #include <system_error>
 
 #include "gamefiles/HostPath.h"
+#ifndef _WIN32
+#include "gamefiles/LauncherPrefixes.h"
+#endif
 #include "gamefiles/RememberedFolder.h"
 #include "gamefiles/SteamLibraries.h"
 #include "gamefiles/WinePrefix.h"
@@ -21,8 +24,9 @@ const std::vector<std::string> SimsValues = {"SIMS_DATA", "EP3Installed", "EP4In
 // which names its Proton prefix below steamapps/compatdata.
 constexpr const char* SteamGameFolder = "The Sims Legacy Collection";
 constexpr const char* SteamGameId = "3314060";
-// Where the game's installers put it below Program Files.
-constexpr const char* DefaultInstallFolders[] = {"Maxis\\The Sims", "EA Games\\The Sims", "The Sims Legacy Collection"};
+// Where the game's installers put it below Program Files; "The Sims Legacy" is the EA app's.
+constexpr const char* DefaultInstallFolders[] = {"Maxis\\The Sims", "EA Games\\The Sims", "EA Games\\The Sims Legacy",
+                                                 "The Sims Legacy Collection"};
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
@@ -37,6 +41,13 @@ std::string FlagsText(const std::optional<std::string>& ep3, const std::optional
 std::optional<std::string> KeyValue(const RegistryKey& key, const std::string& name) {
     if (const std::string* value = key.Value(name)) return *value;
     return std::nullopt;
+}
+
+// A folder's text with links and ".." resolved: the key under which it counts as seen.
+std::string CanonicalText(const std::filesystem::path& folder) {
+    std::error_code ec;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(folder, ec);
+    return PathText(ec ? folder : canonical);
 }
 
 std::string FindingText(const GameFileFinding& finding) {
@@ -92,9 +103,7 @@ private:
             Step(source, text, "no such folder");
             return false;
         }
-        std::filesystem::path canonical = std::filesystem::weakly_canonical(folder, ec);
-        if (ec) canonical = folder;
-        if (!seen_.insert(PathText(canonical)).second) {
+        if (!seen_.insert(CanonicalText(folder)).second) {
             Step(source, text, "already looked at");
             return false;
         }
@@ -229,6 +238,27 @@ private:
 #endif
     }
 
+    // The default install folders below one Program Files folder: each that exists is a
+    // candidate; those that do not are named together in one step.
+    bool TryDefaultFolders(const std::filesystem::path& programFiles) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(programFiles, ec)) {
+            Step(LocateSource::DefaultFolder, PathText(programFiles), "no such folder");
+            return false;
+        }
+        std::string missing;
+        for (const char* folder : DefaultInstallFolders) {
+            const std::filesystem::path candidate = HostPath(programFiles, folder);
+            if (std::filesystem::is_directory(candidate, ec)) {
+                if (TryCandidate(LocateSource::DefaultFolder, candidate)) return true;
+            } else {
+                missing += (missing.empty() ? "" : ", ") + std::string(folder);
+            }
+        }
+        if (!missing.empty()) Step(LocateSource::DefaultFolder, PathText(programFiles), "not there: " + missing);
+        return false;
+    }
+
     // Every library of each Steam installation, each library once.
     std::vector<std::filesystem::path> SteamLibraryList(const std::vector<std::filesystem::path>& steamFolders) {
         std::vector<std::filesystem::path> libraries;
@@ -243,9 +273,7 @@ private:
             const std::vector<std::filesystem::path> found = SteamLibraries(steam, &error);
             if (!error.empty()) Step(LocateSource::SteamLibrary, PathText(steam), "library list skipped: " + error);
             for (const std::filesystem::path& library : found) {
-                std::filesystem::path canonical = std::filesystem::weakly_canonical(library, ec);
-                if (ec) canonical = library;
-                if (known.insert(PathText(canonical)).second) libraries.push_back(library);
+                if (known.insert(CanonicalText(library)).second) libraries.push_back(library);
             }
         }
         return libraries;
@@ -279,9 +307,7 @@ private:
             if (!known) distinct.push_back(base);
         }
         for (const std::string& base : distinct) {
-            for (const char* folder : DefaultInstallFolders) {
-                if (TryCandidate(LocateSource::DefaultFolder, HostPath(PathFromBytes(base), folder))) return true;
-            }
+            if (TryDefaultFolders(PathFromBytes(base))) return true;
         }
 
         const RegistryKey steam = Registry()(RegistryRoot::CurrentUser, "Software\\Valve\\Steam", {"SteamPath"});
@@ -300,6 +326,11 @@ private:
         std::error_code ec;
         if (!std::filesystem::is_directory(root, ec)) {
             Step(source, PathText(root), "no such folder");
+            return false;
+        }
+        // A launcher's prefix may also be $WINEPREFIX, or named by two settings files.
+        if (!seenPrefixes_.insert(CanonicalText(root)).second) {
+            Step(source, PathText(root), "already looked at");
             return false;
         }
         const WinePrefix prefix(root);
@@ -325,10 +356,29 @@ private:
                 }
             }
         }
-        for (const char* base : {"C:\\Program Files\\", "C:\\Program Files (x86)\\"}) {
-            for (const char* folder : DefaultInstallFolders) {
-                std::optional<std::filesystem::path> host = prefix.HostPathOf(std::string(base) + folder);
-                if (host && TryCandidate(LocateSource::DefaultFolder, *host)) return true;
+        for (const char* base : {"C:\\Program Files", "C:\\Program Files (x86)"}) {
+            std::string why;
+            const std::optional<std::filesystem::path> programFiles = prefix.HostPathOf(base, &why);
+            if (!programFiles) {
+                Step(LocateSource::DefaultFolder, PathText(root) + " [" + base + "]", "passed over: " + why);
+            } else if (TryDefaultFolders(*programFiles)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The prefixes of one game launcher, in the order LauncherPrefixes finds them.
+    bool TryLauncher(LocateSource source, Launcher launcher) {
+        for (const LauncherFinding& finding : FindLauncherPrefixes(launcher, environment_)) {
+            if (!finding.outcome.empty()) Step(source, finding.candidate, finding.outcome);
+            if (!finding.prefix) continue;
+            std::string why;
+            const std::optional<std::filesystem::path> root = LauncherPrefixRoot(*finding.prefix, &why);
+            if (!root) {
+                Step(source, PathText(*finding.prefix), why);
+            } else if (TryPrefix(source, *root, true)) {
+                return true;
             }
         }
         return false;
@@ -349,6 +399,11 @@ private:
                 const std::filesystem::path prefix =
                     HostPath(library, std::string("steamapps\\compatdata\\") + SteamGameId + "\\pfx");
                 if (TryPrefix(LocateSource::ProtonPrefix, prefix, true)) return true;
+            }
+            if (TryLauncher(LocateSource::LutrisPrefix, Launcher::Lutris) ||
+                TryLauncher(LocateSource::HeroicPrefix, Launcher::Heroic) ||
+                TryLauncher(LocateSource::BottlesPrefix, Launcher::Bottles)) {
+                return true;
             }
         }
 
@@ -372,6 +427,7 @@ private:
     std::set<std::string> seen_;  // candidate folders already looked at, canonical
 #ifndef _WIN32
     std::optional<WinePrefix> registryPrefix_;  // the prefix whose key FromRegistry read
+    std::set<std::string> seenPrefixes_;        // prefixes already searched, canonical
 #endif
 };
 
@@ -388,6 +444,9 @@ std::string_view LocateSourceName(LocateSource source) {
         case LocateSource::DefaultFolder: return "default install folder";
         case LocateSource::SteamLibrary: return "Steam library";
         case LocateSource::ProtonPrefix: return "Proton prefix";
+        case LocateSource::LutrisPrefix: return "Lutris prefix";
+        case LocateSource::HeroicPrefix: return "Heroic prefix";
+        case LocateSource::BottlesPrefix: return "Bottles prefix";
         case LocateSource::WinePrefix: return "Wine prefix";
     }
     return "unknown";

@@ -21,6 +21,9 @@ enum class LocateSource {
     DefaultFolder,  // a default install folder (Program Files on Windows, drive C: of a Wine prefix)
     SteamLibrary,   // steamapps/common/The Sims Legacy Collection of a Steam library
     ProtonPrefix,   // the game's key in the registry of the game's Proton prefix
+    LutrisPrefix,   // a Wine prefix of Lutris: its settings, a folder of ~/Games
+    HeroicPrefix,   // a Wine prefix of Heroic: its settings, a folder of ~/Games/Heroic/Prefixes
+    BottlesPrefix,  // a bottle of Bottles
     WinePrefix,     // the game's key in the registry of ~/.wine
 };
 
@@ -74,8 +77,10 @@ struct LocateResult {
 //     (default ~/.wine) with its Windows path turned into a host path — used as it is;
 //  3. the remembered folder;
 //  4. the key's "InstallPath"; then on Windows the default install folders and the Steam
-//     libraries, elsewhere the Steam libraries (and the game's Proton prefix in each) and the
-//     ~/.wine prefix.
+//     libraries, elsewhere the Steam libraries (and the game's Proton prefix in each), the Wine
+//     prefixes of Lutris, Heroic and Bottles (LauncherPrefixes) and the ~/.wine prefix. Each
+//     prefix is searched through the game's key in its registry, then the default install
+//     folders on its drive C:.
 // A folder from sources 3 and 4 counts only if it holds a careers file (FindCareersFile).
 // When nothing is found the folder is empty and the expansion texts are those of the key, if
 // it was there. Never throws; every source that cannot be read is in the trace with its reason.

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 #include "core/gamefiles/LocationFixture.h"
 #include "gamefiles/RememberedFolder.h"
 
@@ -48,6 +51,14 @@ protected:
 
     static std::string DriveC(const std::filesystem::path& prefix, const std::string& below) {
         return (std::filesystem::canonical(prefix / "drive_c") / below).string();
+    }
+
+    // A prefix whose key names C:\Sims, a folder with a careers file; gives that folder.
+    std::string KeyedPrefix(const std::string& relative) {
+        const std::filesystem::path prefix =
+            Prefix(relative, "[Software\\\\Maxis\\\\The Sims]\n\"SIMS_DATA\"=\"C:\\\\Sims\"\n");
+        Game(relative + "/drive_c/Sims");
+        return DriveC(prefix, "Sims");
     }
 
     void Remember(const std::filesystem::path& folder) {
@@ -254,6 +265,143 @@ TEST_F(LocationTest, EarlierSourcesWin) {
     }
 }
 
+TEST_F(LocationTest, EachLauncherLayoutAloneOnATemporaryHome) {
+    // Each layout sets itself up below its own folder (home in "<folder>/home") and gives the
+    // game folder it must lead to.
+    const struct {
+        const char* what;
+        LocateSource source;
+        std::function<std::string(const std::string& root, const std::string& homeDir)> layout;
+    } layouts[] = {
+        {"Lutris prefix in ~/Games, game in the EA app's folder", LocateSource::DefaultFolder,
+         [&](const std::string&, const std::string& homeDir) {
+             Prefix(homeDir + "/Games/ea-app", "");
+             Game(homeDir + "/Games/ea-app/drive_c/Program Files/EA Games/The Sims Legacy");
+             return DriveC(temp / (homeDir + "/Games/ea-app"), "Program Files/EA Games/The Sims Legacy");
+         }},
+        {"Lutris settings in its data folder name a prefix elsewhere", LocateSource::LutrisPrefix,
+         [&](const std::string& root, const std::string& homeDir) {
+             temp.Write(homeDir + "/.local/share/lutris/games/the-sims-1700000000.yml",
+                        "game:\n  exe: /x/drive_c/EA.exe\n  prefix: " + (temp / (root + "/elsewhere")).string() +
+                            "\nwine:\n  version: lutris-7\n");
+             return KeyedPrefix(root + "/elsewhere");
+         }},
+        {"Lutris Flatpak settings name a prefix below ~", LocateSource::LutrisPrefix,
+         [&](const std::string&, const std::string& homeDir) {
+             temp.Write(homeDir + "/.var/app/net.lutris.Lutris/config/lutris/games/sims.yml", "game:\n  prefix: ~/wine/sims\n");
+             return KeyedPrefix(homeDir + "/wine/sims");
+         }},
+        {"Heroic prefix of a Proton runner", LocateSource::HeroicPrefix,
+         [&](const std::string&, const std::string& homeDir) { return KeyedPrefix(homeDir + "/Games/Heroic/Prefixes/The Sims/pfx"); }},
+        {"Heroic Flatpak settings name a prefix elsewhere", LocateSource::HeroicPrefix,
+         [&](const std::string& root, const std::string& homeDir) {
+             temp.Write(homeDir + "/.var/app/com.heroicgameslauncher.hgl/config/heroic/GamesConfig/Sims.json",
+                        "{\"Sims\": {\"winePrefix\": \"" + (temp / (root + "/elsewhere")).string() + "\"}, \"version\": \"v0\"}");
+             return KeyedPrefix(root + "/elsewhere");
+         }},
+        {"Heroic settings in $XDG_CONFIG_HOME", LocateSource::HeroicPrefix,
+         [&](const std::string& root, const std::string&) {
+             env.variables["XDG_CONFIG_HOME"] = (temp / (root + "/config")).string();
+             temp.Write(root + "/config/heroic/GamesConfig/Sims.json",
+                        "{\"Sims\": {\"winePrefix\": \"" + (temp / (root + "/elsewhere")).string() + "\"}}");
+             return KeyedPrefix(root + "/elsewhere");
+         }},
+        {"Bottles bottle", LocateSource::BottlesPrefix,
+         [&](const std::string&, const std::string& homeDir) { return KeyedPrefix(homeDir + "/.local/share/bottles/bottles/EA-App"); }},
+        {"Bottles Flatpak bottle kept elsewhere", LocateSource::BottlesPrefix,
+         [&](const std::string& root, const std::string& homeDir) {
+             temp.Write(homeDir + "/.var/app/com.usebottles.bottles/data/bottles/bottles/Sims/placeholder.yml",
+                        "Path: " + (temp / (root + "/custom/Sims")).string() + "\n");
+             return KeyedPrefix(root + "/custom/Sims");
+         }},
+    };
+    int number = 0;
+    for (const auto& layout : layouts) {
+        const std::string root = "layout-" + std::to_string(number++);
+        env.variables = {{"HOME", temp.Folder(root + "/home").string()}};
+        const std::string expected = layout.layout(root, root + "/home");
+        const LocateResult result = Locate();
+        EXPECT_EQ(result.location.source, layout.source) << layout.what << "\n" << TraceText(result);
+        EXPECT_EQ(result.location.gameFolder, expected) << layout.what;
+    }
+}
+
+TEST_F(LocationTest, LaunchersComeAfterProtonAndBeforeHomeWine) {
+    const std::string proton = KeyedPrefix("home/.local/share/Steam/steamapps/compatdata/3314060/pfx");
+    const std::string lutrisNamed = KeyedPrefix("elsewhere");
+    const std::string lutris = KeyedPrefix("home/Games/sims");
+    temp.Write("home/.config/lutris/games/a.yml", "game:\n  prefix: " + (temp / "elsewhere").string() + "\n");
+    temp.Write("home/.config/lutris/games/b.yml", "game:\n  prefix: " + (home / "Games/sims").string() + "\n");
+    const std::string heroic = KeyedPrefix("home/Games/Heroic/Prefixes/sims");
+    const std::string bottles = KeyedPrefix("home/.local/share/bottles/bottles/sims");
+    Prefix("home/.wine", "");
+    Game("home/.wine/drive_c/Program Files/EA Games/The Sims Legacy");
+    const std::string wine = DriveC(home / ".wine", "Program Files/EA Games/The Sims Legacy");
+
+    // Each found folder is taken away in turn.
+    for (const auto& [source, folder] : std::vector<std::pair<LocateSource, std::string>>{
+             {LocateSource::ProtonPrefix, proton},
+             {LocateSource::LutrisPrefix, lutrisNamed},
+             {LocateSource::LutrisPrefix, lutris},
+             {LocateSource::HeroicPrefix, heroic},
+             {LocateSource::BottlesPrefix, bottles},
+             {LocateSource::DefaultFolder, wine},
+             {LocateSource::None, ""},
+         }) {
+        const LocateResult result = Locate();
+        EXPECT_EQ(result.location.source, source) << folder << "\n" << TraceText(result);
+        EXPECT_EQ(result.location.gameFolder, folder) << TraceText(result);
+        if (source == LocateSource::None) {
+            // b.yml named ~/Games/sims, which the listing of ~/Games reaches again.
+            EXPECT_TRUE(Traced(result, LocateSource::LutrisPrefix, "Games/sims already looked at")) << TraceText(result);
+        } else {
+            std::filesystem::remove_all(folder);
+        }
+    }
+}
+
+TEST_F(LocationTest, MalformedSettingsFileIsSkippedAndTheSearchGoesOn) {
+    // Next to each bad settings file (named to come first) a sound one names the game's prefix.
+    const std::map<LocateSource, std::pair<std::string, std::string>> sound = {
+        {LocateSource::LutrisPrefix, {"home/.config/lutris/games/b.yml", "game:\n  prefix: %\n"}},
+        {LocateSource::HeroicPrefix, {"home/.config/heroic/GamesConfig/b.json", "{\"b\": {\"winePrefix\": \"%\"}}"}},
+        {LocateSource::BottlesPrefix, {"home/.local/share/bottles/bottles/b/placeholder.yml", "Path: %\n"}},
+    };
+    const struct {
+        LocateSource source;
+        const char* file;
+        std::string text;
+        const char* traced;
+    } cases[] = {
+        {LocateSource::LutrisPrefix, "home/.config/lutris/games/a.yml", "game:\n  prefix: [\n", "a.yml skipped: line 3"},
+        {LocateSource::LutrisPrefix, "home/.config/lutris/games/a.yml", std::string("\0\xFF", 2), "a.yml skipped: "},
+        {LocateSource::LutrisPrefix, "home/.config/lutris/games/a.yml", "game:\n  prefix: Games/x\n",
+         "a.yml names \"Games/x\", passed over: not an absolute path"},
+        {LocateSource::LutrisPrefix, "home/.config/lutris/games/a.yml", "game:\n  exe: /usr/games/x\n", "a.yml names no prefix"},
+        {LocateSource::HeroicPrefix, "home/.config/heroic/GamesConfig/a.json", "{\"a\": {\"winePrefix\": ",
+         "a.json skipped: parse error at line 1"},
+        {LocateSource::HeroicPrefix, "home/.config/heroic/GamesConfig/a.json", "{\"a\": {\"winePrefix\": null}}",
+         "a.json skipped: \"winePrefix\" of \"a\" is a JSON null"},
+        {LocateSource::BottlesPrefix, "home/.local/share/bottles/bottles/a/placeholder.yml", "Path: {\n", "placeholder.yml skipped: "},
+        {LocateSource::BottlesPrefix, "home/.local/share/bottles/bottles/a/placeholder.yml", "Path: /nowhere/a\n",
+         "/nowhere/a no such folder"},
+    };
+    int number = 0;
+    for (const auto& c : cases) {
+        const std::string root = "case-" + std::to_string(number++) + "/";
+        env.variables = {{"HOME", (temp / (root + "home")).string()}};
+        const std::string game = KeyedPrefix(root + "good");
+        std::string text = sound.at(c.source).second;
+        text.replace(text.find('%'), 1, (temp / (root + "good")).string());
+        temp.Write(root + sound.at(c.source).first, text);
+        temp.Write(root + c.file, c.text);
+        const LocateResult result = Locate();
+        EXPECT_EQ(result.location.source, c.source) << c.traced << "\n" << TraceText(result);
+        EXPECT_EQ(result.location.gameFolder, game) << c.traced;
+        EXPECT_TRUE(Traced(result, c.source, c.traced)) << TraceText(result);
+    }
+}
+
 TEST_F(LocationTest, RememberedFolderFile) {
     const RememberedFolder remembered(env.Lookup());
     EXPECT_EQ(remembered.File(), home / ".config/trackwright/game-folder");
@@ -317,9 +465,13 @@ TEST_F(LocationTest, WindowsSourcesInOrder) {
     EXPECT_EQ(result.location.source, LocateSource::SteamLibrary) << TraceText(result);
     EXPECT_EQ(result.location.gameFolder, std::filesystem::path(steamGame).make_preferred().string()) << TraceText(result);
 
-    Game("pf/EA Games/The Sims");
-    result = LocateGame(options);
-    EXPECT_EQ(result.location.source, LocateSource::DefaultFolder) << TraceText(result);
+    // The EA app's folder, then an older installer's, which comes first among the default folders.
+    for (const char* installed : {"pf/EA Games/The Sims Legacy", "pf/EA Games/The Sims"}) {
+        const std::filesystem::path game = Game(installed);
+        result = LocateGame(options);
+        EXPECT_EQ(result.location.source, LocateSource::DefaultFolder) << TraceText(result);
+        EXPECT_EQ(result.location.gameFolder, std::filesystem::path(game).make_preferred().string()) << TraceText(result);
+    }
 
     machine = {{"InstallPath", Game("installed").string()}, {"EP3Installed", "1"}};
     result = LocateGame(options);

@@ -1,0 +1,30 @@
+// Reads arbitrary text as the game launchers' settings: Lutris's and Bottles' YAML through the
+// key-path lookup, Heroic's GamesConfig JSON through its prefix reader.
+#include "gamefiles/HeroicGameSettings.h"
+#include "gamefiles/YamlScalar.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    std::string error;
+    for (const std::vector<std::string_view>& keyPath :
+         {std::vector<std::string_view>{"game", "prefix"}, std::vector<std::string_view>{"Path"}}) {
+        std::optional<std::string> value;
+        const bool ok = tw::FindYamlScalar(text, keyPath, value, &error);
+        if (!ok && (error.empty() || value)) __builtin_trap();
+        if (value && value->empty()) __builtin_trap();
+    }
+    std::vector<std::string> prefixes;
+    const bool ok = tw::ParseHeroicWinePrefixes(text, prefixes, &error);
+    if (!ok && (error.empty() || !prefixes.empty())) __builtin_trap();
+    for (const std::string& prefix : prefixes) {
+        if (prefix.empty()) __builtin_trap();
+    }
+    return 0;
+}
