@@ -64,52 +64,90 @@ std::set<fs::path> TargetFolders(const Journal& journal) {
     return folders;
 }
 
-void SyncFolders(FileSystem& files, const Journal& journal) {
-    for (const fs::path& folder : TargetFolders(journal)) files.SyncFolder(folder);
+// Runs every step it is given, even after one failed (another program holding one file must not
+// keep the others from being put right), and remembers the first failure.
+class Steps {
+public:
+    template <typename Step>
+    void Try(Step step) {
+        try {
+            step();
+        } catch (const FileError& e) {
+            if (failure_.empty()) failure_ = e.what();
+        }
+    }
+    bool Failed() const { return !failure_.empty(); }
+    const std::string& Failure() const { return failure_; }
+
+private:
+    std::string failure_;
+};
+
+void SyncFolders(FileSystem& files, const Journal& journal, Steps& steps) {
+    for (const fs::path& folder : TargetFolders(journal)) steps.Try([&] { files.SyncFolder(folder); });
 }
+
+// Removes every name of the transaction that is not a target: the temporary files and the old
+// files' second names. Only used once every target holds the file it should keep, so a second
+// name is never the last one.
+void RemoveLeftovers(FileSystem& files, const Journal& journal, Steps& steps) {
+    for (const Journal::Entry& entry : journal.entries) {
+        if (!entry.temporary.empty()) steps.Try([&] { files.Remove(entry.temporary); });
+        if (!entry.kept.empty()) steps.Try([&] { files.Remove(entry.kept); });
+    }
+    SyncFolders(files, journal, steps);
+}
+
+// What undoing a commit achieved.
+enum class Undone {
+    Clean,      // every old file is back and nothing of the transaction is left
+    Leftovers,  // every old file is back; some names of the transaction could not be removed
+    Broken,     // an old file could not be put back
+};
 
 // Puts the old files back after some of the moves, in any state a commit can leave: each step
 // looks at which names still exist, so running it again after it was cut short is safe.
-void Undo(FileSystem& files, const Journal& journal) {
+Undone Undo(FileSystem& files, const Journal& journal, std::string& failure) {
+    Steps restore;
     for (auto it = journal.entries.rbegin(); it != journal.entries.rend(); ++it) {
         const Journal::Entry& entry = *it;
         switch (entry.change) {
             case Journal::Change::Replace:
-                if (files.Exists(entry.kept)) {
-                    // The new file not moved yet, and the old one still in place beside its second
-                    // name: only the second name goes. Otherwise the old file moves back.
-                    if (files.Exists(entry.temporary) && files.Exists(entry.target))
-                        files.Remove(entry.kept);
-                    else
-                        files.Replace(entry.kept, entry.target);
-                }
-                files.Remove(entry.temporary);
+                // The old file moves back unless it is still in place (the new one not moved yet,
+                // the old one beside its second name).
+                if (files.Exists(entry.kept) && !(files.Exists(entry.temporary) && files.Exists(entry.target)))
+                    restore.Try([&] { files.Replace(entry.kept, entry.target); });
                 break;
             case Journal::Change::Create:
                 // Every temporary file existed when the moves began: one that is gone was moved.
-                if (!files.Exists(entry.temporary)) files.Remove(entry.target);
-                files.Remove(entry.temporary);
+                if (!files.Exists(entry.temporary)) restore.Try([&] { files.Remove(entry.target); });
                 break;
             case Journal::Change::Remove:
-                if (files.Exists(entry.kept)) files.Replace(entry.kept, entry.target);
+                if (files.Exists(entry.kept)) restore.Try([&] { files.Replace(entry.kept, entry.target); });
                 break;
         }
     }
-    SyncFolders(files, journal);
-}
-
-// Lets go of what a complete commit kept: the old files' second names, and any temporary file.
-void LetGo(FileSystem& files, const Journal& journal) {
-    for (const Journal::Entry& entry : journal.entries) {
-        if (!entry.kept.empty()) files.Remove(entry.kept);
-        if (!entry.temporary.empty()) files.Remove(entry.temporary);
+    SyncFolders(files, journal, restore);
+    if (restore.Failed()) {
+        failure = restore.Failure();
+        return Undone::Broken;
     }
-    SyncFolders(files, journal);
+    Steps cleanup;
+    RemoveLeftovers(files, journal, cleanup);
+    failure = cleanup.Failure();
+    return cleanup.Failed() ? Undone::Leftovers : Undone::Clean;
 }
 
-void RemoveTemporaries(FileSystem& files, const Journal& journal) {
-    for (const Journal::Entry& entry : journal.entries)
-        if (!entry.temporary.empty()) files.Remove(entry.temporary);
+// Ends a transaction whose journal can go: removed when nothing is left over, else rewritten as
+// "prepared" (nothing of it in place), so that the leftovers are removed by a later recovery and
+// nobody takes the game for being in the middle of a save.
+void Close(FileSystem& files, const fs::path& stateFolder, Journal journal, bool leftovers) {
+    if (!leftovers) {
+        RemoveJournal(files, stateFolder);
+        return;
+    }
+    journal.state = Journal::State::Prepared;
+    WriteJournal(files, stateFolder, journal);
 }
 
 void Apply(FileSystem& files, const Journal::Entry& entry) {
@@ -172,6 +210,9 @@ std::size_t FileTransaction::Remove(const fs::path& target) { return Plan(Journa
 
 Status FileTransaction::Prepare() {
     if (!planFailure_) return planFailure_;
+    // What an earlier transaction could not finish (names another program held) ends first: the
+    // new journal takes the old one's place.
+    if (Status recovered = RecoverTransaction(files_, stateFolder_); !recovered) return recovered;
     for (Journal::Entry& entry : journal_.entries) {
         if (entry.change != Journal::Change::Remove) entry.temporary = FreshNameBeside(entry.target, ".new");
         if (entry.change != Journal::Change::Create) entry.kept = FreshNameBeside(entry.target, ".old");
@@ -223,44 +264,56 @@ Status FileTransaction::Commit() {
         }
     }
     if (failure.empty()) {
+        Steps synced;
+        SyncFolders(files_, journal_, synced);
         try {
-            SyncFolders(files_, journal_);
+            if (synced.Failed()) throw FileError(synced.Failure());
             journal_.state = Journal::State::Committed;
             WriteJournal(files_, stateFolder_, journal_);
         } catch (const FileError& e) {
             failure = PathText(stateFolder_ / JournalName) + ": " + e.what();
         }
     }
+    finished_ = true;
     if (!failure.empty()) {
-        // The journal still says "committing", so if this is cut short, recovery does the rest.
-        try {
-            Undo(files_, journal_);
-            RemoveJournal(files_, stateFolder_);
-        } catch (const FileError& e) {
-            failure += "; the old files could not all be put back (" + std::string(e.what()) +
-                       "), they will be the next time the game is opened";
+        // The journal on disk still says "committing": if this is cut short, recovery goes on.
+        journal_.state = Journal::State::Committing;
+        std::string why;
+        const Undone undone = Undo(files_, journal_, why);
+        if (undone == Undone::Broken) {
+            return Status::Failure(failure + "; and an old file could not be put back (" + why +
+                                   "): that is done the next time the game is opened");
         }
-        finished_ = true;
+        try {
+            Close(files_, stateFolder_, journal_, undone == Undone::Leftovers);
+        } catch (const FileError&) {
+            // The journal still names everything; the next recovery ends it.
+        }
         return Status::Failure(failure);
     }
 
-    finished_ = true;
-    try {
-        LetGo(files_, journal_);
-        RemoveJournal(files_, stateFolder_);
-    } catch (const FileError&) {
-        // Every file is in place; what is left over is removed by the next recovery.
+    // Every file is in place. What cannot be let go of now (another program holding an old file)
+    // stays named in the journal, and the next transaction or recovery removes it.
+    Steps letGo;
+    RemoveLeftovers(files_, journal_, letGo);
+    if (!letGo.Failed()) {
+        try {
+            RemoveJournal(files_, stateFolder_);
+        } catch (const FileError&) {
+        }
     }
     return {};
 }
 
 void FileTransaction::Abandon() {
     finished_ = true;
+    // Nothing was moved: only temporary files can exist.
+    Steps removed;
+    RemoveLeftovers(files_, journal_, removed);
+    if (removed.Failed()) return;  // the journal names what is left, for the next recovery
     try {
-        RemoveTemporaries(files_, journal_);
         RemoveJournal(files_, stateFolder_);
     } catch (const FileError&) {
-        // The journal (if it is still there) names what is left, for the next recovery.
     }
 }
 
@@ -285,12 +338,21 @@ Status RecoverTransaction(FileSystem& files, const fs::path& stateFolder) {
         Journal journal;
         if (Status parsed = ParseJournal(text, journal); !parsed)
             return Status::Failure(PathText(journalPath) + ": " + parsed.Reason());
-        switch (journal.state) {
-            case Journal::State::Prepared: RemoveTemporaries(files, journal); break;
-            case Journal::State::Committing: Undo(files, journal); break;
-            case Journal::State::Committed: LetGo(files, journal); break;
+        bool leftovers = false;
+        if (journal.state == Journal::State::Committing) {
+            std::string why;
+            const Undone undone = Undo(files, journal, why);
+            if (undone == Undone::Broken) return Status::Failure(why);
+            leftovers = undone == Undone::Leftovers;
+        } else {
+            // Prepared: nothing was moved. Committed: everything was. Either way, every target
+            // holds the file it keeps, and only the other names go.
+            Steps removed;
+            RemoveLeftovers(files, journal, removed);
+            leftovers = removed.Failed();
         }
-        RemoveJournal(files, stateFolder);
+        // What another program still holds is removed another time; the game itself is whole.
+        Close(files, stateFolder, journal, leftovers);
     } catch (const FileError& e) {
         return Status::Failure(PathText(journalPath) + ": " + e.what());
     }

@@ -40,14 +40,10 @@ public:
         Move(from, to, MOVEFILE_WRITE_THROUGH);
     }
 
-    bool Link(const std::filesystem::path& existing, const std::filesystem::path& link) override {
-        if (CreateHardLinkW(link.c_str(), existing.c_str(), nullptr)) return true;
-        const DWORD code = GetLastError();
-        if (code == ERROR_INVALID_FUNCTION || code == ERROR_NOT_SUPPORTED || code == ERROR_CALL_NOT_IMPLEMENTED)
-            return false;
-        SetLastError(code);
-        ThrowSystemError();
-    }
+    // Windows cannot replace a file under its name while another program has it open, even one
+    // that shares deletion; it can move it away. So the old file is always moved aside instead of
+    // getting a second name, and a reader beside the editor never stands in the way of a save.
+    bool Link(const std::filesystem::path&, const std::filesystem::path&) override { return false; }
 
     void Remove(const std::filesystem::path& path) override {
         if (DeleteFileW(path.c_str())) return;

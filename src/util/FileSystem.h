@@ -27,7 +27,7 @@ public:
     // Moves `from` to `to` in one step; fails when `to` exists.
     virtual void MoveNew(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
     // Gives the file `existing` the second name `link`. False, with nothing changed, where the
-    // file system has no hard links.
+    // file system has no hard links (and always on Windows: see the implementation).
     virtual bool Link(const std::filesystem::path& existing, const std::filesystem::path& link) = 0;
     // Removes the file `path`; a name that does not exist is no failure.
     virtual void Remove(const std::filesystem::path& path) = 0;

@@ -23,9 +23,9 @@ public:
     std::uint64_t Length() const override { return inner_->Length(); }
     std::uint64_t Position() const override { return inner_->Position(); }
     void Truncate(std::uint64_t length) override { inner_->Truncate(length); }
-    void Flush() override {
-        if (files_.Take(FaultyFileSystem::Step::Flush, path_)) inner_->Flush();
-    }
+    // The step counts, but the disk is not asked: what a flush makes durable cannot be seen from
+    // inside the program, and hundreds of saves would spend their time waiting for the disk.
+    void Flush() override { files_.Take(FaultyFileSystem::Step::Flush, path_); }
     std::unique_ptr<Stream> Duplicate() const override { return inner_->Duplicate(); }
     std::filesystem::path Path() const override { return path_; }
 
@@ -43,6 +43,7 @@ void FaultyFileSystem::Restart() {
     killed_ = false;
     failed_ = false;
     log_.clear();
+    faultStep_.clear();
 }
 
 bool FaultyFileSystem::Take(Step kind, const std::filesystem::path& path) {
@@ -52,11 +53,20 @@ bool FaultyFileSystem::Take(Step kind, const std::filesystem::path& path) {
     log_.push_back(std::string(StepNames[static_cast<int>(kind)]) + " " + path.string());
     if (killAt_ != 0 && steps_ == killAt_) {
         killed_ = true;
+        faultStep_ = log_.back();
         throw SimulatedKill{};
+    }
+    const bool held = !failOn_.empty() && path.string().find(failOn_) != std::string::npos &&
+                      (kind == Step::Replace || kind == Step::MoveNew || kind == Step::Remove || kind == Step::Link);
+    if (held) {
+        failed_ = true;
+        faultStep_ = log_.back();
+        throw FileError("The process cannot access the file because it is being used by another process (injected)");
     }
     if (failAt_ != 0 && (failKind_ == kind || failKind_ == Step::Any) &&
         (failKind_ == Step::Any ? steps_ : nth) == failAt_) {
         failed_ = true;
+        faultStep_ = log_.back();
         throw FileError("No space left on device (injected)");
     }
     return true;
@@ -86,9 +96,8 @@ void FaultyFileSystem::Remove(const std::filesystem::path& path) {
     if (Take(Step::Remove, path)) HostFileSystem().Remove(path);
 }
 
-void FaultyFileSystem::SyncFolder(const std::filesystem::path& folder) {
-    if (Take(Step::SyncFolder, folder)) HostFileSystem().SyncFolder(folder);
-}
+// Counted, not done: see the stream's Flush.
+void FaultyFileSystem::SyncFolder(const std::filesystem::path& folder) { Take(Step::SyncFolder, folder); }
 
 bool FaultyFileSystem::Exists(const std::filesystem::path& path) { return HostFileSystem().Exists(path); }
 

@@ -17,6 +17,7 @@ struct SimulatedKill {};
 // each flush, each move, link, removal and folder sync). A test can make one step fail as a full
 // disk or a read-only folder would (FileError), or stop the program at one step: that step and
 // every later one then do nothing at all, as after a kill, and SimulatedKill is thrown.
+// Flushes and folder syncs are counted as steps but not passed on to the disk.
 class FaultyFileSystem final : public FileSystem {
 public:
     enum class Step { Create, Write, Flush, Replace, MoveNew, Link, Remove, SyncFolder, Any };
@@ -26,6 +27,9 @@ public:
         failKind_ = kind;
         failAt_ = nth;
     }
+    // Every move and removal of a name that holds `part` fails, as when another program holds
+    // that file open without sharing it; empty for none.
+    void FailOn(std::string part) { failOn_ = std::move(part); }
     // The program stops at the `nth` (from 1) step of any kind; 0 for never.
     void KillAt(std::size_t nth) { killAt_ = nth; }
     // Counting starts again (the faults asked for stay).
@@ -36,6 +40,8 @@ public:
     std::size_t Steps() const { return steps_; }
     // The steps taken, as "Replace .../Work.iff", for a failing test to show.
     const std::vector<std::string>& Log() const { return log_; }
+    // The step that failed or killed, as logged.
+    const std::string& FaultStep() const { return faultStep_; }
 
     std::unique_ptr<Stream> CreateNew(const std::filesystem::path& path, const std::filesystem::path* like) override;
     void Replace(const std::filesystem::path& from, const std::filesystem::path& to) override;
@@ -58,6 +64,8 @@ private:
     bool killed_ = false;
     bool failed_ = false;
     std::vector<std::string> log_;
+    std::string faultStep_;
+    std::string failOn_;
 };
 
 }  // namespace tw::test

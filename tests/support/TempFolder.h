@@ -1,11 +1,13 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw::test {
 
@@ -50,5 +52,14 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Every file below `folder`, relative with '/', sorted.
+inline std::vector<std::string> FilesBelow(const std::filesystem::path& folder) {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file()) files.push_back(entry.path().lexically_relative(folder).generic_string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
 
 }  // namespace tw::test

@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include "gamefiles/GameContext.h"
 #include "gamefiles/HostPath.h"
 #include "gamefiles/SampleInstallation.h"
 #include "support/TempFolder.h"
@@ -78,11 +79,47 @@ protected:
 
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
     for (const auto& args : std::vector<std::vector<std::string>>{
-             {}, {"frobnicate"}, {"export", "x", "file.iff"}, {"export", "1"}, {"dump", "--latin"}, {"import", "f"}}) {
+             {},
+             {"frobnicate"},
+             {"export", "x", "file.iff"},
+             {"export", "1"},
+             {"dump", "--latin"},
+             {"import", "f"},
+             // An empty folder is no folder: it must not quietly mean "find the game yourself".
+             {"--game", "", "dump"},
+             {"--game"}}) {
         const CliRun run = Cli(args);
         EXPECT_EQ(run.status, ExitUsage);
         EXPECT_NE(run.err.find("usage: trackwright-cli"), std::string::npos);
     }
+}
+
+TEST_F(CliTest, SampleIsWrittenOnlyIntoAnEmptyFolder) {
+    const std::map<std::string, std::string> before = GameFiles();
+    const CliRun again = Cli({"sample", game.string()});
+    EXPECT_EQ(again.status, ExitFailure);
+    EXPECT_NE(again.err.find("not empty"), std::string::npos) << again.err;
+    EXPECT_EQ(GameFiles(), before);
+}
+
+TEST_F(CliTest, AGameHeldByAnotherProgramIsNotChangedAndStillReadable) {
+    GameContext holder;
+    holder.gameFolder = game.string();
+    holder.installationOptions.holder = "the Trackwright editor";
+    ASSERT_TRUE(holder.TakeInstallation(Installation::Intent::Write));
+    const std::vector<std::string> files = test::FilesBelow(game);
+
+    const std::string file = (temp.Path() / "any.iff").string();
+    for (const auto& args : std::vector<std::vector<std::string>>{{"resave"}, {"restore", file}, {"import", file, "0"}}) {
+        const CliRun run = OnGame(args);
+        EXPECT_EQ(run.status, ExitFailure) << args[0];
+        EXPECT_NE(run.err.find("is being changed by the Trackwright editor (process "), std::string::npos) << run.err;
+    }
+    // A reader beside it reads the archived files in memory and takes nothing out.
+    const CliRun dump = OnGame({"dump"});
+    EXPECT_EQ(dump.status, ExitSuccess) << dump.err;
+    EXPECT_NE(dump.out.find("\"careersFile\": \"ExpansionShared/Work.iff\""), std::string::npos);
+    EXPECT_EQ(test::FilesBelow(game), files);
 }
 
 TEST_F(CliTest, LocateNamesArchivedFilesWithTheirArchive) {

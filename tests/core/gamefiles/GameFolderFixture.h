@@ -45,13 +45,7 @@ public:
     void Remove(const std::string& relative) const { std::filesystem::remove_all(At(relative)); }
 
     // Every file below the folder, relative with '/', sorted.
-    std::vector<std::string> Files() const {
-        std::vector<std::string> files;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
-            if (entry.is_regular_file()) files.push_back(entry.path().lexically_relative(root).generic_string());
-        std::sort(files.begin(), files.end());
-        return files;
-    }
+    std::vector<std::string> Files() const { return FilesBelow(root); }
 
     TempFolder folder{"tw-game"};
     const std::filesystem::path root = folder.Path();

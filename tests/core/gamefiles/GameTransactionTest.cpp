@@ -1,6 +1,7 @@
 // The game's files under faults: a kill at any step, a failing step of the disk, a second
 // program. After each, every file is all old or all new, and nothing of the save stays behind.
 #include "gamefiles/FileTransaction.h"
+#include "gamefiles/GameFileLookup.h"
 #include "gamefiles/GameLoad.h"
 #include "gamefiles/GameSave.h"
 #include "gamefiles/Installation.h"
@@ -74,6 +75,17 @@ std::vector<std::string> StateLeftovers(const GameFolder& folder) {
     return left;
 }
 
+// Copies every file below `from` into the existing folder `to`.
+void CopyTree(const fs::path& from, const fs::path& to) {
+    for (const auto& entry : fs::recursive_directory_iterator(from)) {
+        const fs::path target = to / entry.path().lexically_relative(from);
+        if (entry.is_directory())
+            fs::create_directories(target);
+        else
+            fs::copy_file(entry.path(), target);
+    }
+}
+
 // The sample, loaded by a program whose changes go through `files` (the host's when null).
 struct Game {
     explicit Game(GameFolder& f, FileSystem* files = nullptr) : folder(f) {
@@ -93,7 +105,7 @@ class SampleCopies {
 public:
     SampleCopies() { Game first(made_); }
     void CopyInto(GameFolder& folder) const {
-        fs::copy(made_.root, folder.root, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        CopyTree(made_.root, folder.root);
     }
     const GameFolder& Made() const { return made_; }
 
@@ -150,71 +162,118 @@ bool SaveUnderFault(const SampleCopies& sample, const Files& after, std::size_t 
         }
         check(game, files, saved, before);
     }  // the program's files and locks go with it
-    ExpectWholeAfterRecovery(folder, before, after, "at step " + std::to_string(step) + ": " + files.Log().back());
+    ExpectWholeAfterRecovery(folder, before, after, "at step " + std::to_string(step) + ": " + files.FaultStep());
     return true;
 }
 
-TEST(GameTransactionTest, SaveKilledAtAnyStepIsWholeAfterRecovery) {
-    const SampleCopies sample;
-    const Files after = SavedEdit(sample);
-    std::size_t step = 1;
-    while (SaveUnderFault(sample, after, step, [step](FaultyFileSystem& f) { f.KillAt(step); },
-                          [](Game&, FaultyFileSystem&, bool, const Files&) {}))
-        ++step;
-    // Every step of the save was tried: the journal three times, four files, their moves.
-    EXPECT_GT(step, 30u);
+// The steps of an edited save without faults, as FaultyFileSystem logs them.
+std::vector<std::string> StepsOfASave(const SampleCopies& sample) {
+    GameFolder folder(false);
+    sample.CopyInto(folder);
+    FaultyFileSystem files;
+    Game game(folder, &files);
+    Edit(game.context);
+    files.Restart();
+    EXPECT_TRUE(SaveGameFiles(game.context, game.port));
+    return files.Log();
 }
 
-TEST(GameTransactionTest, SaveWithAFailingStepIsAllOldOrAllNewAndSaysSo) {
+// Every step of a transaction is tried by its own tests; here, with the whole game, the steps
+// that matter most: each move of a game file and the journal writes around them (a kill between
+// any two moves), one step while the new files are written and one while the old ones are let go.
+std::vector<std::size_t> KillSteps(const std::vector<std::string>& log) {
+    std::vector<std::size_t> journalMoves;
+    for (std::size_t i = 0; i < log.size(); ++i)
+        if (log[i].starts_with("Replace ") && log[i].ends_with("journal")) journalMoves.push_back(i);
+    std::vector<std::size_t> steps = {journalMoves.at(0) + 3};
+    for (std::size_t i = journalMoves.at(1) - 3; i <= journalMoves.at(2) + 2; ++i) steps.push_back(i);
+    steps.push_back(log.size() - 3);
+    for (std::size_t& step : steps) ++step;  // steps count from 1
+    return steps;
+}
+
+TEST(GameTransactionTest, SaveKilledBetweenAnyTwoMovesIsWholeAfterRecovery) {
     const SampleCopies sample;
     const Files after = SavedEdit(sample);
-    std::size_t step = 1;
-    const auto check = [&](Game& game, FaultyFileSystem&, bool saved, const Files& before) {
-        // A save that reports success has put every file in place; one that fails has put none,
-        // and says which file with the system's reason.
+    const std::vector<std::size_t> steps = KillSteps(StepsOfASave(sample));
+    for (std::size_t step : steps)
+        EXPECT_TRUE(SaveUnderFault(sample, after, step, [step](FaultyFileSystem& f) { f.KillAt(step); },
+                                   [](Game&, FaultyFileSystem&, bool, const Files&) {}));
+    EXPECT_GT(steps.size(), 20u);
+}
+
+TEST(GameTransactionTest, SaveWithAFailingStepIsAllOldOrAllNewAndSaysWhichFile) {
+    const SampleCopies sample;
+    const Files after = SavedEdit(sample);
+    const std::vector<std::string> log = StepsOfASave(sample);
+    // Each kind of step for each file: creating, writing and flushing its new content, keeping
+    // the old file and moving the new one in, and the journal's writes.
+    std::vector<std::size_t> steps;
+    for (std::size_t i = 0; i < log.size(); ++i)
+        if (!log[i].starts_with("SyncFolder") && !log[i].starts_with("Remove")) steps.push_back(i + 1);
+    const auto check = [&](Game& game, FaultyFileSystem& files, bool saved, const Files& before) {
         EXPECT_EQ(Snapshot(game.folder), saved ? after : before);
-        if (saved) return;
+        ASSERT_FALSE(saved) << "a failed step reported as success";
         ASSERT_EQ(game.port.calls.size(), 1u);
         EXPECT_EQ(game.port.calls[0].message.title, "Error");
+        // The save's own words for the file that failed (the journal counts as the first), with
+        // the system's reason as details.
+        const std::string& step = files.FaultStep();
+        static const std::pair<const char*, const char*> Messages[] = {
+            {"JobIconMultiPopup", "Couldn't save the Career popup!"},
+            {"JobIconMultiButton", "Couldn't save the Career buttons!"},
+            {"CarPortal", "Couldn't save the chance cards!"},
+            {"", "Couldn't save the careers!"}};
+        for (const auto& [file, text] : Messages) {
+            if (step.find(file) == std::string::npos) continue;
+            EXPECT_TRUE(game.port.calls[0].message.text.starts_with(text)) << step << ": " << game.port.Shown()[0];
+            break;
+        }
         EXPECT_NE(game.port.calls[0].message.detail.find("(injected)"), std::string::npos)
-            << game.port.Shown()[0] << " / " << game.port.calls[0].message.detail;
+            << game.port.calls[0].message.detail;
     };
-    while (SaveUnderFault(sample, after, step,
-                          [step](FaultyFileSystem& f) { f.FailAt(FaultyFileSystem::Step::Any, step); }, check))
-        ++step;
+    for (std::size_t step : steps)
+        EXPECT_TRUE(SaveUnderFault(sample, after, step,
+                                   [step](FaultyFileSystem& f) { f.FailAt(FaultyFileSystem::Step::Any, step); }, check));
 }
 
 TEST(GameTransactionTest, ExtractionKilledAtAnyStepLeavesNoHalfFile) {
-    GameFolder fresh;
+    const GameFolder fresh;
     const SampleCopies loaded;
     const Bytes work = loaded.Made().Read("ExpansionShared/Work.iff");
-    for (std::size_t step = 1;; ++step) {
+    // Takes the careers file out of its archive, as the load does, through `files`.
+    auto extract = [](GameFolder& folder, FileSystem* files) {
+        GameContext context;
+        PointAt(context, folder);
+        context.installationOptions.files = files;
+        EXPECT_TRUE(context.TakeInstallation(Installation::Intent::Write));
+        ScriptedPort port;
+        LookupProblem problem;
+        return OpenGameStream(folder.At("ExpansionShared"), "Work.iff", port, context.installation.get(), problem) !=
+               nullptr;
+    };
+    std::size_t step = 1;
+    for (;; ++step) {
         GameFolder folder(false);
-        fs::copy(fresh.root, folder.root, fs::copy_options::recursive);
+        CopyTree(fresh.root, folder.root);
         FaultyFileSystem files;
-        {
-            GameContext context;
-            PointAt(context, folder);
-            context.installationOptions.files = &files;
-            files.KillAt(step);
-            ScriptedPort port;
-            LoadRequest request(context.gameFolder);
-            try {
-                LoadGameFiles(context, request, port);  // on this thread, so the kill reaches the test
-            } catch (const SimulatedKill&) {
-            }
-            if (!files.Killed()) break;
+        files.KillAt(step);
+        try {
+            EXPECT_TRUE(extract(folder, &files));
+        } catch (const SimulatedKill&) {
         }
-        SCOPED_TRACE("killed at step " + std::to_string(step));
+        if (!files.Killed()) break;
+        SCOPED_TRACE("killed at " + files.FaultStep());
         // A loose copy is there whole or not at all; the next load takes it out again.
         if (folder.Exists("ExpansionShared/Work.iff")) {
             EXPECT_EQ(folder.Read("ExpansionShared/Work.iff"), work);
         }
-        Game next(folder);
+        EXPECT_TRUE(extract(folder, nullptr));
         EXPECT_EQ(folder.Read("ExpansionShared/Work.iff"), work);
-        EXPECT_EQ(folder.Files(), LoadedSample);
+        EXPECT_EQ(folder.Files().size(), fresh.Files().size() + 1);
         EXPECT_EQ(StateLeftovers(folder), std::vector<std::string>{});
     }
+    EXPECT_GT(step, 10u);
 }
 
 TEST(GameTransactionTest, OneWriterAtATimeAndReadersChangeNothing) {

@@ -41,7 +41,7 @@ int Load(GameContext& context, ScriptedPort& port) { return RunLoad(context, por
 Bytes DamagedContainer() {
     test::IffBytes file("2.0");
     file.Chunk(TypeSTR, 301, test::ToBytes("abcdef"));
-    file.bytes.resize(file.bytes.size() - 2);
+    file.bytes.erase(file.bytes.end() - 2, file.bytes.end());
     return file.bytes;
 }
 
