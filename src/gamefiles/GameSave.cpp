@@ -34,8 +34,17 @@ struct SaveStep {
     std::size_t change = 0;
 };
 
-// Writes a container into `out`, keeping the system's reason of a failed write.
-Status WriteContainer(IFFFile& container, Stream& out) {
+// Stores the model into `container` with `store` and writes the container into `out`, keeping
+// the system's reason of a failed write. What the container cannot hold is named in
+// `unstorable`, after `what` ("the careers").
+using Store = bool (CareerSet::*)(IFFFile&, std::string*);
+Status StoreAndWrite(GameContext& context, Store store, IFFFile& container, const char* what, Stream& out,
+                     std::string& unstorable) {
+    std::string reason;
+    if (!(context.careerSet.*store)(container, &reason)) {
+        unstorable = std::string("Couldn't save ") + what + ": " + reason + ".";
+        return Status::Failure(reason);
+    }
     std::string error;
     if (container.SaveIFFFile(&out, &error)) return {};
     return Status::Failure(error.empty() ? "a chunk of the container cannot be read" : error);
@@ -100,22 +109,14 @@ std::vector<SaveStep> PlanSave(GameContext& context) {
     std::vector<SaveStep> steps;
     steps.push_back({CareersFailed, pathOf(context.careersIFF.AttachedFile()),
                      [&context](Stream& out, std::string& unstorable) {
-                         std::string reason;
-                         if (!context.careerSet.StoreCareers(context.careersIFF, &reason)) {
-                             unstorable = "Couldn't save the careers: " + reason + ".";
-                             return Status::Failure(reason);
-                         }
-                         return WriteContainer(context.careersIFF, out);
+                         return StoreAndWrite(context, &CareerSet::StoreCareers, context.careersIFF, "the careers",
+                                              out, unstorable);
                      }});
     if (context.chanceCardsDisabled == 0) {
         steps.push_back({CardsFailed, pathOf(context.chanceCardsIFF.AttachedFile()),
                          [&context](Stream& out, std::string& unstorable) {
-                             std::string reason;
-                             if (!context.careerSet.StoreChanceCards(context.chanceCardsIFF, &reason)) {
-                                 unstorable = "Couldn't save the chance cards: " + reason + ".";
-                                 return Status::Failure(reason);
-                             }
-                             return WriteContainer(context.chanceCardsIFF, out);
+                             return StoreAndWrite(context, &CareerSet::StoreChanceCards, context.chanceCardsIFF,
+                                                  "the chance cards", out, unstorable);
                          }});
     }
     steps.push_back({ButtonsFailed, pathOf(context.buttonsBitmapFile.get()),

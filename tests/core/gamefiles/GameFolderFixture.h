@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -52,6 +53,31 @@ public:
     // Where the program keeps its own state for this installation (locks, journal), outside it.
     TempFolder state{"tw-state"};
 };
+
+// The four files a save writes, in the order it writes them.
+inline const std::array<std::string, 4> SavedFiles = {
+    "ExpansionShared/Work.iff", "GameData/Objects/CarPortal.iff",
+    "UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP", "UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP"};
+
+using SavedBytes = std::array<std::vector<std::uint8_t>, 4>;
+
+inline SavedBytes Snapshot(const GameFolder& folder) {
+    SavedBytes files;
+    for (std::size_t i = 0; i < files.size(); ++i) files[i] = folder.Read(SavedFiles[i]);
+    return files;
+}
+
+// Changes to the sample that show in every file a save writes.
+inline void EditEveryFile(GameContext& context) {
+    context.careerSet.tracks.at(0).name = "Apiary";
+    context.careerSet.cards.at(0).items.push_back(CardItem{1, 0, 777});
+    Bitmap red(112, 22);
+    std::fill(red.pixels.begin(), red.pixels.end(), 0xFF0000u);
+    EXPECT_TRUE(context.iconStrips.PutButtonIcon(1, red));
+    Bitmap blue(84, 63);
+    std::fill(blue.pixels.begin(), blue.pixels.end(), 0x0000FFu);
+    EXPECT_TRUE(context.iconStrips.PutPopupIcon(1, blue));
+}
 
 // A context pointed at `folder`, keeping its state beside it.
 inline void PointAt(GameContext& context, const GameFolder& folder) {

@@ -35,11 +35,9 @@ using test::PointAt;
 using test::ScriptedPort;
 using test::SimulatedKill;
 using Bytes = std::vector<std::uint8_t>;
-using Files = std::array<Bytes, 4>;
-
-const std::array<std::string, 4> SavedFiles = {
-    "ExpansionShared/Work.iff", "GameData/Objects/CarPortal.iff",
-    "UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP", "UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP"};
+using Files = test::SavedBytes;
+using test::SavedFiles;
+using test::Snapshot;
 
 // The sample after its first load: the two archives, their two files taken out, and two loose.
 const std::vector<std::string> LoadedSample = {
@@ -47,23 +45,7 @@ const std::vector<std::string> LoadedSample = {
     "UIGraphics/UIGraphics.far", "UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP",
     "UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP"};
 
-Files Snapshot(const GameFolder& folder) {
-    Files files;
-    for (std::size_t i = 0; i < files.size(); ++i) files[i] = folder.Read(SavedFiles[i]);
-    return files;
-}
-
-// Changes that show in every file a save writes.
-void Edit(GameContext& context) {
-    context.careerSet.tracks.at(0).name = "Apiary";
-    context.careerSet.cards.at(0).items.push_back(CardItem{1, 0, 777});
-    Bitmap red(112, 22);
-    std::fill(red.pixels.begin(), red.pixels.end(), 0xFF0000u);
-    EXPECT_TRUE(context.iconStrips.PutButtonIcon(1, red));
-    Bitmap blue(84, 63);
-    std::fill(blue.pixels.begin(), blue.pixels.end(), 0x0000FFu);
-    EXPECT_TRUE(context.iconStrips.PutPopupIcon(1, blue));
-}
+void Edit(GameContext& context) { test::EditEveryFile(context); }
 
 // Nothing of a transaction (journal, temporary or kept file) in the state folder.
 std::vector<std::string> StateLeftovers(const GameFolder& folder) {

@@ -17,13 +17,10 @@ namespace {
 
 using test::GameFolder;
 using test::PointAt;
+using test::SavedFiles;
 using test::ScriptedPort;
 using Bytes = std::vector<std::uint8_t>;
 
-// The four files a save writes, in the order it writes them.
-const std::array<std::string, 4> SavedFiles = {
-    "ExpansionShared/Work.iff", "GameData/Objects/CarPortal.iff",
-    "UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP", "UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP"};
 
 const std::string SaveButtonsFailed = "Error: Couldn't save the Career buttons! There's probably a file I/O error!";
 const std::string SavePopupFailed = "Error: Couldn't save the Career popup! There's probably a file I/O error!";
@@ -36,22 +33,8 @@ struct Loaded {
         port.calls.clear();
         port.statuses.clear();
     }
-    std::array<Bytes, 4> Snapshot() const {
-        std::array<Bytes, 4> files;
-        for (std::size_t i = 0; i < files.size(); ++i) files[i] = folder.Read(SavedFiles[i]);
-        return files;
-    }
-    // Changes that show in every file a save writes.
-    void Edit() {
-        context.careerSet.tracks.at(0).name = "Apiary";
-        context.careerSet.cards.at(0).items.push_back(CardItem{1, 0, 777});
-        Bitmap red(112, 22);
-        std::fill(red.pixels.begin(), red.pixels.end(), 0xFF0000u);
-        EXPECT_TRUE(context.iconStrips.PutButtonIcon(1, red));
-        Bitmap blue(84, 63);
-        std::fill(blue.pixels.begin(), blue.pixels.end(), 0x0000FFu);
-        EXPECT_TRUE(context.iconStrips.PutPopupIcon(1, blue));
-    }
+    test::SavedBytes Snapshot() const { return test::Snapshot(folder); }
+    void Edit() { test::EditEveryFile(context); }
     LoadRunner Runner() {
         return [this](GameContext& c) { return RunLoad(c, port); };
     }

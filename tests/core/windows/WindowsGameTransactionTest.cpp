@@ -23,15 +23,8 @@ using test::GameFolder;
 using test::PointAt;
 using test::ScriptedPort;
 
-const std::array<std::string, 4> SavedFiles = {
-    "ExpansionShared/Work.iff", "GameData/Objects/CarPortal.iff",
-    "UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP", "UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP"};
-
-std::array<std::vector<std::uint8_t>, 4> Snapshot(const GameFolder& folder) {
-    std::array<std::vector<std::uint8_t>, 4> files;
-    for (std::size_t i = 0; i < files.size(); ++i) files[i] = folder.Read(SavedFiles[i]);
-    return files;
-}
+using test::SavedFiles;
+using test::Snapshot;
 
 // Another program's handle, as the game holds its files: others may read, nothing more.
 struct OtherProgram {
