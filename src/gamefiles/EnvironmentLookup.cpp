@@ -9,7 +9,16 @@
 #include <windows.h>
 #endif
 
+#include "gamefiles/HostPath.h"
+
 namespace tw {
+
+std::filesystem::path AbsoluteFolderFromEnvironment(const EnvironmentLookup& environment, const char* name) {
+    const std::optional<std::string> value = environment(name);
+    if (!value || value->empty()) return {};
+    std::filesystem::path path = PathFromBytes(*value);
+    return path.is_absolute() ? path : std::filesystem::path();
+}
 
 EnvironmentLookup ProcessEnvironment() {
     return [](const std::string& name) -> std::optional<std::string> {

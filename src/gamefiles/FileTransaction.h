@@ -55,6 +55,8 @@ public:
     std::optional<std::size_t> FailedChange() const { return failed_; }
     // Where change `index` lands: its target, with links followed.
     const std::filesystem::path& Target(std::size_t index) const { return journal_.entries.at(index).target; }
+    // Where the new content of change `index` is written before the commit (after Prepare).
+    const std::filesystem::path& Temporary(std::size_t index) const { return journal_.entries.at(index).temporary; }
     std::size_t Size() const { return journal_.entries.size(); }
 
 private:

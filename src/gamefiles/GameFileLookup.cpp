@@ -1,5 +1,6 @@
 #include "gamefiles/GameFileLookup.h"
 
+#include "gamefiles/GameChange.h"
 #include "gamefiles/HostPath.h"
 #include "util/FileError.h"
 #include "util/MemoryStream.h"
@@ -83,11 +84,12 @@ std::optional<fs::path> ExtractToLooseFile(ArchiveMatch& match, const fs::path& 
                                            Installation& installation, LookupProblem& problem) {
     CreateNameFolders(folder, name);
     const fs::path path = HostPath(folder, name);
-    std::unique_ptr<FileTransaction> transaction = installation.Begin();
-    if (!transaction) {
+    if (!installation.Writes()) {
         problem.reason = "the game is not held for writing";
         return std::nullopt;
     }
+    // The file did not exist before: the record of its originals says so, to remove it again.
+    auto transaction = std::make_unique<GameChange>(installation);
     const std::size_t change = transaction->Create(path);
     Status status = transaction->Prepare();
     if (status) {

@@ -1,5 +1,6 @@
 #include "gamefiles/GameSave.h"
 
+#include "gamefiles/GameChange.h"
 #include "gamefiles/HostPath.h"
 #include "icons/BitmapFile.h"
 #include "util/FileError.h"
@@ -143,9 +144,10 @@ bool SaveGameFiles(GameContext& context, UserPort& port) {
     for (const SaveStep& step : steps)
         if (step.target.empty()) return Report(port, step, Status::Failure("the file is not open"));
 
-    Installation* installation = context.installation.get();
-    std::unique_ptr<FileTransaction> transaction = installation != nullptr ? installation->Begin() : nullptr;
-    if (!transaction) return Report(port, steps.front(), Status::Failure("the game is open for reading only"));
+    if (!context.installation || !context.installation->Writes())
+        return Report(port, steps.front(), Status::Failure("the game is open for reading only"));
+    // The player's originals of these files are kept in the same transaction, the first time.
+    auto transaction = std::make_unique<GameChange>(*context.installation);
     for (SaveStep& step : steps) step.change = transaction->Replace(step.target);
     if (Status prepared = transaction->Prepare(); !prepared) return Report(port, steps.front(), prepared);
 

@@ -64,12 +64,7 @@ fs::path CanonicalFolder(const fs::path& folder) {
 }  // namespace
 
 fs::path DefaultStateRoot(const EnvironmentLookup& environment) {
-    auto absolute = [&](const char* name) -> fs::path {
-        const std::optional<std::string> value = environment(name);
-        if (!value || value->empty()) return {};
-        fs::path path = PathFromBytes(*value);
-        return path.is_absolute() ? path : fs::path();
-    };
+    auto absolute = [&](const char* name) { return AbsoluteFolderFromEnvironment(environment, name); };
 #ifdef _WIN32
     if (fs::path local = absolute("LOCALAPPDATA"); !local.empty()) return local / "Trackwright";
     return {};
@@ -114,6 +109,9 @@ std::unique_ptr<Installation> Installation::Open(const fs::path& gameFolder, con
 
     std::unique_ptr<Installation> installation(new Installation(gameFolder, state, files));
     installation->holder_ = options.holder.empty() ? "Trackwright" : options.holder;
+    const fs::path originalsRoot =
+        options.originalsRoot.empty() ? DefaultOriginalsRoot(ProcessEnvironment()) : options.originalsRoot;
+    if (!originalsRoot.empty()) installation->originals_ = KeptOriginalsFolder(originalsRoot / state.filename());
     bool taken = false;
     try {
         installation->commitLock_ = std::make_unique<FileLock>(state / "commit.lock");

@@ -2,6 +2,7 @@
 
 #include "gamefiles/EnvironmentLookup.h"
 #include "gamefiles/FileTransaction.h"
+#include "gamefiles/KeptOriginals.h"
 #include "util/FileLock.h"
 #include "util/FileSystem.h"
 #include "util/Status.h"
@@ -21,6 +22,9 @@ struct InstallationOptions {
     std::string holder = "Trackwright";
     // What every change goes through; null for the machine's own file system.
     FileSystem* files = nullptr;
+    // The folder that holds every installation's kept original files; empty for
+    // DefaultOriginalsRoot.
+    std::filesystem::path originalsRoot;
 };
 
 // One installation of the game as this program holds it. One program at a time changes an
@@ -52,8 +56,12 @@ public:
     const std::filesystem::path& GameFolder() const { return gameFolder_; }
     const std::filesystem::path& StateFolder() const { return stateFolder_; }
 
-    // A transaction over files of this installation; only for a writer.
+    // A transaction over files of this installation; only for a writer. Changes of the game's
+    // files go through GameChange, which also keeps their originals.
     std::unique_ptr<FileTransaction> Begin();
+    // Where this installation's original files are kept (an empty folder path when the
+    // environment names no place for them).
+    const KeptOriginalsFolder& Originals() const { return originals_; }
 
     // A reader's view of one state of the files: waits while a save moves files, then keeps
     // saves from moving any until `hold` is let go. When a writer died in the middle of a save,
@@ -68,6 +76,7 @@ private:
 
     std::filesystem::path gameFolder_;
     std::filesystem::path stateFolder_;
+    KeptOriginalsFolder originals_{{}};
     FileSystem& files_;
     std::string holder_;
     std::unique_ptr<FileLock> writerLock_;

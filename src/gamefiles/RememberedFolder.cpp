@@ -23,11 +23,8 @@ RememberedFolder::RememberedFolder(EnvironmentLookup environment)
 
 std::optional<std::filesystem::path> RememberedFolder::File() const {
     auto variable = [&](const char* name) -> std::optional<std::filesystem::path> {
-        std::optional<std::string> value = environment_(name);
-        if (!value || value->empty()) return std::nullopt;
-        std::filesystem::path path = PathFromBytes(*value);
-        // A relative setting is meaningless here and would depend on the working folder.
-        if (!path.is_absolute()) return std::nullopt;
+        std::filesystem::path path = AbsoluteFolderFromEnvironment(environment_, name);
+        if (path.empty()) return std::nullopt;
         return path;
     };
 #ifdef _WIN32

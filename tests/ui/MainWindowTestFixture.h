@@ -36,7 +36,7 @@ protected:
             return RunLoad(loaded, port);
         });
         window->SetDialogs({});
-        ASSERT_TRUE(window->Start());
+        ASSERT_TRUE(window->Start()) << (port.calls.empty() ? "" : port.Shown().front() + " / " + port.calls.front().message.detail);
         ASSERT_TRUE(port.calls.empty()) << port.Shown().front();
     }
 

@@ -50,8 +50,10 @@ public:
 
     TempFolder folder{"tw-game"};
     const std::filesystem::path root = folder.Path();
-    // Where the program keeps its own state for this installation (locks, journal), outside it.
+    // Where the program keeps its own state for this installation (locks, journal) and the
+    // player's original files, outside it.
     TempFolder state{"tw-state"};
+    TempFolder originals{"tw-originals"};
 };
 
 // The four files a save writes, in the order it writes them.
@@ -83,6 +85,7 @@ inline void EditEveryFile(GameContext& context) {
 inline void PointAt(GameContext& context, const GameFolder& folder) {
     context.gameFolder = BytesFromPath(folder.root).value_or(folder.root.string());
     context.installationOptions.stateRoot = folder.state.Path();
+    context.installationOptions.originalsRoot = folder.originals.Path();
 }
 
 }  // namespace tw::test

@@ -1,0 +1,172 @@
+#include "gamefiles/GameChange.h"
+
+#include "gamefiles/HostPath.h"
+#include "gamefiles/Installation.h"
+#include "util/FileError.h"
+#include "util/FileStream.h"
+#include "util/HashingStream.h"
+#include "util/Sha256.h"
+
+#include <system_error>
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The digest of a file on disk (a temporary file written out of order, a kept copy).
+std::string DigestOf(const fs::path& file) {
+    auto in = FileStream::Open(file, FileMode::ReadAnyShared);
+    Sha256 hasher;
+    std::vector<std::uint8_t> buffer(1 << 16);
+    for (std::size_t got; (got = in->Read(buffer)) > 0;) hasher.Update(std::span(buffer.data(), got));
+    return Sha256::ToHex(hasher.Finish());
+}
+
+// Copies `from` whole into `out` in pieces, never holding the whole file.
+void CopyInto(const fs::path& from, Stream& out) {
+    // Shared with everyone: the program itself holds the game's files for writing meanwhile.
+    auto in = FileStream::Open(from, FileMode::ReadAnyShared);
+    std::vector<std::uint8_t> buffer(1 << 16);
+    for (std::size_t got; (got = in->Read(buffer)) > 0;) out.Write(std::span<const std::uint8_t>(buffer.data(), got));
+}
+
+bool NameTaken(const fs::path& path) {
+    std::error_code ec;
+    return fs::symlink_status(path, ec).type() != fs::file_type::not_found;
+}
+
+}  // namespace
+
+GameChange::GameChange(Installation& installation)
+    : installation_(installation), originals_(installation.Originals()), transaction_(installation.Begin()) {}
+
+GameChange::~GameChange() = default;
+
+std::size_t GameChange::Plan(std::size_t change, const fs::path& target, bool removes) {
+    Planned planned;
+    planned.target = target;
+    planned.removes = removes;
+    const fs::path relative = target.lexically_relative(installation_.GameFolder());
+    const std::string text = relative.generic_string();
+    if (!relative.empty() && !text.starts_with("..")) planned.relative = PathText(relative);
+#ifdef _WIN32
+    for (char& c : planned.relative)
+        if (c == '\\') c = '/';
+#endif
+    planned_.push_back(std::move(planned));
+    return change;
+}
+
+std::size_t GameChange::Replace(const fs::path& target) {
+    return Plan(transaction_ ? transaction_->Replace(target) : planned_.size(), target, false);
+}
+
+std::size_t GameChange::Create(const fs::path& target) {
+    return Plan(transaction_ ? transaction_->Create(target) : planned_.size(), target, false);
+}
+
+std::size_t GameChange::Remove(const fs::path& target) {
+    return Plan(transaction_ ? transaction_->Remove(target) : planned_.size(), target, true);
+}
+
+Status GameChange::Prepare() {
+    if (!transaction_) return Status::Failure("the game is open for reading only");
+    if (originals_.Folder().empty())
+        return Status::Failure("the original files cannot be kept: no home folder is set in the environment");
+    if (Status read = originals_.Read(manifest_); !read) return read;
+    manifest_.gameFolder = PathText(installation_.GameFolder());
+
+    // A file changed for the first time has its original kept, in the same transaction.
+    std::error_code ec;
+    for (std::size_t game = 0; game < planned_.size(); ++game) {
+        const Planned& planned = planned_[game];
+        if (planned.relative.empty() || manifest_.Find(planned.relative) != nullptr) continue;
+        bool alreadyKept = false;
+        for (const Keeping& keeping : keeping_) alreadyKept = alreadyKept || planned_[keeping.game].relative == planned.relative;
+        if (alreadyKept) continue;
+        Keeping keeping{game, 0, !NameTaken(planned.target)};
+        if (!keeping.absent) {
+            const fs::path copy = originals_.KeptCopy(planned.relative);
+            fs::create_directories(copy.parent_path(), ec);
+            // A copy without a record in the manifest is no kept original: it is taken anew.
+            keeping.change = NameTaken(copy) ? transaction_->Replace(copy) : transaction_->Create(copy);
+        }
+        keeping_.push_back(keeping);
+    }
+    fs::create_directories(originals_.Folder(), ec);
+    manifestChange_ = NameTaken(originals_.Manifest()) ? transaction_->Replace(originals_.Manifest())
+                                                       : transaction_->Create(originals_.Manifest());
+    return transaction_->Prepare();
+}
+
+Status GameChange::Write(std::size_t change, const std::function<Status(Stream&)>& write) {
+    std::optional<std::string> digest;
+    const Status status = transaction_->Write(change, [&](Stream& out) {
+        HashingStream hashing(out);
+        Status written = write(hashing);
+        if (written) digest = hashing.Digest();
+        return written;
+    });
+    if (!status) return status;
+    try {
+        planned_.at(change).written = digest ? *digest : DigestOf(transaction_->Temporary(change));
+    } catch (const FileError& e) {
+        return Status::Failure(PathText(transaction_->Temporary(change)) + ": " + e.what());
+    }
+    return {};
+}
+
+Status GameChange::WriteKeptCopies() {
+    const std::string now = UtcTimestamp();
+    for (const Keeping& keeping : keeping_) {
+        const Planned& planned = planned_[keeping.game];
+        KeptOriginal kept;
+        kept.path = planned.relative;
+        kept.keptAt = now;
+        kept.absent = keeping.absent;
+        if (!keeping.absent) {
+            const Status copied = transaction_->Write(keeping.change, [&](Stream& out) {
+                HashingStream hashing(out);
+                CopyInto(planned.target, hashing);
+                kept.size = hashing.Size();
+                kept.sha256 = hashing.Digest().value_or("");
+                return Status();
+            });
+            if (!copied) {
+                failed_ = keeping.game;
+                return Status::Failure("the original could not be kept: " + copied.Reason());
+            }
+        }
+        manifest_.Add(std::move(kept));
+    }
+    return {};
+}
+
+Status GameChange::Commit() {
+    if (!transaction_) return Status::Failure("the game is open for reading only");
+    if (Status kept = WriteKeptCopies(); !kept) return kept;
+    for (const Planned& planned : planned_) {
+        if (KeptOriginal* record = planned.relative.empty() ? nullptr : manifest_.Find(planned.relative))
+            record->lastWritten = planned.removes ? std::string() : planned.written;
+    }
+    const std::string manifest = EncodeKeptOriginals(manifest_);
+    const Status written = transaction_->Write(*manifestChange_, [&](Stream& out) {
+        out.Write(std::string_view(manifest));
+        return Status();
+    });
+    if (!written) return Status::Failure("the record of the kept originals could not be written: " + written.Reason());
+    return transaction_->Commit();
+}
+
+std::optional<std::size_t> GameChange::FailedChange() const {
+    if (failed_) return failed_;
+    const std::optional<std::size_t> failed = transaction_ ? transaction_->FailedChange() : std::nullopt;
+    if (!failed) return std::nullopt;
+    if (*failed < planned_.size()) return failed;
+    for (const Keeping& keeping : keeping_)
+        if (!keeping.absent && keeping.change == *failed) return keeping.game;
+    return std::nullopt;
+}
+
+}  // namespace tw
