@@ -137,8 +137,8 @@ PY
 }
 
 # The game files the sample wrote, then a load, a save of everything, a load of what was saved,
-# an export of one career imported over another, and a load that finds the game through the
-# registry. The folder's name holds a letter of the ANSI code page beyond ASCII: the CLI takes
+# an export of one career imported over another, the originals given back, and a load that finds
+# the game through the registry. The folder's name holds a letter of the ANSI code page beyond ASCII: the CLI takes
 # its arguments from the wide command line and keeps them in that code page.
 cli_round() {
   [ -f "$cli_exe" ] || { echo "Missing $cli_exe"; return 1; }
@@ -156,6 +156,15 @@ cli_round() {
   cli dump-after-import --game "$game" dump || return 1
   check_dump dump-after-import "$game" || return 1
   check_import dump-after-resave dump-after-import || return 1
+  # The originals kept by the first changes, below %LOCALAPPDATA%\Trackwright\originals, and the
+  # game given back exactly: a load then shows what the first one did.
+  cli originals --game "$game" originals || return 1
+  [ "$(wc -l <"$work/originals.out")" -eq 4 ] || { echo "originals should list four files:"; cat "$work/originals.out"; return 1; }
+  compgen -G "$WINEPREFIX/drive_c/users/*/AppData/Local/Trackwright/originals/*/manifest.json" >/dev/null ||
+    { echo "no manifest of kept originals below %LOCALAPPDATA%\Trackwright\originals"; return 1; }
+  cli restore-originals --game "$game" restore-originals || return 1
+  cli dump-after-restore --game "$game" dump || return 1
+  cmp -s "$work/dump.out" "$work/dump-after-restore.out" || { echo "the restored game differs from the first one"; return 1; }
   # Where the game's installer leaves its folder: the 32-bit view of the machine's key.
   quiet "$wine" reg add 'HKLM\Software\Maxis\The Sims' /v SIMS_DATA /t REG_SZ /d "$game" /reg:32 /f || return 1
   cli dump-from-registry dump || return 1
@@ -170,7 +179,7 @@ stage "Wine prefix" make_prefix
 stage "unit tests under Wine" unit_tests
 # Only a CLI that this tree builds is run, never one left over in the build folder.
 if ninja -C "$build" -t query src/trackwright-cli.exe >/dev/null 2>&1; then
-  stage "CLI under Wine: sample, dump, resave, export, import, dump via registry" cli_round
+  stage "CLI under Wine: sample, dump, resave, export, import, originals, restore, dump via registry" cli_round
 else
   echo "--- this tree builds no trackwright-cli.exe yet: CLI run skipped"
 fi

@@ -11,6 +11,7 @@
 #include "gamefiles/GameLocation.h"
 #include "gamefiles/GameSave.h"
 #include "gamefiles/HostPath.h"
+#include "gamefiles/OriginalsRestore.h"
 #include "gamefiles/SampleInstallation.h"
 
 #include <charconv>
@@ -29,7 +30,10 @@ constexpr const char* Usage =
     "  backup FILE            back up all careers into FILE\n"
     "  import FILE INDEX      import a career track over career INDEX, then save\n"
     "  restore FILE           restore all careers from a backup, then save\n"
-    "  sample DIR             write a sample installation into DIR\n";
+    "  sample DIR             write a sample installation into DIR\n"
+    "  originals              list the original game files kept for this game\n"
+    "  restore-originals [--force]\n"
+    "                         put the kept original game files back\n";
 
 std::optional<std::uint32_t> ParseIndex(const std::string& text) {
     std::uint32_t value = 0;
@@ -75,6 +79,12 @@ public:
             return index ? Import(rest[0], *index) : UsageError("import takes FILE INDEX");
         }
         if (command == "restore") return rest.size() == 1 ? Restore(rest[0]) : UsageError("restore takes FILE");
+        if (command == "originals") return rest.empty() ? Originals() : UsageError("originals takes no arguments");
+        if (command == "restore-originals") {
+            if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--force"))
+                return UsageError("restore-originals takes only --force");
+            return RestoreOriginals(rest.size() == 1);
+        }
         return UsageError("unknown command '" + command + "'");
     }
 
@@ -189,6 +199,50 @@ private:
         if (result.outcome == ImportResult::Outcome::WrongType)
             Fail("This file holds a single career track; use \"import\" for it.");
         return result.Changed() ? Save() : ExitFailure;
+    }
+
+    // Finds the game and takes it as `intent` says, without loading it; false after the messages.
+    bool Take(Installation::Intent intent) {
+        const LocateResult found = Locate(false);
+        if (found.location.gameFolder.empty()) return false;
+        context_.gameFolder = found.location.gameFolder;
+        if (Status taken = context_.TakeInstallation(intent); !taken) {
+            Fail(taken.Reason());
+            return false;
+        }
+        return true;
+    }
+
+    int Originals() {
+        if (!Take(Installation::Intent::Read)) return ExitFailure;
+        KeptOriginalsManifest manifest;
+        if (Status read = context_.installation->Originals().Read(manifest); !read) {
+            Fail("The kept original game files cannot be listed: " + read.Reason());
+            return ExitFailure;
+        }
+        for (const KeptOriginal& file : manifest.files) {
+            if (file.absent)
+                std::fprintf(out_, "%s\tabsent\n", file.path.c_str());
+            else
+                std::fprintf(out_, "%s\t%llu\t%s\n", file.path.c_str(), static_cast<unsigned long long>(file.size),
+                             file.sha256.c_str());
+        }
+        return ExitSuccess;
+    }
+
+    // Reloads nothing afterwards: the next load sees the files as they were at first.
+    int RestoreOriginals(bool force) {
+        if (!Take(Installation::Intent::Write)) return ExitFailure;
+        switch (RestoreOriginalFiles(context_, port_, RestoreAsking::Command, force)) {
+            case RestoreOutcome::Restored:
+            case RestoreOutcome::NothingToDo:
+                return ExitSuccess;
+            case RestoreOutcome::Refused:
+                std::fputs("trackwright-cli: restore-originals --force puts them back all the same\n", err_);
+                return ExitFailure;
+            default:
+                return ExitFailure;
+        }
     }
 
     std::FILE* out_;

@@ -2,10 +2,9 @@
 
 #include "gamefiles/HostPath.h"
 #include "gamefiles/Installation.h"
+#include "util/FileDigest.h"
 #include "util/FileError.h"
-#include "util/FileStream.h"
 #include "util/HashingStream.h"
-#include "util/Sha256.h"
 
 #include <system_error>
 
@@ -13,23 +12,6 @@ namespace tw {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The digest of a file on disk (a temporary file written out of order, a kept copy).
-std::string DigestOf(const fs::path& file) {
-    auto in = FileStream::Open(file, FileMode::ReadAnyShared);
-    Sha256 hasher;
-    std::vector<std::uint8_t> buffer(1 << 16);
-    for (std::size_t got; (got = in->Read(buffer)) > 0;) hasher.Update(std::span(buffer.data(), got));
-    return Sha256::ToHex(hasher.Finish());
-}
-
-// Copies `from` whole into `out` in pieces, never holding the whole file.
-void CopyInto(const fs::path& from, Stream& out) {
-    // Shared with everyone: the program itself holds the game's files for writing meanwhile.
-    auto in = FileStream::Open(from, FileMode::ReadAnyShared);
-    std::vector<std::uint8_t> buffer(1 << 16);
-    for (std::size_t got; (got = in->Read(buffer)) > 0;) out.Write(std::span<const std::uint8_t>(buffer.data(), got));
-}
 
 bool NameTaken(const fs::path& path) {
     std::error_code ec;
@@ -110,7 +92,7 @@ Status GameChange::Write(std::size_t change, const std::function<Status(Stream&)
     });
     if (!status) return status;
     try {
-        planned_.at(change).written = digest ? *digest : DigestOf(transaction_->Temporary(change));
+        planned_.at(change).written = digest ? *digest : Sha256OfFile(transaction_->Temporary(change));
     } catch (const FileError& e) {
         return Status::Failure(PathText(transaction_->Temporary(change)) + ": " + e.what());
     }
@@ -128,7 +110,7 @@ Status GameChange::WriteKeptCopies() {
         if (!keeping.absent) {
             const Status copied = transaction_->Write(keeping.change, [&](Stream& out) {
                 HashingStream hashing(out);
-                CopyInto(planned.target, hashing);
+                CopyFileInto(planned.target, hashing);
                 kept.size = hashing.Size();
                 kept.sha256 = hashing.Digest().value_or("");
                 return Status();

@@ -1,6 +1,7 @@
 #include "gamefiles/GameSave.h"
 
 #include "gamefiles/GameChange.h"
+#include "gamefiles/HeldFiles.h"
 #include "gamefiles/HostPath.h"
 #include "icons/BitmapFile.h"
 #include "util/FileError.h"
@@ -17,12 +18,6 @@ constexpr const char* CareersFailed = "Couldn't save the careers! There's probab
 constexpr const char* CardsFailed = "Couldn't save the chance cards! There's probably a file I/O error!";
 constexpr const char* ButtonsFailed = "Couldn't save the Career buttons! There's probably a file I/O error!";
 constexpr const char* PopupFailed = "Couldn't save the Career popup! There's probably a file I/O error!";
-
-// The open game file behind a held stream, if it is one.
-FileStream* HeldFile(Stream* stream) {
-    auto* file = dynamic_cast<FileStream*>(stream);
-    return file != nullptr && file->IsOpen() && !file->Path().empty() ? file : nullptr;
-}
 
 // One file of the save: what it says when it fails, where it goes, and how it is encoded. The
 // encoder fails with its reason, and for content that the file cannot hold it also names that
@@ -51,49 +46,6 @@ Status StoreAndWrite(GameContext& context, Store store, IFFFile& container, cons
     return Status::Failure(error.empty() ? "a chunk of the container cannot be read" : error);
 }
 
-// Held game files are let go of while the files move (Windows cannot move a file that is open
-// without delete sharing), and opened again afterwards, on the new files or, after a failure,
-// on the old ones.
-class HeldFiles {
-public:
-    explicit HeldFiles(GameContext& context) : context_(context) {}
-
-    void LetGo() {
-        for (IFFFile* container : Containers()) {
-            if (FileStream* file = HeldFile(container->AttachedFile())) {
-                containerPaths_.emplace_back(container, file->Path());
-                container->CloseFile();
-            }
-        }
-        for (std::unique_ptr<Stream>* strip : {&context_.buttonsBitmapFile, &context_.popupBitmapFile}) {
-            if (FileStream* file = HeldFile(strip->get())) {
-                stripPaths_.emplace_back(strip, file->Path());
-                strip->reset();
-            }
-        }
-    }
-
-    // A file that does not open again stays closed: every chunk is in memory already, and the
-    // reload that follows a save opens everything anew.
-    void TakeBack() {
-        for (auto& [container, path] : containerPaths_) {
-            if (auto file = FileStream::TryOpen(path, FileMode::ReadWriteShared)) container->AttachFile(*file);
-        }
-        for (auto& [strip, path] : stripPaths_) *strip = FileStream::TryOpen(path, FileMode::ReadWriteShared);
-    }
-
-private:
-    std::vector<IFFFile*> Containers() {
-        std::vector<IFFFile*> containers{&context_.careersIFF};
-        if (context_.chanceCardsDisabled == 0) containers.push_back(&context_.chanceCardsIFF);
-        return containers;
-    }
-
-    GameContext& context_;
-    std::vector<std::pair<IFFFile*, std::filesystem::path>> containerPaths_;
-    std::vector<std::pair<std::unique_ptr<Stream>*, std::filesystem::path>> stripPaths_;
-};
-
 // A write error of the disk goes on to the transaction with the system's reason.
 Status EncodeStrip(Stream& out, const Bitmap& strip) {
     const std::optional<std::vector<std::uint8_t>> bytes = EncodeBitmapFile(strip);
@@ -104,7 +56,7 @@ Status EncodeStrip(Stream& out, const Bitmap& strip) {
 
 std::vector<SaveStep> PlanSave(GameContext& context) {
     auto pathOf = [](Stream* stream) {
-        FileStream* file = HeldFile(stream);
+        FileStream* file = HeldFiles::FileOf(stream);
         return file != nullptr ? file->Path() : std::filesystem::path();
     };
     std::vector<SaveStep> steps;

@@ -86,7 +86,9 @@ Status ParseKeptOriginals(std::string_view text, KeptOriginalsManifest& manifest
     auto damaged = [](const std::string& why) { return Status::Failure("the manifest is damaged: " + why); };
     try {
         const Json root = Json::parse(text);
-        if (!root.is_object() || root.value("keptOriginals", 0) != 1) return damaged("it is no manifest of kept originals");
+        const bool heading = root.is_object() && root.contains("keptOriginals") &&
+                             root["keptOriginals"].is_number_integer() && root["keptOriginals"].get<std::int64_t>() == 1;
+        if (!heading) return damaged("it is no manifest of kept originals");
         if (!root.contains("gameFolder") || !root["gameFolder"].is_string()) return damaged("no game folder");
         if (!root.contains("files") || !root["files"].is_array()) return damaged("no list of files");
         KeptOriginalsManifest read;
@@ -102,7 +104,10 @@ Status ParseKeptOriginals(std::string_view text, KeptOriginalsManifest& manifest
                 out = entry[key].get<std::string>();
                 return true;
             };
-            file.absent = entry.value("absent", false);
+            if (entry.contains("absent")) {
+                if (!entry["absent"].is_boolean()) return damaged(file.path + " has a broken \"absent\"");
+                file.absent = entry["absent"].get<bool>();
+            }
             if (!textOf("keptAt", file.keptAt) || !textOf("lastWritten", file.lastWritten))
                 return damaged(file.path + " lacks its dates or digests");
             if (!file.lastWritten.empty() && !IsDigest(file.lastWritten)) return damaged(file.path + " has a broken digest");

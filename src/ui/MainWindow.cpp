@@ -21,6 +21,7 @@
 #include "exchange/CareerImport.h"
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameSave.h"
+#include "gamefiles/OriginalsRestore.h"
 #include "icons/Bitmap.h"
 #include "icons/qt/BitmapImage.h"
 #include "icons/qt/ModifyIconsDialog.h"
@@ -246,6 +247,11 @@ void MainWindow::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     file->addAction(QStringLiteral("&Reload"), this, &MainWindow::Reload);
     file->addAction(QStringLiteral("&Save"), this, &MainWindow::Save);
+    restoreOriginalsAction_ =
+        file->addAction(QStringLiteral("Restore Original Files..."), this, &MainWindow::RestoreOriginals);
+    // Offered only while there is something to give back; the store is looked at each time.
+    connect(file, &QMenu::aboutToShow, this,
+            [this] { restoreOriginalsAction_->setEnabled(filesLoaded_ && OffersKeptOriginals(context_)); });
     file->addAction(QStringLiteral("E&xit"), this, &MainWindow::Exit);
 
     QMenu* career = menuBar()->addMenu(QStringLiteral("Career"));
@@ -380,19 +386,30 @@ void MainWindow::Reload() {
     ShowLoadedCareers();
 }
 
+int MainWindow::ReloadAfterCommand(bool& reloaded) {
+    {
+        Quiet quiet(quiet_);
+        careerList_->RemoveAllRows();
+    }
+    const int result = ReloadGameFiles(context_, [this](GameContext&) { return LoadGameFilesNow(); });
+    reloaded = result == LoadRequest::Loaded;
+    if (reloaded) ShowLoadedCareers();
+    return result;
+}
+
 void MainWindow::Save() {
     bool reloaded = true;
-    const SaveOutcome outcome = SaveAndReload(context_, port_, [this, &reloaded] {
-        {
-            Quiet quiet(quiet_);
-            careerList_->RemoveAllRows();
-        }
-        const int result = ReloadGameFiles(context_, [this](GameContext&) { return LoadGameFilesNow(); });
-        reloaded = result == LoadRequest::Loaded;
-        if (reloaded) ShowLoadedCareers();
-        return result;
-    });
+    const SaveOutcome outcome = SaveAndReload(context_, port_, [this, &reloaded] { return ReloadAfterCommand(reloaded); });
     if (!outcome.saved) return;
+    careersUnchanged_ = true;
+    if (!reloaded) EndAfterFailedLoad();
+}
+
+void MainWindow::RestoreOriginals() {
+    bool reloaded = true;
+    const RestoreOutcome outcome = RestoreOriginalFiles(context_, port_, RestoreAsking::Person, false,
+                                                        [this, &reloaded] { return ReloadAfterCommand(reloaded); });
+    if (outcome != RestoreOutcome::Restored) return;
     careersUnchanged_ = true;
     if (!reloaded) EndAfterFailedLoad();
 }

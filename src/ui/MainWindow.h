@@ -117,6 +117,7 @@ public:
     // The menu commands and buttons.
     void Reload();
     void Save();
+    void RestoreOriginals();
     void Exit();
     void Import();
     void Export();
@@ -159,6 +160,8 @@ private:
     // What a command does when the load behind it failed: the window ends, and with it the
     // program, without a save question.
     void EndAfterFailedLoad();
+    // The Reload that follows a save or a restore; `reloaded` tells whether the load succeeded.
+    int ReloadAfterCommand(bool& reloaded);
 
     // The fields exchanged with the buffers as a whole. Writing ignores the fields' own change
     // notices; reading turns each field's text into bytes and fails (putting the field back)
@@ -215,6 +218,7 @@ private:
     QPushButton* jobDetailsButton_ = nullptr;
     QPushButton* chanceCardsButton_ = nullptr;
     QActionGroup* languageGroup_ = nullptr;
+    QAction* restoreOriginalsAction_ = nullptr;
     std::array<QAction*, 15> languageActions_{};
 };
 

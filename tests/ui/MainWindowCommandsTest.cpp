@@ -3,7 +3,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "gamefiles/Installation.h"
+#include "gamefiles/KeptOriginals.h"
 #include "ui/TextCodec.h"
+
+#include <QMenu>
 
 namespace tw {
 namespace {
@@ -105,6 +109,42 @@ TEST_F(MainWindowCommandsTest, SaveWritesReloadsAndShowsTheSavedData) {
     EXPECT_TRUE(window->LanguageAction(0)->isChecked());
     SelectCareer(3);
     EXPECT_EQ(Shown(Field::CareerName), QStringLiteral("Saved name"));
+}
+
+TEST_F(MainWindowCommandsTest, RestoreOriginalFilesAsksThenGivesTheGameBackAndReloads) {
+    QAction* restore = window->MenuAction(QStringLiteral("File"), QStringLiteral("Restore Original Files..."));
+    ASSERT_NE(restore, nullptr);
+    QMenu* file = restore->associatedObjects().isEmpty() ? nullptr : qobject_cast<QMenu*>(restore->associatedObjects()[0]);
+    ASSERT_NE(file, nullptr);
+    const QString original = Shown(Field::CareerName);
+    const std::string careers = FileBytes(CareersFile());
+    EditCareerName(QStringLiteral("Saved name"));
+    window->Save();
+    ASSERT_NE(FileBytes(CareersFile()), careers);
+
+    // No: nothing changes. Yes: the files are as before the first change, and the load shows them.
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+        port.calls.clear();
+        emit file->aboutToShow();
+        ASSERT_TRUE(restore->isEnabled());
+        port.answers = {answer};
+        restore->trigger();
+        ASSERT_FALSE(port.calls.empty());
+        EXPECT_EQ(port.calls[0].message.title, "Question");
+        const std::string& question = port.calls[0].message.text;
+        EXPECT_NE(question.find("ExpansionShared/Work.iff"), std::string::npos) << question;
+        EXPECT_NE(question.find("Every change made with Trackwright to these files will be lost."), std::string::npos);
+    }
+    EXPECT_EQ(port.Shown().back(), "Trackwright 2: Operation complete!");
+    EXPECT_EQ(FileBytes(CareersFile()), careers);  // taken out of its archive again by the reload
+    SelectCareer(0);
+    EXPECT_EQ(Shown(Field::CareerName), original);
+    EXPECT_TRUE(window->CareersUnchanged());
+
+    // With nothing kept, there is nothing to offer.
+    std::filesystem::remove_all(DefaultOriginalsRoot(ProcessEnvironment()) / InstallationId(GameFile("")));
+    emit file->aboutToShow();
+    EXPECT_FALSE(restore->isEnabled());
 }
 
 TEST_F(MainWindowCommandsTest, SaveWhoseReloadFailsEndsTheWindowAfterTheCompletionMessage) {

@@ -2,8 +2,10 @@
 
 #include "gamefiles/GameContext.h"
 #include "gamefiles/HostPath.h"
+#include "gamefiles/KeptOriginals.h"
 #include "gamefiles/SampleInstallation.h"
 #include "support/TempFolder.h"
+#include "util/Sha256.h"
 
 #include <gtest/gtest.h>
 
@@ -193,6 +195,90 @@ TEST_F(CliTest, ExportImportBackupRestoreRoundTrip) {
     ASSERT_EQ(restored.status, ExitSuccess) << restored.err;
     EXPECT_NE(restored.err.find("trackwright-cli: Successfully restored!\n"), std::string::npos);
     EXPECT_TRUE(CareersWithoutTextRows(OnGame({"dump"}).out) == CareersWithoutTextRows(original));
+}
+
+// Every file below `folder` with its bytes.
+std::map<std::string, std::string> Contents(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> contents;
+    for (const std::string& file : test::FilesBelow(folder)) contents[file] = ReadText(folder / file);
+    return contents;
+}
+
+TEST_F(CliTest, OriginalsAreKeptOnceAndGivenBackExactlyAfterAnyFirstChange) {
+    // A track and a backup from another installation, so that making them touches nothing here.
+    const std::filesystem::path other = temp.Path() / "other";
+    ASSERT_EQ(Cli({"sample", other.string()}).status, ExitSuccess);
+    const std::string track = (temp.Path() / "track.iff").string();
+    const std::string backup = (temp.Path() / "backup.iff").string();
+    ASSERT_EQ(Cli({"--game", other.string(), "export", "3", track}).status, ExitSuccess);
+    ASSERT_EQ(Cli({"--game", other.string(), "backup", backup}).status, ExitSuccess);
+
+    const std::map<std::string, std::string> untouched = Contents(game);
+    auto listed = [&](const char* file) {
+        const std::string& bytes = untouched.at(file);
+        return std::string(file) + "\t" + std::to_string(bytes.size()) + "\t" + Sha256::Hex(bytes) + "\n";
+    };
+    // The files an archive held did not exist; the loose ones are kept as they were.
+    const std::string kept = "ExpansionShared/Work.iff\tabsent\n" + listed("GameData/Objects/CarPortal.iff") +
+                             "UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP\tabsent\n" +
+                             listed("UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP");
+    for (const auto& first : std::vector<std::vector<std::string>>{{"resave"}, {"import", track, "1"}, {"restore", backup}}) {
+        SCOPED_TRACE(first[0]);
+        game = temp.Path() / ("game-" + first[0]);  // an installation of its own each time
+        ASSERT_EQ(Cli({"sample", game.string()}).status, ExitSuccess);
+        EXPECT_EQ(OnGame({"originals"}).out, "");
+        ASSERT_EQ(OnGame(first).status, ExitSuccess);
+        EXPECT_EQ(OnGame({"originals"}).out, kept);
+        // A later change never replaces what was kept.
+        ASSERT_EQ(OnGame({"import", track, "4"}).status, ExitSuccess);
+        EXPECT_EQ(OnGame({"originals"}).out, kept);
+
+        const CliRun restored = OnGame({"restore-originals"});
+        EXPECT_EQ(restored.status, ExitSuccess) << restored.err;
+        EXPECT_EQ(Contents(game), untouched);
+        EXPECT_EQ(OnGame({"originals"}).out, kept);  // still kept
+    }
+}
+
+TEST_F(CliTest, RestoreOriginalsRefusesWhatItCannotTrust) {
+    const CliRun nothing = OnGame({"restore-originals"});
+    EXPECT_EQ(nothing.status, ExitSuccess);
+    EXPECT_EQ(nothing.err, "Trackwright 2: No original game files are kept for this game.\n");
+    ASSERT_EQ(OnGame({"resave"}).status, ExitSuccess);
+
+    // A game file changed since Trackwright wrote it (a patch of the game) is not replaced unasked.
+    const std::filesystem::path cards = game / "GameData/Objects/CarPortal.iff";
+    { std::ofstream(cards, std::ios::binary | std::ios::app) << "patched"; }
+    std::map<std::string, std::string> before = Contents(game);
+    const CliRun refused = OnGame({"restore-originals"});
+    EXPECT_EQ(refused.status, ExitFailure);
+    EXPECT_NE(refused.err.find("GameData/Objects/CarPortal.iff"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
+    EXPECT_EQ(Contents(game), before);
+    EXPECT_EQ(OnGame({"restore-originals", "--force"}).status, ExitSuccess);
+    EXPECT_EQ(ReadText(cards).find("patched"), std::string::npos);
+
+    // A kept copy that no longer matches its record is never put back.
+    ASSERT_EQ(OnGame({"resave"}).status, ExitSuccess);
+    const std::filesystem::path keptButtons = DefaultOriginalsRoot(ProcessEnvironment()) / InstallationId(game) /
+                                              "files/UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP";
+    ASSERT_TRUE(std::filesystem::exists(keptButtons));
+    { std::ofstream(keptButtons, std::ios::binary | std::ios::app) << "x"; }
+    before = Contents(game);
+    const CliRun damaged = OnGame({"restore-originals", "--force"});
+    EXPECT_EQ(damaged.status, ExitFailure);
+    EXPECT_NE(damaged.err.find("UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP"), std::string::npos) << damaged.err;
+    EXPECT_EQ(Contents(game), before);
+
+    // A manifest that is no manifest stops everything that would change the game, with its name.
+    const std::filesystem::path manifest = keptButtons.parent_path().parent_path().parent_path().parent_path().parent_path() / "manifest.json";
+    { std::ofstream(manifest, std::ios::binary) << "{\"keptOriginals\": 1, \"files\": 7}"; }
+    for (const char* command : {"originals", "restore-originals", "resave"}) {
+        const CliRun run = OnGame({command});
+        EXPECT_EQ(run.status, ExitFailure) << command;
+        EXPECT_NE(run.err.find("manifest.json: the manifest is damaged"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(Contents(game), before);
 }
 
 TEST_F(CliTest, MissingGameFailsWithExitOne) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -131,6 +132,22 @@ TEST(SaveGameFilesTest, SaveWithThePopupUnwritableStopsBeforeReloadAndKeepsEvery
     EXPECT_EQ(game.folder.Files().size(), 7u);  // no temporary file left anywhere
 }
 #endif
+
+TEST(SaveGameFilesTest, WhenTheOriginalsCannotBeKeptNothingOfTheGameChanges) {
+    Loaded game;
+    const auto before = game.Snapshot();
+    game.Edit();
+    // The place for the kept originals is taken by a plain file: nothing can be kept there.
+    std::filesystem::remove_all(game.folder.originals.Path());
+    { std::ofstream(game.folder.originals.Path()) << "in the way"; }
+    EXPECT_FALSE(SaveGameFiles(game.context, game.port));
+    ASSERT_EQ(game.port.calls.size(), 1u);
+    EXPECT_EQ(game.port.calls[0].message.title, "Error");
+    EXPECT_NE(game.port.calls[0].message.detail.find(game.folder.originals.Path().string()), std::string::npos)
+        << game.port.calls[0].message.detail;
+    EXPECT_EQ(game.Snapshot(), before);
+    EXPECT_EQ(game.folder.Files().size(), 6u);
+}
 
 TEST(SaveGameFilesTest, SaveReloadsThenReportsCompletionWhateverTheReloadGave) {
     for (const int reloadResult : {1, 2}) {
