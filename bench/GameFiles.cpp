@@ -4,7 +4,7 @@
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
 #include "gamefiles/GameSave.h"
-#include "gamefiles/SampleInstallation.h"
+#include "sample/SampleInstallation.h"
 #include "util/FileStream.h"
 #include "util/ReplaceFileWhole.h"
 
@@ -78,7 +78,7 @@ void Load(benchmark::State& state) {
         tw::GameContext context;
         context.gameFolder = dir.string();
         if (tw::RunLoad(context, port) != 1) state.SkipWithError("load failed");
-        benchmark::DoNotOptimize(context.careerSet.careerCount);
+        benchmark::DoNotOptimize(context.careerSet.Count());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Bytes(dir)));
 }

@@ -33,7 +33,7 @@ void CheckCareers(const std::vector<std::uint8_t>& bytes) {
     tw::CareerSet again;
     if (!again.LoadCareers(saved.iff) || again.ids != set.ids) __builtin_trap();
     for (std::size_t i = 0; i < set.tracks.size(); ++i) {
-        if (again.tracks[i].levels != set.tracks[i].levels || again.tracks[i].name != set.tracks[i].name)
+        if (again.careers[i].track.levels != set.careers[i].track.levels || again.careers[i].track.name != set.careers[i].track.name)
             __builtin_trap();
     }
 }
@@ -57,7 +57,7 @@ void CheckChanceCards(const std::vector<std::uint8_t>& bytes) {
     if (roots != 1) __builtin_trap();
 
     tw::CareerSet again;
-    again.careerCount = set.careerCount;
+    again.Count() = set.Count();
     again.ids = set.ids;
     again.cards.resize(set.cards.size());
     if (!again.LoadChanceCards(saved.iff)) __builtin_trap();

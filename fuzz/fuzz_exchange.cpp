@@ -46,10 +46,10 @@ const Game& BaseGame() {
     static const Game game = [] {
         Game g;
         tw::CareerSet& set = g.careers;
-        set.careerCount = 2;
+        set.Count() = 2;
         set.ids = {1, 3};
         set.freeCardTextRows.fill(true);
-        set.freeCardTextRows[0] = false;
+        set.cardTexts.SetFree(0, false);
         for (std::uint32_t c = 0; c < 2; ++c) {
             tw::CareerTrack track;
             track.name = c == 0 ? "Business" : "Science";
@@ -63,7 +63,7 @@ const Game& BaseGame() {
                 if (level % 4 == c) {
                     card.textRow = static_cast<std::uint16_t>(set.cardTexts.RowCount() + 1);
                     set.cardTexts.SetText(static_cast<std::uint16_t>(card.textRow - 1), 0, 0, "card");
-                    set.freeCardTextRows[card.textRow] = false;
+                    set.cardTexts.SetFree(card.textRow, false);
                     card.items = {{4, 2, 312}};
                     card.itemCount = 1;
                 }
@@ -85,9 +85,9 @@ bool SameGame(const Game& a, const Game& b) {
         a.careers.ids != b.careers.ids || a.careers.cardTexts.RowCount() != b.careers.cardTexts.RowCount())
         return false;
     for (std::size_t c = 0; c < a.careers.tracks.size(); ++c)
-        if (a.careers.tracks[c].name != b.careers.tracks[c].name ||
-            a.careers.tracks[c].levels != b.careers.tracks[c].levels ||
-            a.careers.texts[c].RowCount() != b.careers.texts[c].RowCount())
+        if (a.careers.careers[c].track.name != b.careers.careers[c].track.name ||
+            a.careers.careers[c].track.levels != b.careers.careers[c].track.levels ||
+            a.careers.careers[c].texts.table.RowCount() != b.careers.careers[c].texts.table.RowCount())
             return false;
     return a.icons.PopupStrip() == b.icons.PopupStrip() && a.icons.ButtonStrip() == b.icons.ButtonStrip();
 }

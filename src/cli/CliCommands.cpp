@@ -6,13 +6,14 @@
 #include "exchange/CareerExport.h"
 #include "exchange/CareerImport.h"
 #include "exchange/ExchangeFormat.h"
+#include "edit/EditSession.h"
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
 #include "gamefiles/GameLocation.h"
 #include "gamefiles/GameSave.h"
 #include "gamefiles/HostPath.h"
 #include "gamefiles/OriginalsRestore.h"
-#include "gamefiles/SampleInstallation.h"
+#include "sample/SampleInstallation.h"
 
 #include <charconv>
 #include <optional>
@@ -120,19 +121,19 @@ private:
                 return false;
             }
         }
-        return RunLoad(context_, port_) == LoadRequest::Loaded;
+        return session_.Load([this](GameContext& c) { return RunLoad(c, port_); }) == LoadRequest::Loaded;
     }
 
     // File > Save: write every game file, reload, "Operation complete!".
     int Save() {
-        const SaveOutcome outcome = SaveAndReload(context_, port_, [this] {
-            return ReloadGameFiles(context_, [this](GameContext& c) { return RunLoad(c, port_); });
+        const SaveOutcome outcome = session_.Save(port_, [this] {
+            return session_.Reload([this](GameContext& c) { return RunLoad(c, port_); });
         });
         return outcome.saved && outcome.reloadResult == LoadRequest::Loaded ? ExitSuccess : ExitFailure;
     }
 
     bool CheckIndex(std::uint32_t index) {
-        if (index < context_.careerSet.careerCount) return true;
+        if (index < context_.careerSet.Count()) return true;
         Fail("There is no career with index " + std::to_string(index) + ".");
         return false;
     }
@@ -249,7 +250,8 @@ private:
     std::FILE* err_;
     CliPort port_;
     std::string gameOption_;
-    GameContext context_;
+    EditSession session_;
+    GameContext& context_ = session_.Context();
 };
 
 }  // namespace

@@ -26,23 +26,23 @@ public:
         out_.Raw(",\n  ");
         out_.Key("careers");
         out_.Raw("[");
-        for (std::uint32_t c = 0; c < set.careerCount; ++c) {
+        for (std::uint32_t c = 0; c < set.Count(); ++c) {
             out_.Raw(c == 0 ? "\n    " : ",\n    ");
-            Career(set, c);
+            Career(set.careers[c], c);
         }
-        out_.Raw(set.careerCount > 0 ? "\n  ],\n  " : "],\n  ");
+        out_.Raw(set.Count() > 0 ? "\n  ],\n  " : "],\n  ");
         out_.Key("cardTexts");
         if (in_.chanceCardsDisabled)
             out_.Raw("{\"rows\": 0, \"entries\": []}");
         else
-            Table(set.cardTexts);
+            Table(set.cardTexts.table);
         out_.Raw(",\n  ");
         out_.Key("freeCardTextRows");
         out_.Raw("[");
         bool first = true;
         if (!in_.chanceCardsDisabled) {
-            for (std::size_t row = 1; row <= 300 && row < set.freeCardTextRows.size(); ++row) {
-                if (!set.freeCardTextRows[row]) continue;
+            for (std::uint16_t row = 1; row <= CardTexts::FlaggedRows; ++row) {
+                if (!set.cardTexts.IsFree(row)) continue;
                 if (!first) out_.Raw(", ");
                 first = false;
                 out_.Integer(static_cast<std::int64_t>(row));
@@ -92,14 +92,14 @@ private:
         out_.Utf8Text(DecodeToUtf8(bytes, page));
     }
 
-    void Career(const CareerSet& set, std::uint32_t c) {
-        const CareerTrack& track = set.tracks[c];
+    void Career(const tw::Career& career, std::uint32_t c) {
+        const CareerTrack& track = career.track;
         out_.Raw("{");
         out_.Key("index");
         out_.Integer(c);
         out_.Raw(", ");
         out_.Key("id");
-        out_.Integer(set.ids[c]);
+        out_.Integer(career.id);
         out_.Raw(", ");
         out_.Key("name");
         Text(track.name, -1);
@@ -125,25 +125,25 @@ private:
         }
         out_.Raw("],\n     ");
         out_.Key("strings");
-        Table(set.texts[c]);
+        Table(career.texts.table);
         out_.Raw(",\n     ");
         out_.Key("cards");
         out_.Raw("[");
-        for (std::uint32_t level = 0; level < 10; ++level) {
-            const std::size_t index = static_cast<std::size_t>(c) * 10 + level;
-            const bool present = !in_.chanceCardsDisabled && index < set.cards.size();
+        for (std::uint32_t level = 0; level < tw::Career::CardCount; ++level) {
+            const bool present = !in_.chanceCardsDisabled;
+            const ChanceCard& card = career.cards[level];
             out_.Raw(level == 0 ? "" : ", ");
             out_.Raw("{");
             out_.Key("level");
             out_.Integer(level);
             out_.Raw(", ");
             out_.Key("textRow");
-            out_.Integer(present ? set.cards[index].textRow : 0);
+            out_.Integer(present ? card.textRow : 0);
             out_.Raw(", ");
             out_.Key("items");
             out_.Raw("[");
             if (present) {
-                const auto& items = set.cards[index].items;
+                const auto& items = card.items;
                 for (std::size_t i = 0; i < items.size(); ++i) {
                     if (i > 0) out_.Raw(", ");
                     out_.Raw("[");

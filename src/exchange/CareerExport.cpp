@@ -78,26 +78,25 @@ FileChoice ExchangeSaveChoice(const char* defaultExtension) {
 
 bool ExportCareerTrack(IFFFile& container, std::uint32_t career, std::uint16_t id, const CareerSet& careers,
                        const IconStrips& icons, UserPort& port) {
-    if (career >= careers.careerCount || career >= careers.tracks.size() || career >= careers.texts.size() ||
-        career >= careers.ids.size())
-        return false;
+    if (career >= careers.Count()) return false;
+    const Career& exported = careers.careers[career];
     try {
         // Encoding may adjust a resource's format flags, so it works on copies: an export leaves
         // the model exactly as it was.
-        CareerTrack track = careers.tracks[career];
+        CareerTrack track = exported.track;
         const std::string name = track.name;
         MemoryStream trackData;
         if (!track.WriteToStream(trackData)) return false;
         container.AddChunk(TypeCARExport, id, name, trackData);
 
-        StringTable texts = careers.texts[career];
+        StringTable texts = exported.texts.table;
         MemoryStream textData;
         if (!texts.WriteToStream(textData)) return false;
         container.AddChunk(TypeSTR, id, name, textData);
 
         AddBytesChunk(container, TypeCARD, id, name, EncodeCardBlocks(careers, career));
 
-        const std::uint16_t iconNumber = careers.ids[career];
+        const std::uint16_t iconNumber = exported.id;
         Bitmap popup;
         Bitmap button;
         const bool havePopup = icons.GetPopupIcon(iconNumber, popup);
@@ -128,12 +127,12 @@ bool ExportCareerToFile(const std::filesystem::path& path, std::uint32_t career,
 
 bool BackupToFile(const std::filesystem::path& path, const CareerSet& careers, const IconStrips& icons,
                   UserPort& port) {
-    if (careers.careerCount >= MaxBackupCareers) return false;
+    if (careers.Count() >= MaxBackupCareers) return false;
     ChunkStore store;
     IFFFile container(store);
     try {
         ByteWriter info(MakeInformationHeader(ExportTypeBackup));
-        for (std::uint32_t career = 0; career < careers.careerCount; ++career) {
+        for (std::uint32_t career = 0; career < careers.Count(); ++career) {
             info.PutU32Le(career);
             if (!ExportCareerTrack(container, career, static_cast<std::uint16_t>(career + 1), careers, icons, port))
                 return false;

@@ -68,14 +68,14 @@ bool RestoreCareers(IFFFile& container, std::span<const std::uint8_t> informatio
                     IconStrips& icons, UserPort& port) {
     if (information.size() < InformationHeaderSize) return Refuse(port, "Incorrect information header!");
     TrackImporter importer(careers, icons, port);
-    std::vector<bool> staged(careers.careerCount, false);
+    std::vector<bool> staged(careers.Count(), false);
     // The career indices follow the header; a trailing 1 to 3 bytes are no index.
     ByteReader indices(information, InformationHeaderSize);
     while (indices.Remaining() >= 4) {
         const std::uint32_t career = indices.U32Le();
         // A backup of a game with more careers cannot be restored here: its tracks are matched
         // by index, and this game has no career to take them.
-        if (career >= careers.careerCount || career >= 0xFFFF) {
+        if (career >= careers.Count() || career >= 0xFFFF) {
             importer.Abandon();
             return Refuse(port, "This backup holds a career that this game does not have!");
         }

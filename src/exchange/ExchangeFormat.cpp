@@ -29,19 +29,11 @@ std::vector<std::uint8_t> EncodeCardBlocks(const CareerSet& careers, std::uint32
     out.PutText("CARD");
     out.PutU32Le(CardBlockCount);
     for (std::uint32_t level = 0; level < CardBlockCount; ++level) {
-        const std::size_t index = static_cast<std::size_t>(career) * CardBlockCount + level;
-        if (index >= careers.cards.size()) {
-            // A career without cards (none decoded) is stored as ten empty blocks.
-            out.PutU8(EndOfTexts);
-            out.PutU32Le(0);
-            continue;
-        }
-        const ChanceCard& card = careers.cards[index];
+        const ChanceCard& card = careers.careers.at(career).cards[level];
         // A card without items is never shown by the game, so its text is not carried along.
         if (card.textRow != 0 && !card.items.empty()) {
             for (std::uint16_t slot = 0; slot < StringTable::SlotCount; ++slot) {
-                std::string text;
-                careers.cardTexts.GetText(static_cast<std::uint16_t>(card.textRow - 1), slot, StringTable::Value, text);
+                const std::string text = careers.cardTexts.Get(card.textRow, slot).value_or("");
                 // The text ends at its first NUL in the file; anything after it would be read as
                 // the next entry.
                 out.PutU8(static_cast<std::uint8_t>(slot));

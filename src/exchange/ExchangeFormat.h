@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Career.h"
+
 #include "model/CardItem.h"
 
 #include <array>
@@ -51,7 +53,7 @@ struct CardBlock {
     bool operator==(const CardBlock&) const = default;
 };
 
-inline constexpr std::uint32_t CardBlockCount = 10;
+inline constexpr std::uint32_t CardBlockCount = Career::CardCount;
 using CardBlocks = std::array<CardBlock, CardBlockCount>;
 
 // CARD data, little-endian: "CARD", u32 10, then one block per job level 0 to 9:

@@ -18,7 +18,6 @@ namespace tw {
 namespace {
 
 // Card texts of an import take rows from this range only.
-constexpr std::uint16_t HighestImportTextRow = 256;
 
 // The data of chunk (type, id), or false when the container has no such chunk or cannot read it.
 bool ChunkBytes(IFFFile& container, ResourceType type, std::uint16_t id, std::vector<std::uint8_t>& out) {
@@ -42,9 +41,8 @@ bool TrackImporter::Fail(const char* message) {
 }
 
 bool TrackImporter::Stage(IFFFile& container, std::uint32_t target, std::uint16_t id) {
-    if (target >= careers_.careerCount || target >= careers_.tracks.size() || target >= careers_.texts.size() ||
-        target >= careers_.ids.size())
-        return Fail("This career does not exist!");
+    if (target >= careers_.Count()) return Fail("This career does not exist!");
+    const Career& career = careers_.careers[target];
     try {
         std::vector<std::uint8_t> data;
 
@@ -59,19 +57,19 @@ bool TrackImporter::Stage(IFFFile& container, std::uint32_t target, std::uint16_
         StagedTrack staged;
         staged.target = target;
         if (!ChunkBytes(container, TypeCARExport, id, data)) return Fail("Can't load the career resource!");
-        staged.track = careers_.tracks[target];
+        staged.track = career.track;
         MemoryStream trackData(std::move(data));
         if (!staged.track.LoadFromStream(trackData)) return Fail("File damaged!");
 
         if (!ChunkBytes(container, TypeSTR, id, data)) return Fail("Can't load the strings resource!");
-        staged.texts = careers_.texts[target];
+        staged.texts = career.texts.table;
         MemoryStream textData(std::move(data));
         if (!staged.texts.LoadFromStream(textData)) return Fail("File damaged!");
 
         if (!ChunkBytes(container, TypeCARD, id, data)) return Fail("Can't load the cards resource!");
         if (!DecodeCardBlocks(data, staged.cards)) return Fail("Incorrect cards resource!");
 
-        const std::uint32_t iconNumber = careers_.ids[target];
+        const std::uint32_t iconNumber = career.id;
         if (!StageIcon(container, id, true, iconNumber)) return false;
         if (!StageIcon(container, id, false, iconNumber)) return false;
 
@@ -139,50 +137,27 @@ void TrackImporter::Apply() {
                    WarningTitle, MessageIcon::Warning);
 }
 
-std::uint16_t TrackImporter::TakeFreeTextRow() {
-    for (std::uint16_t row = 1; row <= HighestImportTextRow; ++row) {
-        if (careers_.freeCardTextRows[row]) {
-            careers_.freeCardTextRows[row] = false;
-            return row;
-        }
-    }
-    return 0;
-}
-
 void TrackImporter::ApplyTrack(StagedTrack& staged) {
-    const std::uint32_t target = staged.target;
-    careers_.tracks[target] = std::move(staged.track);
-    careers_.texts[target] = std::move(staged.texts);
+    Career& career = careers_.careers[staged.target];
+    career.track = std::move(staged.track);
+    career.texts.table = std::move(staged.texts);
 
-    for (std::uint32_t level = 0; level < CardBlockCount; ++level) {
-        const std::size_t index = static_cast<std::size_t>(target) * CardBlockCount + level;
-        if (index >= careers_.cards.size()) break;
-        ChanceCard& card = careers_.cards[index];
+    for (std::uint32_t level = 0; level < Career::CardCount; ++level) {
+        ChanceCard& card = career.cards[level];
         CardBlock& block = staged.cards[level];
 
         // The card's old row is released; its texts stay until the row is reused.
-        if (card.textRow != 0 && card.textRow < careers_.freeCardTextRows.size())
-            careers_.freeCardTextRows[card.textRow] = true;
+        careers_.cardTexts.SetFree(card.textRow, true);
         card.textRow = 0;
         if (block.hasTexts) {
-            const std::uint16_t row = TakeFreeTextRow();
-            if (row == 0) {
-                textsDropped_ = true;
-            } else {
-                card.textRow = row;
-                // A free row past the end of the table would refuse the texts; the rows up to it
-                // are added empty so that the card keeps them.
-                while (careers_.cardTexts.RowCount() < row)
-                    careers_.cardTexts.SetText(static_cast<std::uint16_t>(careers_.cardTexts.RowCount()), 0,
-                                               StringTable::Value, "");
-                // Slots that the block does not name keep what the row held; a slot number out
-                // of range is refused by SetText and so skipped.
-                for (const auto& [slot, text] : block.texts)
-                    careers_.cardTexts.SetText(static_cast<std::uint16_t>(row - 1), slot, StringTable::Value, text);
-            }
+            card.textRow = careers_.cardTexts.TakeFreeRow();
+            if (card.textRow == 0) textsDropped_ = true;
+            // Slots that the block does not name keep what the row held; a slot number out of
+            // range is refused and so skipped.
+            for (const auto& [slot, text] : block.texts)
+                if (card.textRow != 0) careers_.cardTexts.Set(card.textRow, slot, text);
         }
         card.items = std::move(block.items);
-        card.itemCount = static_cast<std::uint32_t>(card.items.size());
     }
 }
 

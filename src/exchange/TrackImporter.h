@@ -58,8 +58,6 @@ private:
     bool StageIcon(IFFFile& container, std::uint16_t id, bool popup, std::uint32_t number);
     bool PutIcon(bool popup, std::uint32_t number, const Bitmap& icon);
     void ApplyTrack(StagedTrack& staged);
-    // The lowest free card text row number from 1 to 256, or 0 when there is none.
-    std::uint16_t TakeFreeTextRow();
 
     CareerSet& careers_;
     IconStrips& icons_;

@@ -158,7 +158,7 @@ void LoadWorker::Run() {
         if (!context_.careerSet.LoadChanceCards(context_.chanceCardsIFF)) {
             // Cards decoded before the card texts turned out unreadable would point at texts
             // that are not there; with editing off they are dropped rather than kept half-read.
-            for (ChanceCard& card : context_.careerSet.cards) card = ChanceCard{};
+            context_.careerSet.ClearCards();
             Warn("Cannot load the Chance Cards!\n\nChance Card editing has been disabled.");
             context_.chanceCardsDisabled = 1;
         }

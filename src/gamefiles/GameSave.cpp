@@ -135,7 +135,7 @@ int ReloadGameFiles(GameContext& context, const LoadRunner& runLoad) {
         context.chanceCardsIFF.CloseFile();
     } else {
         // The container is left for the load to empty; the cards it once gave are dropped.
-        context.careerSet.cards.clear();
+        context.careerSet.ClearCards();
     }
     context.CloseBitmapFiles();
     return runLoad(context);

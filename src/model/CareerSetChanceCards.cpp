@@ -96,7 +96,7 @@ std::optional<std::vector<Instruction>> BuildCareerBlock(std::uint16_t careerId,
     BlockBuilder b;
     b.Add(MakeCareerTest(careerId), true, F);
     std::optional<std::size_t> previousLevelTest;
-    for (std::uint16_t level = 0; level < CareerSet::CardsPerCareer; ++level) {
+    for (std::uint16_t level = 0; level < Career::CardCount; ++level) {
         const ChanceCard& card = cards[level];
         if (card.items.empty()) continue;
         // A block that cannot fit even a continuation behaviour fails here, before any index
@@ -162,20 +162,18 @@ bool AddBehavior(IFFFile& container, std::uint16_t id, Behavior& behavior) {
 }  // namespace
 
 bool CareerSet::LoadChanceCards(IFFFile& chanceCards) {
-    for (ChanceCard& card : cards) card = ChanceCard{};
+    ClearCards();
     const CardBehaviors found = CollectCardBehaviors(chanceCards, false);
 
-    const std::size_t careers = CareersWithCards();
-    for (std::size_t career = 0; career < careers; ++career) {
-        ChanceCard* careerCards = &cards[career * CardsPerCareer];
+    for (Career& career : careers) {
         for (std::size_t j = 0; j < found.visited; ++j) {
             if (found.ids[j] == 0) continue;
             const std::vector<Instruction>& code = found.code[j].instructions;
             for (const Instruction& careerTest : code) {
-                if (!IsCareerTest(careerTest, ids[career]) || careerTest.trueTarget > 0xFC) continue;
+                if (!IsCareerTest(careerTest, career.id) || careerTest.trueTarget > 0xFC) continue;
                 const std::vector<Instruction> levels = ExtractSubtree(code, careerTest.trueTarget);
-                for (std::uint16_t level = 0; level < CardsPerCareer; ++level) {
-                    ChanceCard& card = careerCards[level];
+                for (std::uint16_t level = 0; level < Career::CardCount; ++level) {
+                    ChanceCard& card = career.cards[level];
                     for (const Instruction& levelTest : levels) {
                         if (!IsLevelTest(levelTest, level) || levelTest.trueTarget > 0xFC) continue;
                         for (const Instruction& instruction : ExtractSubtree(levels, levelTest.trueTarget)) {
@@ -186,7 +184,6 @@ bool CareerSet::LoadChanceCards(IFFFile& chanceCards) {
                                 card.items.push_back(item);
                             }
                         }
-                        card.itemCount = static_cast<std::uint32_t>(card.items.size());
                     }
                 }
             }
@@ -194,19 +191,18 @@ bool CareerSet::LoadChanceCards(IFFFile& chanceCards) {
     }
 
     ChunkHandle textsChunk = 0;
-    if (!chanceCards.FindChunk(textsChunk, TypeSTR, CardTextsId)) return false;
-    if (!cardTexts.LoadFromIFF(chanceCards, textsChunk)) return false;
+    if (!chanceCards.FindChunk(textsChunk, TypeSTR, CardTexts::TableId)) return false;
+    if (!cardTexts.table.LoadFromIFF(chanceCards, textsChunk)) return false;
 
     // A row is taken when any dialog of the file names it, card or not.
-    freeCardTextRows.fill(true);
-    freeCardTextRows[0] = false;
+    cardTexts.FreeAll();
     for (auto position = chanceCards.FirstChunkOfType(TypeBHAV); position != chanceCards.NoPosition();) {
         Behavior behavior;
         if (!behavior.LoadFromIFF(chanceCards, chanceCards.NextChunkOfType(position))) continue;
         for (const Instruction& instruction : behavior.instructions) {
             if (instruction.opcode != OpcodeDialog) continue;
             for (std::size_t k : {0, 1, 2, 3, 4, 6}) {
-                if (instruction.operands[k] != 0) freeCardTextRows[instruction.operands[k]] = false;
+                if (instruction.operands[k] != 0) cardTexts.SetFree(instruction.operands[k], false);
             }
         }
     }
@@ -225,9 +221,8 @@ bool CareerSet::StoreChanceCards(IFFFile& chanceCards, std::string* reason) {
     const CardBehaviors old = CollectCardBehaviors(chanceCards, true);
 
     std::vector<std::vector<Instruction>> blocks;
-    const std::size_t careers = CareersWithCards();
-    for (std::size_t career = 0; career < careers; ++career) {
-        auto block = BuildCareerBlock(ids[career], &cards[career * CardsPerCareer]);
+    for (std::size_t career = 0; career < careers.size(); ++career) {
+        auto block = BuildCareerBlock(careers[career].id, careers[career].cards.data());
         if (!block)
             return fail("the chance cards of the career " + CareerName(career) +
                         " need more behaviour code than one behaviour of CarPortal.iff can hold");
@@ -300,7 +295,7 @@ bool CareerSet::StoreChanceCards(IFFFile& chanceCards, std::string* reason) {
         lastCareerTest = n;
     }
     if (!AddBehavior(chanceCards, currentId, behavior)) return notEncoded();
-    if (!cardTexts.SaveToIFF(chanceCards)) return fail("the chance-card texts cannot be stored");
+    if (!cardTexts.table.SaveToIFF(chanceCards)) return fail("the chance-card texts cannot be stored");
     return true;
 }
 

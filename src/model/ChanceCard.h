@@ -11,8 +11,6 @@ namespace tw {
 struct ChanceCard {
     // 1 + the row of the card's text in the card texts; 0 when the card has no text.
     std::uint16_t textRow = 0;
-    // Copy of items.size(), set when the card is decoded or stored.
-    std::uint32_t itemCount = 0;
     std::vector<CardItem> items;
 
     bool operator==(const ChanceCard&) const = default;

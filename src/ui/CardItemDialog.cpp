@@ -10,15 +10,12 @@
 #include <QRadioButton>
 
 #include "ui/DialogUnits.h"
-#include "ui/NumberField.h"
+#include "edit/NumberReading.h"
 
 namespace tw {
 
 namespace {
 
-constexpr std::int64_t BudgetMaximum = 65535;
-constexpr std::int64_t SkillAmountMaximum = 1000;
-constexpr std::int64_t JobValueMaximum = 1000;
 
 }  // namespace
 
@@ -151,7 +148,7 @@ bool CardItemDialog::ReadFields() {
     std::int64_t budget = 0;
     std::int64_t job = 0;
     std::int64_t skill = 0;
-    if (!ReadAmount(budgetAmount_, NumberKind::Unsigned, BudgetMaximum, budget)) return false;
+    if (!ReadAmount(budgetAmount_, NumberKind::Unsigned, BudgetAmountMaximum, budget)) return false;
     fields_.budgetAmount = static_cast<std::uint32_t>(budget);
     if (!ReadAmount(jobValue_, NumberKind::Signed, JobValueMaximum, job)) return false;
     fields_.jobValue = static_cast<std::int32_t>(job);

@@ -6,8 +6,8 @@
 #include <QDialog>
 
 #include "model/CardItem.h"
-#include "ui/CardItemFields.h"
-#include "ui/NumberField.h"
+#include "model/CardItemFields.h"
+#include "edit/NumberReading.h"
 #include "util/UserPort.h"
 
 class QButtonGroup;

@@ -1,6 +1,6 @@
 #include "ui/CardItemText.h"
 
-#include "ui/CardItemFields.h"
+#include "model/CardItemFields.h"
 
 namespace tw {
 

@@ -11,7 +11,7 @@
 #include <QTextDocument>
 
 #include "ui/CardItemDialog.h"
-#include "ui/CardItemFields.h"
+#include "model/CardItemFields.h"
 #include "ui/CardItemText.h"
 #include "ui/DialogUnits.h"
 #include "ui/LineBreaks.h"
@@ -21,11 +21,9 @@ namespace tw {
 
 namespace {
 
-const char* const SoundItemMessage = "You must have exactly one sound item!";
 const char* const NoFreeRowMessage =
     "The card's text could not be stored: all chance card text rows from 1 to 256 are in use.\n\n"
     "The card keeps its items but has no text.";
-const char* const TextNotStoredMessage = "The card's text could not be stored in the chance card texts.";
 
 int SelectedRow(const QListWidget& list) {
     const QModelIndexList selected = list.selectionModel()->selectedIndexes();
@@ -35,15 +33,16 @@ int SelectedRow(const QListWidget& list) {
 }  // namespace
 
 ChanceCardDialog::ChanceCardDialog(std::uint16_t textRow, std::vector<CardItem> items, std::uint16_t languageSlot,
-                                   CardTextStore& cardTexts, UserPort& port, QWidget* parent)
+                                   const CardTexts& cardTexts, Confirm confirm, UserPort& port, QWidget* parent)
     : QDialog(parent),
       row_(OpeningTextRow(cardTexts, textRow, !items.empty())),
       items_(std::move(items)),
       languageSlot_(languageSlot),
       cardTexts_(cardTexts),
+      confirm_(std::move(confirm)),
       port_(port) {
     BuildWidgets();
-    if (row_.textRow != 0) storedText_ = cardTexts_.GetText(row_.textRow, languageSlot_).value_or(std::string());
+    if (row_.textRow != 0) storedText_ = cardTexts_.Get(row_.textRow, languageSlot_).value_or(std::string());
     text_->setPlainText(ToFieldLineBreaks(TextCodec::Decode(storedText_, languageSlot_)));
     // Taken from the field itself, which may hand back some characters differently.
     storedFieldText_ = text_->toPlainText();
@@ -190,21 +189,13 @@ void ChanceCardDialog::OnTextChanged() {
 }
 
 void ChanceCardDialog::accept() {
-    const bool hasItems = !items_.empty();
-    if (hasItems) {
-        const auto sounds = std::count_if(items_.begin(), items_.end(),
-                                          [](const CardItem& item) { return item.kind == CardItemKind::Sound; });
-        if (sounds != 1) {
-            port_.Tell(SoundItemMessage, "Error", MessageIcon::Warning);
-            return;
-        }
+    if (const std::optional<std::string> problem = CardItemsProblem(items_)) {
+        port_.Tell(*problem, "Error", MessageIcon::Warning);
+        return;
     }
-    const CardTextPlacement placement = PlaceCardText(cardTexts_, row_, hasItems, languageSlot_, textBytes_);
+    const CardTextPlacement placement = confirm_ ? confirm_(items_, textBytes_) : CardTextPlacement{};
     row_ = CardTextRowState{placement.textRow, false};
-    if (placement.result == CardTextResult::NoFreeRow)
-        port_.Tell(NoFreeRowMessage, "Warning", MessageIcon::Warning);
-    else if (placement.result == CardTextResult::NotStored)
-        port_.Tell(TextNotStoredMessage, "Warning", MessageIcon::Warning);
+    if (placement.result == CardTextResult::NoFreeRow) port_.Tell(NoFreeRowMessage, "Warning", MessageIcon::Warning);
     QDialog::accept();
 }
 

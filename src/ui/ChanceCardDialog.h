@@ -9,8 +9,7 @@
 #include <QDialog>
 
 #include "model/CardItem.h"
-#include "ui/CardTextRows.h"
-#include "ui/CardTextStore.h"
+#include "model/CardTexts.h"
 #include "util/UserPort.h"
 
 class QListWidget;
@@ -19,21 +18,23 @@ class QPushButton;
 
 namespace tw {
 
-// Edits one chance card: its text in one language and its list of items. On OK it writes the
-// text into the card texts (and settles which text row the card holds); the caller then takes
-// `TextRow()` and `Items()` into the card. Cancel changes nothing.
+// Edits one chance card: its text in one language and its list of items. On OK it checks the
+// items and hands the text and items to its Confirm, which stores them (and settles which text
+// row the card holds); Cancel changes nothing.
 class ChanceCardDialog : public QDialog {
     Q_OBJECT
 
 public:
     // Edits one item; none for Cancel. The dialog opens a CardItemDialog unless told otherwise.
     using ItemEditor = std::function<std::optional<CardItem>(const CardItem& item)>;
+    // Stores the confirmed card: its items and its text in the dialog's language.
+    using Confirm = std::function<CardTextPlacement(const std::vector<CardItem>& items, const std::string& text)>;
 
     // Object names: "text", "items", "add", "edit", "delete", "ok", "cancel".
     // The text is shown and stored in the code page of `languageSlot`; a character that the code
     // page cannot hold is refused as it is typed or pasted (the field keeps its previous text).
     ChanceCardDialog(std::uint16_t textRow, std::vector<CardItem> items, std::uint16_t languageSlot,
-                     CardTextStore& cardTexts, UserPort& port, QWidget* parent = nullptr);
+                     const CardTexts& cardTexts, Confirm confirm, UserPort& port, QWidget* parent = nullptr);
 
     std::uint16_t TextRow() const { return row_.textRow; }
     const std::vector<CardItem>& Items() const { return items_; }
@@ -58,7 +59,8 @@ private:
     CardTextRowState row_;
     std::vector<CardItem> items_;
     std::uint16_t languageSlot_;
-    CardTextStore& cardTexts_;
+    const CardTexts& cardTexts_;
+    Confirm confirm_;
     UserPort& port_;
     ItemEditor itemEditor_;
 

@@ -93,23 +93,24 @@ GameLocation EditorApp::FindGame() {
 
 int EditorApp::Run() {
     const GameLocation location = FindGame();
-    context_.gameFolder = location.gameFolder;
-    context_.expansion3Flag = location.expansion3Flag;
-    context_.expansion4Flag = location.expansion4Flag;
-    context_.chanceCardsDisabled = 0;
+    GameContext& context = session_.Context();
+    context.gameFolder = location.gameFolder;
+    context.expansion3Flag = location.expansion3Flag;
+    context.expansion4Flag = location.expansion4Flag;
+    context.chanceCardsDisabled = 0;
     // The editor holds the game from its first load until it ends: no other program may change
     // it meanwhile, and the editor starts only when none does.
-    context_.installationOptions.holder = "the Trackwright editor";
-    if (Status taken = context_.TakeInstallation(Installation::Intent::Write); !taken) {
+    context.installationOptions.holder = "the Trackwright editor";
+    if (Status taken = context.TakeInstallation(Installation::Intent::Write); !taken) {
         port_.Tell(taken.Reason(), "Error", MessageIcon::Error);
         return 1;
     }
 
     LoadRunner runLoad = runLoad_;
-    if (!runLoad) runLoad = [this](GameContext& context) { return RunLoadInWindow(context, port_, qtPort_); };
+    if (!runLoad) runLoad = [this](GameContext& loaded) { return RunLoadInWindow(loaded, port_, qtPort_); };
     int exitCode = 0;
     {
-        MainWindow window(context_, port_, std::move(runLoad));
+        MainWindow window(session_, port_, std::move(runLoad));
         if (qtPort_) qtPort_->SetWindow(&window);
         if (!window.Start()) {
             if (!options_.screenshotFile.isEmpty()) exitCode = 1;
@@ -122,7 +123,7 @@ int EditorApp::Run() {
             RunUntilClosed(window);
         }
         if (qtPort_) qtPort_->SetWindow(nullptr);
-        context_.EmptyContainers();
+        context.EmptyContainers();
     }
     return exitCode;
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "edit/EditSession.h"
 #include "gamefiles/EnvironmentLookup.h"
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
@@ -54,7 +55,8 @@ public:
     // failed or the picture could not be saved).
     int Run();
 
-    GameContext& Context() { return context_; }
+    GameContext& Context() { return session_.Context(); }
+    EditSession& Session() { return session_; }
     const LocateResult& Located() const { return located_; }
 
     // The message that says where the game was looked for, from the locator's trace.
@@ -75,7 +77,7 @@ private:
     std::function<void(MainWindow&)> runWindow_;
     QtUserPort* qtPort_ = nullptr;
     LocateResult located_;
-    GameContext context_;
+    EditSession session_;
 };
 
 }  // namespace tw

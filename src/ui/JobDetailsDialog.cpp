@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QValidator>
 
+#include "model/JobLevelRules.h"
 #include "ui/DialogUnits.h"
 #include "ui/SpinField.h"
 #include "ui/TextCodec.h"
@@ -37,8 +38,6 @@ constexpr std::array<TextControl, 5> TextControls = {{
     {JobDetailsDialog::Accessory, "Accessory:", "accessory", 59},
 }};
 
-enum class Check { None, AbovePrevious, Fixed };
-
 struct NumberControl {
     JobDetailsDialog::Field field;
     const char* label;
@@ -47,37 +46,32 @@ struct NumberControl {
     int y;
     std::size_t valueIndex;
     NumberKind kind;
-    // Index into the previous level's requirements that is the minimum, or -1.
-    int previous;
-    std::int64_t minimum;  // when there is no previous requirement
-    std::int64_t maximum;
     std::int64_t step;
-    Check check;
 };
 
-constexpr std::int64_t SkillMaximum = 1000;
-constexpr std::int64_t FriendsMaximum = 25;
+// The salary's spin goes no further than this; typed, the salary may be anything not negative.
 constexpr std::int64_t SalarySpinMaximum = 32767;
+constexpr std::size_t SalaryValue = 17;
 
 // The number fields in tab order.
 constexpr std::array<NumberControl, 17> NumberControls = {{
-    {JobDetailsDialog::Friends, "Friends", "friends", 63, 90, 0, NumberKind::Unsigned, 0, 0, FriendsMaximum, 1, Check::AbovePrevious},
-    {JobDetailsDialog::Cooking, "Cooking", "cooking", 63, 103, 1, NumberKind::Signed, 1, 0, SkillMaximum, 100, Check::AbovePrevious},
-    {JobDetailsDialog::Mechanical, "Mechanical", "mechanical", 63, 116, 2, NumberKind::Signed, 2, 0, SkillMaximum, 100, Check::AbovePrevious},
-    {JobDetailsDialog::Charisma, "Charisma", "charisma", 63, 130, 3, NumberKind::Signed, 3, 0, SkillMaximum, 100, Check::AbovePrevious},
-    {JobDetailsDialog::Body, "Body", "body", 63, 143, 4, NumberKind::Signed, 4, 0, SkillMaximum, 100, Check::AbovePrevious},
-    {JobDetailsDialog::Logic, "Logic", "logic", 63, 156, 5, NumberKind::Signed, 5, 0, SkillMaximum, 100, Check::AbovePrevious},
-    {JobDetailsDialog::Creativity, "Creativity", "creativity", 63, 169, 6, NumberKind::Signed, 6, 0, SkillMaximum, 100, Check::AbovePrevious},
-    {JobDetailsDialog::Hunger, "Hunger", "hunger", 191, 90, 10, NumberKind::SignedOrMinus, -1, -100, 100, 1, Check::Fixed},
-    {JobDetailsDialog::Comfort, "Comfort", "comfort", 191, 102, 11, NumberKind::SignedOrMinus, -1, -100, 100, 1, Check::Fixed},
-    {JobDetailsDialog::Hygiene, "Hygiene", "hygiene", 191, 116, 12, NumberKind::SignedOrMinus, -1, -100, 100, 1, Check::Fixed},
-    {JobDetailsDialog::Bladder, "Bladder", "bladder", 191, 129, 13, NumberKind::SignedOrMinus, -1, -100, 100, 1, Check::Fixed},
-    {JobDetailsDialog::Energy, "Energy", "energy", 191, 142, 14, NumberKind::SignedOrMinus, -1, -100, 100, 1, Check::Fixed},
-    {JobDetailsDialog::Fun, "Fun", "fun", 191, 155, 15, NumberKind::SignedOrMinus, -1, -100, 100, 1, Check::Fixed},
-    {JobDetailsDialog::Social, "Social", "social", 191, 169, 16, NumberKind::SignedOrMinus, -1, -100, 100, 1, Check::Fixed},
-    {JobDetailsDialog::Salary, "Salary", "salary", 63, 210, 17, NumberKind::Unsigned, -1, 0, SalarySpinMaximum, 1, Check::None},
-    {JobDetailsDialog::Begintime, "Begintime", "begintime", 63, 224, 18, NumberKind::Signed, -1, 0, 23, 1, Check::Fixed},
-    {JobDetailsDialog::Endtime, "Endtime", "endtime", 63, 239, 19, NumberKind::Signed, -1, 0, 23, 1, Check::Fixed},
+    {JobDetailsDialog::Friends, "Friends", "friends", 63, 90, 0, NumberKind::Unsigned, 1},
+    {JobDetailsDialog::Cooking, "Cooking", "cooking", 63, 103, 1, NumberKind::Signed, 100},
+    {JobDetailsDialog::Mechanical, "Mechanical", "mechanical", 63, 116, 2, NumberKind::Signed, 100},
+    {JobDetailsDialog::Charisma, "Charisma", "charisma", 63, 130, 3, NumberKind::Signed, 100},
+    {JobDetailsDialog::Body, "Body", "body", 63, 143, 4, NumberKind::Signed, 100},
+    {JobDetailsDialog::Logic, "Logic", "logic", 63, 156, 5, NumberKind::Signed, 100},
+    {JobDetailsDialog::Creativity, "Creativity", "creativity", 63, 169, 6, NumberKind::Signed, 100},
+    {JobDetailsDialog::Hunger, "Hunger", "hunger", 191, 90, 10, NumberKind::SignedOrMinus, 1},
+    {JobDetailsDialog::Comfort, "Comfort", "comfort", 191, 102, 11, NumberKind::SignedOrMinus, 1},
+    {JobDetailsDialog::Hygiene, "Hygiene", "hygiene", 191, 116, 12, NumberKind::SignedOrMinus, 1},
+    {JobDetailsDialog::Bladder, "Bladder", "bladder", 191, 129, 13, NumberKind::SignedOrMinus, 1},
+    {JobDetailsDialog::Energy, "Energy", "energy", 191, 142, 14, NumberKind::SignedOrMinus, 1},
+    {JobDetailsDialog::Fun, "Fun", "fun", 191, 155, 15, NumberKind::SignedOrMinus, 1},
+    {JobDetailsDialog::Social, "Social", "social", 191, 169, 16, NumberKind::SignedOrMinus, 1},
+    {JobDetailsDialog::Salary, "Salary", "salary", 63, 210, 17, NumberKind::Unsigned, 1},
+    {JobDetailsDialog::Begintime, "Begintime", "begintime", 63, 224, 18, NumberKind::Signed, 1},
+    {JobDetailsDialog::Endtime, "Endtime", "endtime", 63, 239, 19, NumberKind::Signed, 1},
 }};
 
 constexpr std::size_t CarPoolValue = 20;
@@ -186,10 +180,11 @@ void JobDetailsDialog::BuildWidgets() {
         auto* field = new SpinField(control.kind, this);
         field->setObjectName(QString::fromLatin1(control.objectName));
         field->setGeometry(units.Rect(control.x, control.y, 40, 12));
-        std::int64_t minimum = control.previous >= 0 ? previousRequirements_[control.previous] : control.minimum;
+        const ValueRange range = JobValueRange(control.valueIndex, previousRequirements_).value_or(ValueRange{});
         // The spin never writes a number that its own field would refuse.
-        if (control.kind == NumberKind::Unsigned) minimum = std::max<std::int64_t>(minimum, 0);
-        field->SetSpinRange(minimum, control.maximum);
+        const std::int64_t minimum =
+            control.kind == NumberKind::Unsigned ? std::max<std::int64_t>(range.minimum, 0) : range.minimum;
+        field->SetSpinRange(minimum, control.valueIndex == SalaryValue ? SalarySpinMaximum : range.maximum);
         field->SetStep(control.step);
         auto* label = new QLabel(QString::fromLatin1(control.label), this);
         label->setGeometry(units.Rect(control.x - 49, control.y + 2, 47, 8));
@@ -265,12 +260,9 @@ void JobDetailsDialog::ShowFields() {
 std::optional<NumberRange> JobDetailsDialog::OkRange(Field field) const {
     const NumberControl* control = FindNumberControl(field);
     if (control == nullptr || !validateRanges_) return std::nullopt;
-    switch (control->check) {
-        case Check::AbovePrevious: return NumberRange{previousRequirements_[control->previous], control->maximum};
-        case Check::Fixed: return NumberRange{control->minimum, control->maximum};
-        case Check::None: break;
-    }
-    return std::nullopt;
+    const std::optional<ValueRange> range = JobValueRange(control->valueIndex, previousRequirements_);
+    if (!range) return std::nullopt;
+    return NumberRange{range->minimum, range->maximum};
 }
 
 bool JobDetailsDialog::ReadField(Field field) {

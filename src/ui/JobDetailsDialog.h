@@ -8,7 +8,7 @@
 #include <QString>
 
 #include "model/JobLevel.h"
-#include "ui/NumberField.h"
+#include "edit/NumberReading.h"
 #include "util/UserPort.h"
 
 class QComboBox;

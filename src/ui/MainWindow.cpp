@@ -19,6 +19,7 @@
 
 #include "exchange/CareerExport.h"
 #include "exchange/CareerImport.h"
+#include "edit/EditSession.h"
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameSave.h"
 #include "gamefiles/OriginalsRestore.h"
@@ -27,14 +28,12 @@
 #include "icons/qt/ModifyIconsDialog.h"
 #include "model/StringTable.h"
 #include "ui/AboutBox.h"
-#include "ui/CareerRows.h"
 #include "ui/ChanceCardDialog.h"
 #include "ui/DialogUnits.h"
 #include "ui/EditorImages.h"
 #include "ui/FieldCodec.h"
 #include "ui/FullRowListView.h"
 #include "ui/JobDetailsDialog.h"
-#include "ui/TableCardTextStore.h"
 #include "ui/TextCodec.h"
 #include "util/UserPort.h"
 
@@ -50,14 +49,6 @@
 
 namespace tw {
 namespace {
-
-// Text rows of a career's string table.
-constexpr std::uint16_t CareerNameRow = 0;
-constexpr std::uint16_t MaleOfferRow = 1;
-constexpr std::uint16_t FemaleOfferRow = 2;
-// Rows 3 to 32 hold the texts of ten job levels; a level from ten up has none, since its rows
-// would be those of other levels.
-constexpr std::uint32_t LevelsWithTexts = 10;
 
 constexpr std::uint16_t LanguageCount = 15;
 
@@ -92,9 +83,9 @@ const std::array<const char*, 15>& MainWindow::LanguageNames() {
     return names;
 }
 
-MainWindow::MainWindow(GameContext& context, UserPort& port, LoadRunner runLoad, QWidget* parent)
-    : QMainWindow(parent), context_(context), port_(port), runLoad_(std::move(runLoad)),
-      dialogs_(DefaultDialogs(context, port)) {
+MainWindow::MainWindow(EditSession& session, UserPort& port, LoadRunner runLoad, QWidget* parent)
+    : QMainWindow(parent), session_(session), port_(port), runLoad_(std::move(runLoad)),
+      dialogs_(DefaultDialogs(session, port)) {
     CreateWidgets();
     CreateMenus();
     ConnectWidgets();
@@ -107,34 +98,26 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::SetDialogs(Dialogs dialogs) { dialogs_ = std::move(dialogs); }
 
-MainWindow::Dialogs MainWindow::DefaultDialogs(GameContext& context, UserPort& port) {
+MainWindow::Dialogs MainWindow::DefaultDialogs(EditSession& session, UserPort& port) {
     Dialogs dialogs;
-    dialogs.jobDetails = [&port](QWidget* parent, const JobLevel& job,
-                                 const std::array<std::int32_t, 7>& previous) -> std::optional<JobLevel> {
-        JobDetailsDialog dialog(job, previous, port, parent);
+    dialogs.jobDetails = [&port](QWidget* parent, const JobLevel& job, const Requirements& below) -> std::optional<JobLevel> {
+        JobDetailsDialog dialog(job, below, port, parent);
         if (dialog.exec() == QDialog::Rejected) return std::nullopt;
         return dialog.WorkingJob();
     };
-    dialogs.chanceCard = [&context, &port](QWidget* parent, std::uint16_t textRow, const std::vector<CardItem>& items,
-                                           std::uint16_t slot) -> std::optional<CardEdit> {
-        TableCardTextStore<StringTable> store(context.careerSet.cardTexts, context.careerSet.freeCardTextRows);
-        ChanceCardDialog dialog(textRow, items, slot, store, port, parent);
-        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-        return CardEdit{dialog.TextRow(), dialog.Items()};
+    dialogs.chanceCard = [&session, &port](QWidget* parent, std::uint16_t textRow, const std::vector<CardItem>& items,
+                                           std::uint16_t slot, const CardConfirm& confirm) {
+        ChanceCardDialog dialog(textRow, items, slot, session.Careers().cardTexts, confirm, port, parent);
+        dialog.exec();
     };
     dialogs.about = [](QWidget* parent) {
         AboutBox box(parent);
         box.exec();
     };
-    dialogs.modifyIcons = [&context, &port](QWidget* parent, std::uint32_t career) {
-        if (career >= context.careerSet.ids.size()) return false;
-        const std::uint16_t number = context.careerSet.ids[career];
-        ModifyIconsDialog dialog(number, context.iconStrips, port, parent);
-        if (dialog.exec() != QDialog::Accepted) return false;
-        // The dialog's icons have the strips' own sizes, so both go back whole.
-        const bool button = context.iconStrips.PutButtonIcon(number, dialog.ButtonIcon());
-        const bool popup = context.iconStrips.PutPopupIcon(number, dialog.PopupIcon());
-        return button || popup;
+    dialogs.modifyIcons = [&session, &port](QWidget* parent, std::uint16_t number) -> std::optional<Icons> {
+        ModifyIconsDialog dialog(number, session.Context().iconStrips, port, parent);
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+        return Icons{dialog.PopupIcon(), dialog.ButtonIcon()};
     };
     return dialogs;
 }
@@ -251,7 +234,7 @@ void MainWindow::CreateMenus() {
         file->addAction(QStringLiteral("Restore Original Files..."), this, &MainWindow::RestoreOriginals);
     // Offered only while there is something to give back; the store is looked at each time.
     connect(file, &QMenu::aboutToShow, this,
-            [this] { restoreOriginalsAction_->setEnabled(filesLoaded_ && OffersKeptOriginals(context_)); });
+            [this] { restoreOriginalsAction_->setEnabled(filesLoaded_ && OffersKeptOriginals(session_.Context())); });
     file->addAction(QStringLiteral("E&xit"), this, &MainWindow::Exit);
 
     QMenu* career = menuBar()->addMenu(QStringLiteral("Career"));
@@ -340,11 +323,13 @@ bool MainWindow::Start() {
     return true;
 }
 
+bool MainWindow::CareersUnchanged() const { return !session_.HasUnsavedChanges(); }
+
 int MainWindow::LoadGameFilesNow() {
     // The worker alone touches the model while the load runs; nothing here may read it until
     // the load has finished.
     filesLoaded_ = false;
-    return runLoad_ ? runLoad_(context_) : LoadRequest::Failed;
+    return session_.Load(runLoad_);
 }
 
 void MainWindow::ShowLoadedCareers() {
@@ -356,14 +341,13 @@ void MainWindow::ShowLoadedCareers() {
         careerList_->SelectRow(0);
     }
     OnCareerSelectionChanged();
-    careersUnchanged_ = true;
 }
 
 void MainWindow::FillCareerList() {
     Quiet quiet(quiet_);
     std::uint32_t index = 0;
-    for (const CareerRow& row : CareerRowsOf(context_.careerSet)) {
-        careerList_->AppendRow({RowNumber(row.id), TextCodec::DecodeInternal(row.name)}, index);
+    for (const Career& career : session_.Careers().careers) {
+        careerList_->AppendRow({RowNumber(career.id), TextCodec::DecodeInternal(career.track.name)}, index);
         ++index;
     }
 }
@@ -379,7 +363,7 @@ void MainWindow::Reload() {
         Quiet quiet(quiet_);
         careerList_->RemoveAllRows();
     }
-    if (ReloadGameFiles(context_, [this](GameContext&) { return LoadGameFilesNow(); }) != LoadRequest::Loaded) {
+    if (session_.Reload([this](GameContext&) { return LoadGameFilesNow(); }) != LoadRequest::Loaded) {
         EndAfterFailedLoad();
         return;
     }
@@ -391,7 +375,7 @@ int MainWindow::ReloadAfterCommand(bool& reloaded) {
         Quiet quiet(quiet_);
         careerList_->RemoveAllRows();
     }
-    const int result = ReloadGameFiles(context_, [this](GameContext&) { return LoadGameFilesNow(); });
+    const int result = session_.Reload([this](GameContext&) { return LoadGameFilesNow(); });
     reloaded = result == LoadRequest::Loaded;
     if (reloaded) ShowLoadedCareers();
     return result;
@@ -399,25 +383,21 @@ int MainWindow::ReloadAfterCommand(bool& reloaded) {
 
 void MainWindow::Save() {
     bool reloaded = true;
-    const SaveOutcome outcome = SaveAndReload(context_, port_, [this, &reloaded] { return ReloadAfterCommand(reloaded); });
-    if (!outcome.saved) return;
-    careersUnchanged_ = true;
-    if (!reloaded) EndAfterFailedLoad();
+    const SaveOutcome outcome = session_.Save(port_, [this, &reloaded] { return ReloadAfterCommand(reloaded); });
+    if (outcome.saved && !reloaded) EndAfterFailedLoad();
 }
 
 void MainWindow::RestoreOriginals() {
     bool reloaded = true;
-    const RestoreOutcome outcome = RestoreOriginalFiles(context_, port_, RestoreAsking::Person, false,
-                                                        [this, &reloaded] { return ReloadAfterCommand(reloaded); });
-    if (outcome != RestoreOutcome::Restored) return;
-    careersUnchanged_ = true;
-    if (!reloaded) EndAfterFailedLoad();
+    const RestoreOutcome outcome =
+        session_.RestoreOriginals(port_, [this, &reloaded] { return ReloadAfterCommand(reloaded); });
+    if (outcome == RestoreOutcome::Restored && !reloaded) EndAfterFailedLoad();
 }
 
 void MainWindow::Exit() { close(); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!closed_ && !ending_ && DecideExit(context_, port_, careersUnchanged_) == ExitDecision::Stay) {
+    if (!closed_ && !ending_ && session_.DecideExit(port_) == ExitDecision::Stay) {
         event->ignore();
         return;
     }
@@ -434,16 +414,13 @@ std::optional<std::uint32_t> MainWindow::SelectedCareer() const {
     const int row = careerList_->SelectedRow();
     if (row < 0) return std::nullopt;
     const std::uint32_t career = careerList_->RowData(row);
-    const CareerSet& set = context_.careerSet;
-    if (career >= set.careerCount || career >= set.tracks.size() || career >= set.texts.size() ||
-        career >= set.ids.size())
-        return std::nullopt;
+    if (session_.CareerAt(career) == nullptr) return std::nullopt;
     return career;
 }
 
 std::uint32_t MainWindow::LevelCount(std::uint32_t career) const {
-    if (career >= context_.careerSet.tracks.size()) return 0;
-    return static_cast<std::uint32_t>(context_.careerSet.tracks[career].levels.size());
+    const Career* found = session_.CareerAt(career);
+    return found != nullptr ? found->LevelCount() : 0;
 }
 
 std::optional<std::uint16_t> MainWindow::SelectedLevel() const {
@@ -455,21 +432,19 @@ std::optional<std::uint16_t> MainWindow::SelectedLevel() const {
 }
 
 bool MainWindow::HasCardFor(std::uint32_t career, std::uint32_t level) const {
-    if (level >= CareerSet::CardsPerCareer) return false;
-    return std::size_t{career} * CareerSet::CardsPerCareer + level < context_.careerSet.cards.size();
+    const Career* found = session_.CareerAt(career);
+    return found != nullptr && found->Card(level) != nullptr;
 }
 
-std::optional<std::uint16_t> MainWindow::JobFieldRow(Field field, std::uint32_t level) {
-    if (level >= LevelsWithTexts) return std::nullopt;
+std::optional<CareerTexts::Text> MainWindow::TextOf(Field field) {
     switch (field) {
-        case MaleJobName:
-            return static_cast<std::uint16_t>(3 + 2 * level);
-        case JobDescription:
-            return static_cast<std::uint16_t>(4 + 2 * level);
-        case FemaleJobName:
-            return static_cast<std::uint16_t>(23 + level);
-        default:
-            return std::nullopt;
+        case CareerName: return CareerTexts::Text::CareerName;
+        case MaleOffer: return CareerTexts::Text::MaleOffer;
+        case FemaleOffer: return CareerTexts::Text::FemaleOffer;
+        case MaleJobName: return CareerTexts::Text::MaleJobName;
+        case FemaleJobName: return CareerTexts::Text::FemaleJobName;
+        case JobDescription: return CareerTexts::Text::JobDescription;
+        default: return std::nullopt;
     }
 }
 
@@ -500,11 +475,9 @@ void MainWindow::OnCareerSelectionChanged() {
     }
 
     currentCareer_ = *career;
-    const CareerTrack& track = context_.careerSet.tracks[currentCareer_];
+    const CareerTrack& track = session_.CareerAt(currentCareer_)->track;
     buffers_[InternalCareerName] = track.name;
-    LoadRow(CareerName, CareerNameRow);
-    LoadRow(MaleOffer, MaleOfferRow);
-    LoadRow(FemaleOffer, FemaleOfferRow);
+    for (const Field field : {CareerName, MaleOffer, FemaleOffer}) LoadText(field);
     ShowBuffers();
 
     SetFieldsEnabled(InternalCareerName, FemaleOffer, true);
@@ -536,17 +509,12 @@ void MainWindow::OnJobSelectionChanged() {
         return;
     }
     currentLevel_ = *level;
-    for (const Field field : {MaleJobName, FemaleJobName, JobDescription}) {
-        if (const auto row = JobFieldRow(field, currentLevel_))
-            LoadRow(field, *row);
-        else
-            buffers_[field].clear();
-    }
+    for (const Field field : {MaleJobName, FemaleJobName, JobDescription}) LoadText(field);
     ShowBuffers();
 
     jobDetailsButton_->setEnabled(true);
-    SetFieldsEnabled(MaleJobName, JobDescription, currentLevel_ < LevelsWithTexts);
-    chanceCardsButton_->setEnabled(context_.chanceCardsDisabled == 0 && HasCardFor(currentCareer_, currentLevel_));
+    SetFieldsEnabled(MaleJobName, JobDescription, currentLevel_ < CareerTexts::LevelsWithTexts);
+    chanceCardsButton_->setEnabled(!session_.ChanceCardsDisabled() && HasCardFor(currentCareer_, currentLevel_));
 }
 
 // --- Fields --------------------------------------------------------------------------------
@@ -608,56 +576,24 @@ bool MainWindow::ReadFields() {
     return true;
 }
 
-void MainWindow::LoadRow(Field field, std::uint16_t row) {
-    std::string& buffer = buffers_[field];
-    // A row that the table lacks shows as empty rather than as whatever the field held before.
-    buffer.clear();
-    if (currentCareer_ < context_.careerSet.texts.size())
-        context_.careerSet.texts[currentCareer_].GetText(row, currentLanguage_, StringTable::Value, buffer);
-}
-
-void MainWindow::StoreRow(std::uint16_t row, const std::string& bytes) {
-    if (currentCareer_ >= context_.careerSet.texts.size()) return;
-    StringTable& table = context_.careerSet.texts[currentCareer_];
-    // A table too short for the row gets the missing rows empty, so that the typed text is kept
-    // rather than silently dropped.
-    while (table.RowCount() < row)
-        if (!table.SetText(static_cast<std::uint16_t>(table.RowCount()), currentLanguage_, StringTable::Value, {}))
-            return;
-    table.SetText(row, currentLanguage_, StringTable::Value, bytes);
+void MainWindow::LoadText(Field field) {
+    // A row that the table lacks, or a level without texts, shows as empty.
+    const Career* career = session_.CareerAt(currentCareer_);
+    const std::optional<CareerTexts::Text> text = TextOf(field);
+    buffers_[field] = career != nullptr && text ? career->texts.Get(*text, currentLevel_, currentLanguage_) : std::string();
 }
 
 void MainWindow::OnFieldChanged(Field field) {
     if (quiet_ > 0 || !filesLoaded_ || !ReadFields()) return;
-    switch (field) {
-        case InternalCareerName: {
-            const std::optional<std::uint32_t> career = SelectedCareer();
-            if (!career) return;
-            context_.careerSet.tracks[*career].name = buffers_[field];
-            careerList_->SetRowText(careerList_->SelectedRow(), 1, TextCodec::DecodeInternal(buffers_[field]));
-            break;
-        }
-        case CareerName:
-            StoreRow(CareerNameRow, buffers_[field]);
-            break;
-        case MaleOffer:
-            StoreRow(MaleOfferRow, buffers_[field]);
-            break;
-        case FemaleOffer:
-            StoreRow(FemaleOfferRow, buffers_[field]);
-            break;
-        case MaleJobName:
-        case FemaleJobName:
-        case JobDescription: {
-            const std::optional<std::uint16_t> row = JobFieldRow(field, currentLevel_);
-            if (!row) return;
-            StoreRow(*row, buffers_[field]);
-            break;
-        }
-        case FieldCount:
-            return;
+    if (field == InternalCareerName) {
+        const std::optional<std::uint32_t> career = SelectedCareer();
+        if (!career) return;
+        session_.SetInternalName(*career, buffers_[field]);
+        careerList_->SetRowText(careerList_->SelectedRow(), 1, TextCodec::DecodeInternal(buffers_[field]));
+        return;
     }
-    careersUnchanged_ = false;
+    if (const std::optional<CareerTexts::Text> text = TextOf(field))
+        session_.SetText(currentCareer_, *text, currentLevel_, currentLanguage_, buffers_[field]);
 }
 
 void MainWindow::SelectLanguage(std::uint16_t slot) {
@@ -669,31 +605,13 @@ void MainWindow::SelectLanguage(std::uint16_t slot) {
 
 void MainWindow::RefreshTexts() {
     if (!filesLoaded_ || !ReadFields() || !SelectedCareer()) return;
-    LoadRow(CareerName, CareerNameRow);
-    LoadRow(MaleOffer, MaleOfferRow);
-    LoadRow(FemaleOffer, FemaleOfferRow);
-    if (SelectedLevel()) {
-        for (const Field field : {MaleJobName, FemaleJobName, JobDescription}) {
-            if (const auto row = JobFieldRow(field, currentLevel_))
-                LoadRow(field, *row);
-            else
-                buffers_[field].clear();
-        }
-    }
+    for (const Field field : {CareerName, MaleOffer, FemaleOffer}) LoadText(field);
+    if (SelectedLevel())
+        for (const Field field : {MaleJobName, FemaleJobName, JobDescription}) LoadText(field);
     ShowBuffers();
 }
 
-void MainWindow::SetAllLanguages() {
-    const Answer first =
-        port_.Ask(Message{"Do you really want to set the texts of all other languages to the current language?",
-                          "Warning", MessageIcon::Question, MessageButtons::YesNo});
-    if (first != Answer::Yes) return;
-    context_.careerSet.CopyTextsToAllLanguages(currentCareer_, currentLanguage_);
-    const Answer cards = port_.Ask(Message{"Do you want to set the texts of the Chance Cards as well?",
-                                           port_.ApplicationName(), MessageIcon::Question, MessageButtons::YesNo});
-    if (cards == Answer::Yes) context_.careerSet.CopyCardTextsToAllLanguages(currentCareer_, currentLanguage_);
-    careersUnchanged_ = false;
-}
+void MainWindow::SetAllLanguages() { session_.SetAllLanguages(port_, currentCareer_, currentLanguage_); }
 
 // --- Icons ---------------------------------------------------------------------------------
 
@@ -702,7 +620,7 @@ void MainWindow::ShowPopupIcon() {
     if (const std::optional<std::uint32_t> career = SelectedCareer()) {
         currentCareer_ = *career;
         Bitmap icon;
-        if (context_.iconStrips.GetPopupIcon(context_.careerSet.ids[*career], icon)) image = ToQImage(icon);
+        if (session_.Context().iconStrips.GetPopupIcon(session_.CareerAt(*career)->id, icon)) image = ToQImage(icon);
     }
     iconPreview_->setPixmap(QPixmap::fromImage(image.isNull() ? popupPlaceholder() : image));
 }
@@ -711,9 +629,11 @@ void MainWindow::ModifyIcons() {
     const std::optional<std::uint32_t> career = SelectedCareer();
     if (!career) return;
     currentCareer_ = *career;
-    if (!dialogs_.modifyIcons || !dialogs_.modifyIcons(this, currentCareer_)) return;
+    if (!dialogs_.modifyIcons) return;
+    const std::optional<Icons> icons = dialogs_.modifyIcons(this, session_.CareerAt(currentCareer_)->id);
+    if (!icons) return;
+    session_.SetIcons(currentCareer_, icons->popup, icons->button);
     ShowPopupIcon();
-    careersUnchanged_ = false;
 }
 
 // --- Dialogs -------------------------------------------------------------------------------
@@ -721,29 +641,28 @@ void MainWindow::ModifyIcons() {
 void MainWindow::OpenJobDetails() {
     const std::optional<std::uint16_t> level = SelectedLevel();
     if (!level || !dialogs_.jobDetails) return;
-    std::vector<JobLevel>& levels = context_.careerSet.tracks[currentCareer_].levels;
-    // The dialog offers the requirements of the level below: friends and the six skills.
-    std::array<std::int32_t, 7> previous{};
-    if (*level > 0)
-        for (std::size_t i = 0; i < previous.size(); ++i) previous[i] = levels[*level - 1u].values[i];
-    const std::optional<JobLevel> edited = dialogs_.jobDetails(this, levels[*level], previous);
+    const JobLevel& job = session_.CareerAt(currentCareer_)->track.levels[*level];
+    const std::optional<JobLevel> edited =
+        dialogs_.jobDetails(this, job, session_.RequirementsBelowLevel(currentCareer_, *level));
     if (!edited) return;
-    levels[*level] = *edited;
-    careersUnchanged_ = false;
+    session_.SetJobLevel(currentCareer_, *level, *edited);
     jobList_->SetRowText(jobList_->SelectedRow(), 1, TextCodec::DecodeInternal(edited->texts[0]));
 }
 
 void MainWindow::OpenChanceCards() {
     const std::optional<std::uint16_t> level = SelectedLevel();
-    if (!level || context_.chanceCardsDisabled != 0 || !HasCardFor(currentCareer_, *level) || !dialogs_.chanceCard)
+    if (!level || session_.ChanceCardsDisabled() || !HasCardFor(currentCareer_, *level) || !dialogs_.chanceCard)
         return;
-    ChanceCard& card = context_.careerSet.cards[std::size_t{currentCareer_} * CareerSet::CardsPerCareer + *level];
-    const std::optional<CardEdit> edit = dialogs_.chanceCard(this, card.textRow, card.items, currentLanguage_);
-    if (!edit) return;
-    card.textRow = edit->textRow;
-    card.items = edit->items;
-    card.itemCount = static_cast<std::uint32_t>(card.items.size());
-    careersUnchanged_ = false;
+    const ChanceCard& card = *session_.CareerAt(currentCareer_)->Card(*level);
+    const std::uint32_t career = currentCareer_;
+    const std::uint16_t slot = currentLanguage_;
+    dialogs_.chanceCard(this, card.textRow, card.items, slot,
+                        [this, career, level, slot](const std::vector<CardItem>& items, const std::string& text) {
+                            const std::optional<CardTextResult> result =
+                                session_.SetChanceCard(career, *level, items, text, slot);
+                            const ChanceCard* stored = session_.CareerAt(career)->Card(*level);
+                            return CardTextPlacement{stored->textRow, result.value_or(CardTextResult::NoText)};
+                        });
 }
 
 void MainWindow::ShowAbout() {
@@ -756,25 +675,24 @@ void MainWindow::Export() {
     const std::optional<std::uint32_t> career = SelectedCareer();
     if (!career) return;
     currentCareer_ = *career;
-    CareerExportCommand(career, context_.careerSet, context_.iconStrips, port_);
+    session_.Export(port_, career);
 }
 
-void MainWindow::Backup() { CareerBackupCommand(context_.careerSet, context_.iconStrips, port_); }
+void MainWindow::Backup() { session_.Backup(port_); }
 
 void MainWindow::Import() {
-    const ImportResult result = CareerImportCommand(context_.careerSet, context_.iconStrips, port_);
+    const ImportResult result = session_.Import(port_);
     switch (result.outcome) {
         case ImportResult::Outcome::CareerReplaced: {
             // The row at the career's position shows the career.
             const int row = static_cast<int>(result.careerIndex);
-            if (result.careerIndex < context_.careerSet.tracks.size())
-                careerList_->SetRowText(row, 1, TextCodec::DecodeInternal(context_.careerSet.tracks[result.careerIndex].name));
+            if (const Career* career = session_.CareerAt(result.careerIndex))
+                careerList_->SetRowText(row, 1, TextCodec::DecodeInternal(career->track.name));
             {
                 Quiet quiet(quiet_);
                 careerList_->SelectRow(row);
             }
             OnCareerSelectionChanged();
-            careersUnchanged_ = false;
             break;
         }
         case ImportResult::Outcome::AllRestored:
@@ -785,7 +703,6 @@ void MainWindow::Import() {
                 careerList_->SelectRow(0);
             }
             OnCareerSelectionChanged();
-            careersUnchanged_ = false;
             break;
         default:
             break;

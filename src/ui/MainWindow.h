@@ -11,8 +11,12 @@
 #include <QString>
 
 #include "gamefiles/GameLoad.h"
+#include "icons/Bitmap.h"
 #include "model/CardItem.h"
+#include "model/CardTexts.h"
+#include "model/CareerTexts.h"
 #include "model/JobLevel.h"
+#include "model/JobLevelRules.h"
 
 class QAction;
 class QActionGroup;
@@ -24,8 +28,8 @@ class QPushButton;
 
 namespace tw {
 
+class EditSession;
 class FullRowListView;
-class GameContext;
 class UserPort;
 
 // The editor's one window: the careers in one list, the job levels of the selected career in a
@@ -49,25 +53,28 @@ public:
         FieldCount
     };
 
-    // What a chance card dialog ended with: the card's text row and its items. It has stored
-    // the card's text itself.
-    struct CardEdit {
-        std::uint16_t textRow = 0;
-        std::vector<CardItem> items;
+    // What confirms a chance card: its items and its text in the dialog's language go into the
+    // session, which settles the card's text row.
+    using CardConfirm = std::function<CardTextPlacement(const std::vector<CardItem>& items, const std::string& text)>;
+
+    // A career's two icons as the Modify icons dialog hands them back.
+    struct Icons {
+        Bitmap popup;
+        Bitmap button;
     };
 
     // The dialogs the window opens, replaceable so that the window can be driven without them.
     // Each returns nothing for Cancel.
     struct Dialogs {
-        std::function<std::optional<JobLevel>(QWidget* parent, const JobLevel& job,
-                                              const std::array<std::int32_t, 7>& previousRequirements)>
+        std::function<std::optional<JobLevel>(QWidget* parent, const JobLevel& job, const Requirements& below)>
             jobDetails;
-        std::function<std::optional<CardEdit>(QWidget* parent, std::uint16_t textRow,
-                                              const std::vector<CardItem>& items, std::uint16_t languageSlot)>
+        // The chance card dialog; it confirms the card through `confirm` on OK.
+        std::function<void(QWidget* parent, std::uint16_t textRow, const std::vector<CardItem>& items,
+                           std::uint16_t languageSlot, const CardConfirm& confirm)>
             chanceCard;
-        // The Modify icons dialog for career `career`: true when it ended with OK and the
-        // career's icons are back in the strips. Without one the button does nothing.
-        std::function<bool(QWidget* parent, std::uint32_t career)> modifyIcons;
+        // The Modify icons dialog for the icons with number `iconNumber`. Without one the button
+        // does nothing.
+        std::function<std::optional<Icons>(QWidget* parent, std::uint16_t iconNumber)> modifyIcons;
         std::function<void(QWidget* parent)> about;
     };
 
@@ -75,14 +82,14 @@ public:
     static constexpr int Closed = 1;
     static constexpr int LoadFailed = 2;
 
-    // `runLoad` runs one whole load of the game files into `context` and returns its result
-    // (1 loaded); the editor shows the loading window, tests may load without one.
-    MainWindow(GameContext& context, UserPort& port, LoadRunner runLoad, QWidget* parent = nullptr);
+    // `runLoad` runs one whole load of the game files into the session's game and returns its
+    // result (1 loaded); the editor shows the loading window, tests may load without one.
+    MainWindow(EditSession& session, UserPort& port, LoadRunner runLoad, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The real dialogs by default.
     void SetDialogs(Dialogs dialogs);
-    static Dialogs DefaultDialogs(GameContext& context, UserPort& port);
+    static Dialogs DefaultDialogs(EditSession& session, UserPort& port);
 
     // The window's first act: the load, then the careers shown with the first one selected.
     // False when the load did not succeed; the window has then ended itself (result 2) and is
@@ -96,7 +103,7 @@ public:
 
     // State, for the window's own tests and the screenshots.
     bool FilesLoaded() const { return filesLoaded_; }
-    bool CareersUnchanged() const { return careersUnchanged_; }
+    bool CareersUnchanged() const;
     std::uint32_t CurrentCareer() const { return currentCareer_; }
     std::uint16_t CurrentLevel() const { return currentLevel_; }
     std::uint16_t CurrentLanguage() const { return currentLanguage_; }
@@ -172,23 +179,21 @@ private:
     void SetFieldsEnabled(Field first, Field last, bool enabled);
     void ShowPopupIcon();
 
-    // A text row of the current career's table in the current language, into or from a buffer.
-    void LoadRow(Field field, std::uint16_t row);
-    void StoreRow(std::uint16_t row, const std::string& bytes);
-    // The row of a job field for level `level`, or none for a level that has no text rows.
-    static std::optional<std::uint16_t> JobFieldRow(Field field, std::uint32_t level);
+    // The text of a field's kind for the current career and level in the current language.
+    void LoadText(Field field);
+    // The career text that a text field shows (none for the internal career name).
+    static std::optional<CareerTexts::Text> TextOf(Field field);
     std::optional<std::uint32_t> SelectedCareer() const;
     std::optional<std::uint16_t> SelectedLevel() const;
     std::uint32_t LevelCount(std::uint32_t career) const;
     bool HasCardFor(std::uint32_t career, std::uint32_t level) const;
 
-    GameContext& context_;
+    EditSession& session_;
     UserPort& port_;
     LoadRunner runLoad_;
     Dialogs dialogs_;
 
     bool filesLoaded_ = false;
-    bool careersUnchanged_ = true;
     std::uint32_t currentCareer_ = 0;
     std::uint16_t currentLevel_ = 0;
     std::uint16_t currentLanguage_ = 0;

@@ -5,7 +5,7 @@
 #include <QAbstractSpinBox>
 #include <QString>
 
-#include "ui/NumberField.h"
+#include "edit/NumberReading.h"
 
 namespace tw {
 

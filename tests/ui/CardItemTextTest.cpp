@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ui/CardItemFields.h"
+#include "model/CardItemFields.h"
 #include "ui/CardItemText.h"
 
 namespace tw {

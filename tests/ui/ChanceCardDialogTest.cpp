@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "FakeCardTexts.h"
+#include "support/FakeCardTexts.h"
 #include "support/ScriptedPort.h"
 #include "ui/CardItemDialog.h"
 #include "ui/ChanceCardDialog.h"
@@ -28,7 +28,13 @@ const std::string SoundMessage = "Error: You must have exactly one sound item!";
 class ChanceCardDialogTest : public ::testing::Test {
 protected:
     void Open(std::uint16_t textRow, std::vector<CardItem> items, std::uint16_t slot = French) {
-        dialog = std::make_unique<ChanceCardDialog>(textRow, std::move(items), slot, texts.store, port);
+        card = ChanceCard{textRow, items};
+        dialog = std::make_unique<ChanceCardDialog>(
+            textRow, std::move(items), slot, texts.store,
+            [this, slot](const std::vector<CardItem>& confirmed, const std::string& text) {
+                return ConfirmCard(texts.store, card, confirmed, slot, text);
+            },
+            port);
         accepted = std::make_unique<QSignalSpy>(dialog.get(), &QDialog::accepted);
     }
 
@@ -51,12 +57,13 @@ protected:
 
     test::FakeCardTexts texts;
     test::ScriptedPort port;
+    ChanceCard card;
     std::unique_ptr<ChanceCardDialog> dialog;
     std::unique_ptr<QSignalSpy> accepted;
 };
 
 TEST_F(ChanceCardDialogTest, ShowsTheTextAndOneRowPerItem) {
-    texts.Text(3, French) = "Promotion \xE0 l'essai";
+    texts.SetText(3, French, "Promotion \xE0 l'essai");
     Open(3, {GoodSound, {3, 2, 57u * 65536 + 3}, {2, 0, 13u * 65536 + 5}});
     EXPECT_EQ(Text()->toPlainText(), QStringLiteral("Promotion \u00E0 l'essai"));
     EXPECT_EQ(Rows(), (QStringList{"Sound: Positive (Good)", "Job: Promotion Level set to 3", "Skill: unknown add 5"}));
@@ -126,7 +133,7 @@ TEST_F(ChanceCardDialogTest, DeletingMovesTheSelectionToTheLastRowOrToNothing) {
 TEST_F(ChanceCardDialogTest, OkNeedsExactlyOneSoundWhenThereAreItems) {
     const std::vector<CardItem> wrong[] = {{GoodSound, BadSound}, {Budget}, {Budget, {2, 0, 10u * 65536 + 5}}};
     for (const auto& items : wrong) {
-        texts.freeRows[1] = true;
+        texts.Free({1});
         Open(4, items);
         Type(QStringLiteral("changed"));
         port.calls.clear();
@@ -135,12 +142,12 @@ TEST_F(ChanceCardDialogTest, OkNeedsExactlyOneSoundWhenThereAreItems) {
         EXPECT_EQ(port.calls[0].message.icon, MessageIcon::Warning);
         EXPECT_EQ(accepted->count(), 0);
         EXPECT_EQ(texts.Text(4, French), "");
-        EXPECT_TRUE(texts.freeRows[1]);
+        EXPECT_TRUE(texts.IsFree(1));
     }
 }
 
 TEST_F(ChanceCardDialogTest, OkWithoutItemsFreesTheRowWithoutAskingForASound) {
-    texts.Text(6, French) = "old";
+    texts.SetText(6, French, "old");
     Open(6, {Budget});
     Button("delete")->click();
     Type(QStringLiteral("kept"));
@@ -150,7 +157,7 @@ TEST_F(ChanceCardDialogTest, OkWithoutItemsFreesTheRowWithoutAskingForASound) {
     EXPECT_EQ(dialog->TextRow(), 6);
     EXPECT_TRUE(dialog->Items().empty());
     EXPECT_EQ(texts.Text(6, French), "kept");
-    EXPECT_TRUE(texts.freeRows[6]);
+    EXPECT_TRUE(texts.IsFree(6));
 
     Open(0, {});
     Button("ok")->click();
@@ -159,16 +166,16 @@ TEST_F(ChanceCardDialogTest, OkWithoutItemsFreesTheRowWithoutAskingForASound) {
 }
 
 TEST_F(ChanceCardDialogTest, NewCardTakesTheLowestFreeRowInTheCurrentLanguageOnly) {
-    texts.freeRows[12] = texts.freeRows[9] = true;
-    texts.Text(9, 0) = "English of a former card";
+    texts.Free({12, 9});
+    texts.SetText(9, 0, "English of a former card");
     Open(0, {GoodSound});
     EXPECT_TRUE(Text()->toPlainText().isEmpty());
     Type(QStringLiteral("Bonne\nnouvelle"));
     Button("ok")->click();
     EXPECT_TRUE(port.calls.empty());
     EXPECT_EQ(dialog->TextRow(), 9);
-    EXPECT_FALSE(texts.freeRows[9]);
-    EXPECT_TRUE(texts.freeRows[12]);
+    EXPECT_FALSE(texts.IsFree(9));
+    EXPECT_TRUE(texts.IsFree(12));
     EXPECT_EQ(texts.Text(9, French), "Bonne\r\nnouvelle");
     EXPECT_EQ(texts.Text(9, 0), "English of a former card");
 }
@@ -188,12 +195,12 @@ TEST_F(ChanceCardDialogTest, NoFreeRowKeepsTheItemsAndSaysTheTextWasNotStored) {
 
 TEST_F(ChanceCardDialogTest, ReleasedRowIsNeverSharedWithAnotherCard) {
     // Card A is confirmed without items: its row 5 counts as free again.
-    texts.freeRows[8] = true;
-    texts.Text(5, French) = "card A";
+    texts.Free({8});
+    texts.SetText(5, French, "card A");
     Open(5, {GoodSound});
     Button("delete")->click();
     Button("ok")->click();
-    ASSERT_TRUE(texts.freeRows[5]);
+    ASSERT_TRUE(texts.IsFree(5));
     const std::uint16_t rowOfA = dialog->TextRow();
 
     // Card B, new, takes the lowest free row: A's row 5.
@@ -212,8 +219,8 @@ TEST_F(ChanceCardDialogTest, ReleasedRowIsNeverSharedWithAnotherCard) {
     EXPECT_EQ(dialog->TextRow(), 8);
     EXPECT_EQ(texts.Text(8, French), "card A again");
     EXPECT_EQ(texts.Text(5, French), "card B");
-    EXPECT_FALSE(texts.freeRows[5]);
-    EXPECT_FALSE(texts.freeRows[8]);
+    EXPECT_FALSE(texts.IsFree(5));
+    EXPECT_FALSE(texts.IsFree(8));
 
     // Emptying a card whose row another card took leaves that row alone.
     Open(rowOfA, {});
@@ -221,20 +228,20 @@ TEST_F(ChanceCardDialogTest, ReleasedRowIsNeverSharedWithAnotherCard) {
     Button("ok")->click();
     EXPECT_EQ(dialog->TextRow(), 0);
     EXPECT_EQ(texts.Text(5, French), "card B");
-    EXPECT_FALSE(texts.freeRows[5]);
+    EXPECT_FALSE(texts.IsFree(5));
 }
 
 TEST_F(ChanceCardDialogTest, ReleasedRowStillFreeIsTakenBack) {
-    texts.freeRows[5] = texts.freeRows[2] = true;
-    texts.Text(5, French) = "mine";
+    texts.Free({5, 2});
+    texts.SetText(5, French, "mine");
     Open(5, {});
     EXPECT_EQ(Text()->toPlainText(), QStringLiteral("mine"));
     dialog->SetItemEditor([](const CardItem&) { return std::optional<CardItem>(BadSound); });
     Button("add")->click();
     Button("ok")->click();
     EXPECT_EQ(dialog->TextRow(), 5);
-    EXPECT_FALSE(texts.freeRows[5]);
-    EXPECT_TRUE(texts.freeRows[2]);
+    EXPECT_FALSE(texts.IsFree(5));
+    EXPECT_TRUE(texts.IsFree(2));
     EXPECT_EQ(texts.Text(5, French), "mine");
 }
 
@@ -245,14 +252,14 @@ TEST_F(ChanceCardDialogTest, UntouchedTextKeepsItsBytesAndCancelChangesNothing) 
         std::string bytes;
     } untouched[] = {{0, "mixed\r\nline\nbreaks\r"}, {9, "\x81\n\xFF\xFCtail"}, {14, "\xC7"}};
     for (const auto& c : untouched) {
-        texts.Text(3, c.slot) = c.bytes;
+        texts.SetText(3, c.slot, c.bytes);
         Open(3, {GoodSound}, c.slot);
         Button("ok")->click();
         EXPECT_EQ(texts.Text(3, c.slot), c.bytes) << c.slot;
     }
 
     const std::string stored = "\x81odd\nbytes \x8D";
-    texts.Text(3, 0) = stored;
+    texts.SetText(3, 0, stored);
     Open(3, {GoodSound}, 0);
     Button("ok")->click();
     EXPECT_EQ(texts.Text(3, 0), stored);
@@ -271,7 +278,7 @@ TEST_F(ChanceCardDialogTest, UntouchedTextKeepsItsBytesAndCancelChangesNothing) 
 }
 
 TEST_F(ChanceCardDialogTest, JapaneseTextIsStoredInItsCodePage) {
-    texts.freeRows[1] = true;
+    texts.Free({1});
     Open(0, {GoodSound}, 9);
     Type(QStringLiteral("\u65E5\u672C"));
     Button("ok")->click();
@@ -295,7 +302,7 @@ TEST_F(ChanceCardDialogTest, EachLanguageShowsAndStoresItsCodePage) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.slot);
-        texts.Text(3, c.slot) = c.bytes;
+        texts.SetText(3, c.slot, c.bytes);
         Open(3, {GoodSound}, c.slot);
         EXPECT_EQ(Text()->toPlainText(), QString::fromUtf8(c.text));
         Type(QString::fromUtf8(c.text) + QStringLiteral("\n") + QString::fromUtf8(c.text));
@@ -319,7 +326,7 @@ TEST_F(ChanceCardDialogTest, TextTheCodePageCannotHoldIsRefused) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.refused);
-        texts.freeRows[1] = true;
+        texts.Free({1});
         Open(0, {GoodSound}, c.slot);
         Type(QStringLiteral("ab"));
         Text()->insertPlainText(QString::fromUtf8(c.refused));
@@ -333,7 +340,7 @@ TEST_F(ChanceCardDialogTest, TextTheCodePageCannotHoldIsRefused) {
 }
 
 TEST_F(ChanceCardDialogTest, UndoNeverBringsRefusedTextBack) {
-    texts.freeRows[1] = true;
+    texts.Free({1});
     Open(0, {GoodSound});
     QTest::keyClicks(Text(), "ab");
     Text()->insertPlainText(QString::fromUtf8("\u05D0"));

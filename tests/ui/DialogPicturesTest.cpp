@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <QTest>
 
-#include "FakeCardTexts.h"
+#include "support/FakeCardTexts.h"
 #include "support/ScriptedPort.h"
 #include "ui/CardItemDialog.h"
 #include "ui/ChanceCardDialog.h"
@@ -33,9 +33,9 @@ TEST(DialogPicturesTest, EveryDialogRendersAtItsFixedSize) {
     SavePicture(jobDetails, "JobDetailsDialog.png");
 
     test::FakeCardTexts texts;
-    texts.Text(1, 0) = "Your boss noticed your hard work and gave you a bonus.";
+    texts.SetText(1, 0, "Your boss noticed your hard work and gave you a bonus.");
     ChanceCardDialog chanceCard(1, {{4, 2, 312}, {1, 0, 1000}, {2, 0, 10u * 65536 + 100}, {3, 2, 57u * 65536 + 3}}, 0,
-                                texts.store, port);
+                                texts.store, {}, port);
     SavePicture(chanceCard, "ChanceCardDialog.png");
 
     CardItemDialog cardItem({2, 1, 12u * 65536 + 2}, port);

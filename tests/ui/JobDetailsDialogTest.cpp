@@ -104,7 +104,9 @@ TEST_F(JobDetailsDialogTest, OkHoldsEachFieldAgainstItsRange) {
         {Level0, JobDetailsDialog::Cooking, "-1", "Please enter an integer between 0 and 1000.", 0},
         {higher, JobDetailsDialog::Cooking, "200", "Please enter an integer between 300 and 1000.", 0},
         {higher, JobDetailsDialog::Cooking, "300", nullptr, 300},
-        {Level0, JobDetailsDialog::Salary, "4294967295", nullptr, -1},
+        // A salary beyond the signed 32-bit range would be stored as a negative one.
+        {Level0, JobDetailsDialog::Salary, "4294967295", "Please enter an integer between 0 and 2147483647.", 0},
+        {Level0, JobDetailsDialog::Salary, "2147483647", nullptr, 2147483647},
         {Level0, JobDetailsDialog::Salary, "40000", nullptr, 40000},
         {Level0, JobDetailsDialog::Salary, "-5", "Please enter a positive integer.", 0},
         {Level0, JobDetailsDialog::Begintime, "24", "Please enter an integer between 0 and 23.", 0},

@@ -203,7 +203,7 @@ TEST_F(MainWindowCommandsTest, ImportOfATrackRenamesAndSelectsItsRow) {
     SelectCareer(2);
     port.files = {exported};
     window->Export();
-    const std::string name = context.careerSet.tracks[2].name;
+    const std::string name = context.careerSet.careers[2].track.name;
 
     SelectCareer(0);
     SelectJob(3);
@@ -212,7 +212,7 @@ TEST_F(MainWindowCommandsTest, ImportOfATrackRenamesAndSelectsItsRow) {
     port.careers = {7};
     window->MenuAction(QStringLiteral("Career"), QStringLiteral("Import"))->trigger();
     EXPECT_EQ(port.Shown(), std::vector<std::string>{"Trackwright 2: Successfully imported!"});
-    EXPECT_EQ(context.careerSet.tracks[7].name, name);
+    EXPECT_EQ(context.careerSet.careers[7].track.name, name);
     EXPECT_EQ(window->CareerList()->RowText(7, 1), TextCodec::DecodeInternal(name));
     EXPECT_EQ(window->CareerList()->RowText(7, 0), QStringLiteral("#8")) << "the career keeps its own number";
     EXPECT_EQ(window->CareerList()->SelectedRow(), 7);
@@ -228,7 +228,7 @@ TEST_F(MainWindowCommandsTest, RestoringABackupRefillsTheListWithTheFirstRowSele
     window->Backup();
     const std::vector<std::string> names = [this] {
         std::vector<std::string> all;
-        for (const CareerTrack& track : context.careerSet.tracks) all.push_back(track.name);
+        for (const Career& career : context.careerSet.careers) all.push_back(career.track.name);
         return all;
     }();
 
@@ -251,7 +251,7 @@ TEST_F(MainWindowCommandsTest, RestoringABackupRefillsTheListWithTheFirstRowSele
     EXPECT_EQ(window->CareerList()->RowCount(), 10);
     EXPECT_EQ(window->CareerList()->SelectedRow(), 0);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        EXPECT_EQ(context.careerSet.tracks[i].name, names[i]);
+        EXPECT_EQ(context.careerSet.careers[i].track.name, names[i]);
         EXPECT_EQ(window->CareerList()->RowText(static_cast<int>(i), 1), TextCodec::DecodeInternal(names[i]));
     }
     EXPECT_FALSE(window->CareersUnchanged());

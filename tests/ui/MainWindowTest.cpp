@@ -43,9 +43,9 @@ constexpr const char* AllControls =
 constexpr const char* CareerControls = "careers jobs internal name maleOffer femaleOffer icons";
 
 TEST(MainWindowLayoutTest, WindowHasItsTitleSizeMenusAndNothingUsableBeforeTheLoad) {
-    GameContext context;
+    EditSession session;
     test::ScriptedPort port;
-    MainWindow window(context, port, [](GameContext&) { return LoadRequest::Failed; });
+    MainWindow window(session, port, [](GameContext&) { return LoadRequest::Failed; });
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Trackwright 2.1"));
     const DialogUnits units(DialogUnits::DialogFont());
     EXPECT_EQ(window.centralWidget()->size(), units.Size(404, 303));
@@ -81,14 +81,14 @@ TEST_F(MainWindowTest, AfterTheLoadTheFirstCareerAndUSEnglishAreSelected) {
     EXPECT_EQ(window->CareerList()->RowCount(), 10);
     EXPECT_EQ(window->CareerList()->RowText(0, 0), QStringLiteral("#1"));
     EXPECT_EQ(window->CareerList()->RowText(9, 0), QStringLiteral("#10"));
-    EXPECT_EQ(window->CareerList()->RowText(0, 1), TextCodec::DecodeInternal(context.careerSet.tracks[0].name));
+    EXPECT_EQ(window->CareerList()->RowText(0, 1), TextCodec::DecodeInternal(context.careerSet.careers[0].track.name));
     EXPECT_EQ(window->JobList()->RowCount(), 10);
     EXPECT_EQ(window->JobList()->RowText(3, 0), QStringLiteral("#3"));
     EXPECT_EQ(window->JobList()->SelectedRow(), 0);
     for (std::uint16_t slot = 0; slot < 15; ++slot) EXPECT_EQ(window->LanguageAction(slot)->isChecked(), slot == 0);
     EXPECT_EQ(EnabledControls(*window), AllControls);
 
-    EXPECT_EQ(Shown(Field::InternalCareerName), TextCodec::DecodeInternal(context.careerSet.tracks[0].name));
+    EXPECT_EQ(Shown(Field::InternalCareerName), TextCodec::DecodeInternal(context.careerSet.careers[0].track.name));
     EXPECT_EQ(Shown(Field::CareerName), TextCodec::Decode(Text(0, 0, 0), 0));
     EXPECT_EQ(Shown(Field::MaleJobName), TextCodec::Decode(Text(0, 3, 0), 0));
     EXPECT_EQ(Shown(Field::FemaleJobName), TextCodec::Decode(Text(0, 23, 0), 0));
@@ -96,7 +96,7 @@ TEST_F(MainWindowTest, AfterTheLoadTheFirstCareerAndUSEnglishAreSelected) {
 
     // The preview shows the career's popup icon at its real size.
     Bitmap icon;
-    ASSERT_TRUE(context.iconStrips.GetPopupIcon(context.careerSet.ids[0], icon));
+    ASSERT_TRUE(context.iconStrips.GetPopupIcon(context.careerSet.careers[0].id, icon));
     EXPECT_EQ(window->IconPreview()->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
               ToQImage(icon).convertToFormat(QImage::Format_RGB32));
 }
@@ -126,7 +126,7 @@ TEST_F(MainWindowTest, TheJobRowIsRememberedAcrossCareersAndTheMomentInBetween) 
     EXPECT_EQ(window->RememberedJobRow(), 4);
 
     // A career with fewer levels has no such row: no level, the job side off and empty.
-    context.careerSet.tracks[2].levels.resize(3);
+    context.careerSet.careers[2].track.levels.resize(3);
     SelectCareer(2);
     EXPECT_EQ(window->JobList()->RowCount(), 3);
     EXPECT_EQ(window->JobList()->SelectedRow(), -1);
@@ -168,7 +168,7 @@ TEST_F(MainWindowTest, EachFieldStoresIntoItsRowInTheCurrentLanguage) {
     }
     EXPECT_FALSE(window->CareersUnchanged());
     // Typing a job name leaves the job list, which shows the internal job names.
-    EXPECT_EQ(window->JobList()->RowText(3, 1), TextCodec::DecodeInternal(context.careerSet.tracks[2].levels[3].texts[0]));
+    EXPECT_EQ(window->JobList()->RowText(3, 1), TextCodec::DecodeInternal(context.careerSet.careers[2].track.levels[3].texts[0]));
 }
 
 TEST_F(MainWindowTest, MultiLineFieldsKeepTheStoredLineBreaks) {
@@ -238,10 +238,10 @@ TEST_F(MainWindowTest, TypingTheInternalCareerNameRenamesTheListRowAtOnce) {
         EXPECT_EQ(window->CareerList()->RowText(4, 1), internal->text());
     }
     EXPECT_EQ(internal->text(), QString::fromUtf8("Caf\u00E9s"));
-    EXPECT_EQ(context.careerSet.tracks[4].name, "Caf\xE9s");
+    EXPECT_EQ(context.careerSet.careers[4].track.name, "Caf\xE9s");
     EXPECT_FALSE(window->CareersUnchanged());
     // No other row and no language text changed.
-    EXPECT_EQ(window->CareerList()->RowText(3, 1), TextCodec::DecodeInternal(context.careerSet.tracks[3].name));
+    EXPECT_EQ(window->CareerList()->RowText(3, 1), TextCodec::DecodeInternal(context.careerSet.careers[3].track.name));
 }
 
 TEST_F(MainWindowTest, SwitchingTheLanguageRefreshesExactlyTheSixLanguageTexts) {
@@ -291,14 +291,14 @@ TEST_F(MainWindowTest, SetAllCopiesTheCurrentLanguageAsAnswered) {
         SCOPED_TRACE(c.name);
         set = pristine;
         // Three cards of the career: one with a text row, one without, one whose row is missing.
-        ChanceCard& withText = set.cards[1 * 10 + 0];
+        ChanceCard& withText = set.careers[1].cards[0];
         ASSERT_NE(withText.textRow, 0);
-        set.cards[1 * 10 + 1].textRow = 0;
-        set.cards[1 * 10 + 2].textRow = static_cast<std::uint16_t>(set.cardTexts.RowCount() + 5);
-        const StringTable cardsBefore = set.cardTexts;
+        set.careers[1].cards[1].textRow = 0;
+        set.careers[1].cards[2].textRow = static_cast<std::uint16_t>(set.cardTexts.table.RowCount() + 5);
+        const StringTable cardsBefore = set.cardTexts.table;
         const StringTable careerBefore = Texts(1);
         const StringTable otherCareerBefore = Texts(2);
-        const std::size_t cardRows = set.cardTexts.RowCount();
+        const std::size_t cardRows = set.cardTexts.table.RowCount();
 
         port.calls.clear();
         port.answers.assign(c.answers.begin(), c.answers.end());
@@ -331,14 +331,14 @@ TEST_F(MainWindowTest, SetAllCopiesTheCurrentLanguageAsAnswered) {
                 ASSERT_EQ(is, was) << "only the selected career is touched";
             }
         }
-        EXPECT_EQ(set.cardTexts.RowCount(), cardRows);
+        EXPECT_EQ(set.cardTexts.table.RowCount(), cardRows);
         const auto row = static_cast<std::uint16_t>(withText.textRow - 1);
         std::string french;
         cardsBefore.GetText(row, 2, StringTable::Value, french);
         for (std::uint16_t slot = 0; slot < 16; ++slot) {
             std::string was, is;
             cardsBefore.GetText(row, slot, StringTable::Value, was);
-            set.cardTexts.GetText(row, slot, StringTable::Value, is);
+            set.cardTexts.table.GetText(row, slot, StringTable::Value, is);
             EXPECT_EQ(is, c.cardTexts && slot < 15 ? french : was) << "slot " << slot;
         }
     }
@@ -350,7 +350,7 @@ TEST_F(MainWindowTest, JobDetailsReplaceTheLevelOnOkOnly) {
     MainWindow::Dialogs dialogs;
     dialogs.jobDetails = [&](QWidget*, const JobLevel& job, const std::array<std::int32_t, 7>& previous) {
         offered = previous;
-        EXPECT_EQ(job, context.careerSet.tracks[3].levels[window->CurrentLevel()]);
+        EXPECT_EQ(job, context.careerSet.careers[3].track.levels[window->CurrentLevel()]);
         return answer;
     };
     window->SetDialogs(dialogs);
@@ -362,61 +362,60 @@ TEST_F(MainWindowTest, JobDetailsReplaceTheLevelOnOkOnly) {
     EXPECT_TRUE(window->CareersUnchanged());
 
     SelectJob(6);
-    JobLevel edited = context.careerSet.tracks[3].levels[6];
+    JobLevel edited = context.careerSet.careers[3].track.levels[6];
     edited.texts[0] = "Renamed";
     edited.values[17] = 4321;
     answer = edited;
     window->OpenJobDetails();
-    const std::vector<JobLevel>& levels = context.careerSet.tracks[3].levels;
+    const std::vector<JobLevel>& levels = context.careerSet.careers[3].track.levels;
     for (std::size_t i = 0; i < 7; ++i) EXPECT_EQ(offered[i], levels[5].values[i]) << i;
     EXPECT_EQ(levels[6], edited);
     EXPECT_EQ(window->JobList()->RowText(6, 1), QStringLiteral("Renamed"));
     EXPECT_FALSE(window->CareersUnchanged());
 }
 
-TEST_F(MainWindowTest, ChanceCardsStoreTheDialogsCardAtCareerTimesTenPlusLevel) {
-    std::optional<MainWindow::CardEdit> answer;
+TEST_F(MainWindowTest, ChanceCardsStoreTheDialogsCardAtItsCareerAndLevel) {
+    std::optional<std::vector<CardItem>> answer;
     std::uint16_t languageSeen = 99;
     MainWindow::Dialogs dialogs;
-    dialogs.chanceCard = [&](QWidget*, std::uint16_t textRow, const std::vector<CardItem>& items, std::uint16_t slot) {
-        const ChanceCard& card = context.careerSet.cards[4 * 10 + 7];
+    dialogs.chanceCard = [&](QWidget*, std::uint16_t textRow, const std::vector<CardItem>& items, std::uint16_t slot,
+                             const MainWindow::CardConfirm& confirm) {
+        const ChanceCard& card = context.careerSet.careers[4].cards[7];
         EXPECT_EQ(textRow, card.textRow);
         EXPECT_EQ(items, card.items);
         languageSeen = slot;
-        return answer;
+        if (answer) confirm(*answer, "Ein neuer Text");
     };
     window->SetDialogs(dialogs);
     SelectCareer(4);
     SelectJob(7);
     window->SelectLanguage(3);
-    const std::vector<ChanceCard> before = context.careerSet.cards;
+    const CareerSet before = context.careerSet;
     window->OpenChanceCards();  // Cancel
     EXPECT_EQ(languageSeen, 3);
-    EXPECT_EQ(context.careerSet.cards, before);
     EXPECT_TRUE(window->CareersUnchanged());
 
-    answer = MainWindow::CardEdit{17, {{1, 0, 500}, {4, 2, 312}}};
+    answer = std::vector<CardItem>{{1, 0, 500}, {4, 2, 312}};
     window->OpenChanceCards();
-    const ChanceCard& card = context.careerSet.cards[4 * 10 + 7];
-    EXPECT_EQ(card.textRow, 17);
-    EXPECT_EQ(card.items, answer->items);
-    EXPECT_EQ(card.itemCount, 2u);
-    for (std::size_t i = 0; i < before.size(); ++i)
-        if (i != 47) {
-            EXPECT_EQ(context.careerSet.cards[i], before[i]) << i;
-        }
+    const ChanceCard& card = context.careerSet.careers[4].cards[7];
+    ASSERT_NE(card.textRow, 0);
+    EXPECT_EQ(card.items, *answer);
+    EXPECT_EQ(context.careerSet.cardTexts.Get(card.textRow, 3), "Ein neuer Text");
+    for (std::size_t career = 0; career < before.Count(); ++career)
+        for (std::uint32_t level = 0; level < Career::CardCount; ++level)
+            if (career != 4 || level != 7) {
+                EXPECT_EQ(context.careerSet.careers[career].cards[level], before.careers[career].cards[level]);
+            }
     EXPECT_FALSE(window->CareersUnchanged());
 }
 
 TEST_F(MainWindowTest, ALevelFromTenUpHasNeitherCardNorTextRows) {
     bool opened = false;
     MainWindow::Dialogs dialogs;
-    dialogs.chanceCard = [&](QWidget*, std::uint16_t, const std::vector<CardItem>&, std::uint16_t) {
-        opened = true;
-        return std::optional<MainWindow::CardEdit>();
-    };
+    dialogs.chanceCard = [&](QWidget*, std::uint16_t, const std::vector<CardItem>&, std::uint16_t,
+                             const MainWindow::CardConfirm&) { opened = true; };
     window->SetDialogs(dialogs);
-    context.careerSet.tracks[0].levels.push_back(context.careerSet.tracks[0].levels.back());
+    context.careerSet.careers[0].track.levels.push_back(context.careerSet.careers[0].track.levels.back());
     SelectCareer(1);
     SelectCareer(0);
     SelectJob(10);
@@ -447,17 +446,19 @@ TEST_F(MainWindowTest, ModifyIconsRefreshesThePreviewAfterOk) {
     EXPECT_TRUE(window->CareersUnchanged());
 
     MainWindow::Dialogs dialogs;
-    std::uint32_t careerSeen = 99;
-    dialogs.modifyIcons = [&](QWidget*, std::uint32_t career) {
-        careerSeen = career;
-        Bitmap red(84, 63);
-        for (auto& pixel : red.pixels) pixel = 0xFF0000;
-        return context.iconStrips.PutPopupIcon(context.careerSet.ids[career], red);
+    std::uint32_t numberSeen = 0;
+    dialogs.modifyIcons = [&](QWidget*, std::uint16_t number) {
+        numberSeen = number;
+        MainWindow::Icons icons;
+        EXPECT_TRUE(context.iconStrips.GetButtonIcon(number, icons.button));
+        icons.popup = Bitmap(84, 63);
+        for (auto& pixel : icons.popup.pixels) pixel = 0xFF0000;
+        return std::optional<MainWindow::Icons>(icons);
     };
     window->SetDialogs(dialogs);
     SelectCareer(6);
     window->ModifyIcons();
-    EXPECT_EQ(careerSeen, 6u);
+    EXPECT_EQ(numberSeen, context.careerSet.careers[6].id);
     EXPECT_FALSE(window->CareersUnchanged());
     const QImage shown = window->IconPreview()->pixmap().toImage();
     EXPECT_EQ(shown.size(), QSize(84, 63));
@@ -465,7 +466,7 @@ TEST_F(MainWindowTest, ModifyIconsRefreshesThePreviewAfterOk) {
 }
 
 TEST_F(MainWindowTest, ModifyIconsOpensTheIconDialogOfTheSelectedCareer) {
-    window->SetDialogs(MainWindow::DefaultDialogs(context, port));
+    window->SetDialogs(MainWindow::DefaultDialogs(session, port));
     SelectCareer(5);
     std::uint32_t shownNumber = 0;
     test::ModalDriver driver;
@@ -477,7 +478,7 @@ TEST_F(MainWindowTest, ModifyIconsOpensTheIconDialogOfTheSelectedCareer) {
         .Then<ModifyIconsDialog>(
             [](ModifyIconsDialog* dialog) { dialog->findChild<QPushButton*>(QStringLiteral("ok"))->click(); });
     window->ModifyIcons();
-    EXPECT_EQ(shownNumber, context.careerSet.ids[5]);
+    EXPECT_EQ(shownNumber, context.careerSet.careers[5].id);
     EXPECT_TRUE(window->CareersUnchanged());
     window->ModifyIcons();
     EXPECT_TRUE(driver.Finished());
@@ -486,8 +487,8 @@ TEST_F(MainWindowTest, ModifyIconsOpensTheIconDialogOfTheSelectedCareer) {
 }
 
 TEST_F(MainWindowTest, TheJobAndCardDialogsHandBackWhatWasTypedInThem) {
-    window->SetDialogs(MainWindow::DefaultDialogs(context, port));
-    const std::vector<ChanceCard>& cards = context.careerSet.cards;
+    window->SetDialogs(MainWindow::DefaultDialogs(session, port));
+    const auto& cards = context.careerSet.careers[0].cards;
     std::size_t level = 0;
     while (level < 10 && (cards[level].textRow == 0 || cards[level].items.empty())) ++level;
     ASSERT_LT(level, 10u) << "the first career has a card with a text and items";
@@ -513,13 +514,10 @@ TEST_F(MainWindowTest, TheJobAndCardDialogsHandBackWhatWasTypedInThem) {
     window->OpenChanceCards();
     EXPECT_TRUE(driver.Finished());
 
-    EXPECT_EQ(context.careerSet.tracks[0].levels[level].texts[0], "Renamed job");
+    EXPECT_EQ(context.careerSet.careers[0].track.levels[level].texts[0], "Renamed job");
     EXPECT_EQ(window->JobList()->RowText(static_cast<int>(level), 1), QStringLiteral("Renamed job"));
-    std::string cardText;
     ASSERT_NE(cards[level].textRow, 0);
-    EXPECT_TRUE(context.careerSet.cardTexts.GetText(static_cast<std::uint16_t>(cards[level].textRow - 1), 0,
-                                                    StringTable::Value, cardText));
-    EXPECT_EQ(cardText, "A new card text");
+    EXPECT_EQ(context.careerSet.cardTexts.Get(cards[level].textRow, 0), "A new card text");
     EXPECT_FALSE(window->CareersUnchanged());
     EXPECT_TRUE(port.calls.empty());
 }

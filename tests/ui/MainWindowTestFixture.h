@@ -11,9 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include "edit/EditSession.h"
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
-#include "gamefiles/SampleInstallation.h"
+#include "sample/SampleInstallation.h"
 #include "model/StringTable.h"
 #include "support/ScriptedPort.h"
 #include "support/TempFolder.h"
@@ -30,7 +31,7 @@ protected:
         std::string error;
         ASSERT_TRUE(WriteSampleInstallation(game.Path() / "game", &error)) << error;
         context.gameFolder = (game.Path() / "game").string();
-        window = std::make_unique<MainWindow>(context, port, [this](GameContext& loaded) {
+        window = std::make_unique<MainWindow>(session, port, [this](GameContext& loaded) {
             ++loads;
             if (failLoadsFrom > 0 && loads >= failLoadsFrom) return LoadRequest::Failed;
             return RunLoad(loaded, port);
@@ -43,7 +44,7 @@ protected:
     std::filesystem::path GameFile(const std::string& relative) const { return game.Path() / "game" / relative; }
 
     QString Shown(MainWindow::Field field) const { return window->FieldText(field); }
-    StringTable& Texts(std::uint32_t career) { return context.careerSet.texts[career]; }
+    StringTable& Texts(std::uint32_t career) { return context.careerSet.careers[career].texts.table; }
     std::string Text(std::uint32_t career, std::uint16_t row, std::uint16_t slot) {
         std::string text;
         EXPECT_TRUE(Texts(career).GetText(row, slot, StringTable::Value, text)) << "row " << row << " slot " << slot;
@@ -77,7 +78,8 @@ protected:
     }
 
     TempFolder game{"tw-ui"};
-    GameContext context;
+    EditSession session;
+    GameContext& context = session.Context();
     ScriptedPort port;
     std::unique_ptr<MainWindow> window;
     int loads = 0;

@@ -16,7 +16,6 @@
 #include "ui/JobDetailsDialog.h"
 #include "ui/LoadingDialog.h"
 #include "ui/ReplaceCareerDialog.h"
-#include "ui/TableCardTextStore.h"
 
 namespace tw {
 namespace {
@@ -53,18 +52,17 @@ TEST_F(ScreenshotOfSampleTest, MainWindowAndItsDialogsRenderIntoTheBuildFolder) 
     Shoot(*window, QStringLiteral("main-window"));
 
     const CareerSet& careers = context.careerSet;
-    const std::vector<JobLevel>& levels = careers.tracks[0].levels;
+    const std::vector<JobLevel>& levels = careers.careers[0].track.levels;
     std::array<std::int32_t, 7> previous{};
     for (std::size_t i = 0; i < previous.size(); ++i) previous[i] = levels[2].values[i];
     JobDetailsDialog jobDetails(levels[3], previous, port, window.get());
     Shoot(jobDetails, QStringLiteral("job-details"));
 
     // The first card of the first career that has a text and items.
-    const auto card = std::find_if(careers.cards.begin(), careers.cards.end(),
+    const auto card = std::find_if(careers.careers[0].cards.begin(), careers.careers[0].cards.end(),
                                    [](const ChanceCard& c) { return c.textRow != 0 && !c.items.empty(); });
-    ASSERT_NE(card, careers.cards.end());
-    TableCardTextStore<StringTable> texts(context.careerSet.cardTexts, context.careerSet.freeCardTextRows);
-    ChanceCardDialog chanceCard(card->textRow, card->items, 0, texts, port, window.get());
+    ASSERT_NE(card, careers.careers[0].cards.end());
+    ChanceCardDialog chanceCard(card->textRow, card->items, 0, careers.cardTexts, {}, port, window.get());
     Shoot(chanceCard, QStringLiteral("chance-cards"));
 
     EXPECT_TRUE(port.calls.empty());

@@ -3,7 +3,7 @@
 #include "gamefiles/GameContext.h"
 #include "gamefiles/HostPath.h"
 #include "gamefiles/KeptOriginals.h"
-#include "gamefiles/SampleInstallation.h"
+#include "sample/SampleInstallation.h"
 #include "support/TempFolder.h"
 #include "util/Sha256.h"
 

@@ -92,8 +92,8 @@ TEST(ExportCareerTrackTest, WritesTheSixChunksOfTheCareerInOrder) {
         EXPECT_EQ(chunks[i].label, expected[i].second);
         EXPECT_EQ(chunks[i].id, 0);
     }
-    EXPECT_EQ(chunks[0].data, test::EncodedTrack(game.careers.tracks[1]));
-    EXPECT_EQ(chunks[1].data, test::EncodedTable(game.careers.texts[1]));
+    EXPECT_EQ(chunks[0].data, test::EncodedTrack(game.careers.careers[1].track));
+    EXPECT_EQ(chunks[1].data, test::EncodedTable(game.careers.careers[1].texts.table));
     // Career "Science" has resource id 3, so it carries icon 3 of each strip.
     EXPECT_EQ(chunks[3].data, BitmapFileOf(test::MakeIcon(84, 63, 3)));
     EXPECT_EQ(chunks[4].data, BitmapFileOf(test::MakeIcon(112, 22, 3)));
@@ -119,16 +119,17 @@ TEST(ExportCareerTrackTest, EncodesTheChanceCardsBlockByBlock) {
     ExchangeGame game;
     test::BuildGame(game, {"Tiny"}, {0});
     CareerSet& set = game.careers;
-    for (auto& card : set.cards) card = ChanceCard{};
-    set.cardTexts = StringTable{};
-    set.cardTexts.SetText(0, 0, StringTable::Value, "Hi");
-    set.cardTexts.SetText(0, 15, StringTable::Value, "Yo");
-    set.cardTexts.SetText(0, 3, StringTable::Comment, "comments are not exported");
-    set.cardTexts.SetText(1, 0, StringTable::Value, "never shown");
-    set.cards[0] = ChanceCard{1, 1, {{4, 2, 312}}};
-    set.cards[1] = ChanceCard{2, 0, {}};                     // a text row but no items
-    set.cards[2] = ChanceCard{0, 1, {{1, 1, 250}}};          // items but no text
-    set.cards[9] = ChanceCard{0, 2, {{2, 0, 0x000A0002}, {3, 2, 0x00390004}}};
+    set.ClearCards();
+    StringTable& texts = set.cardTexts.table;
+    texts = StringTable{};
+    texts.SetText(0, 0, StringTable::Value, "Hi");
+    texts.SetText(0, 15, StringTable::Value, "Yo");
+    texts.SetText(0, 3, StringTable::Comment, "comments are not exported");
+    texts.SetText(1, 0, StringTable::Value, "never shown");
+    set.careers[0].cards[0] = ChanceCard{1, {{4, 2, 312}}};
+    set.careers[0].cards[1] = ChanceCard{2, {}};                     // a text row but no items
+    set.careers[0].cards[2] = ChanceCard{0, {{1, 1, 250}}};          // items but no text
+    set.careers[0].cards[9] = ChanceCard{0, {{2, 0, 0x000A0002}, {3, 2, 0x00390004}}};
 
     ScriptedPort port;
     ChunkStore store;

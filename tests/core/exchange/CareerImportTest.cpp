@@ -36,15 +36,16 @@ std::vector<std::pair<std::vector<CardItem>, std::vector<std::string>>> CardView
                                                                                  std::uint32_t career) {
     std::vector<std::pair<std::vector<CardItem>, std::vector<std::string>>> view;
     for (std::uint32_t level = 0; level < 10; ++level) {
-        const ChanceCard& card = set.cards[career * 10 + level];
+        const ChanceCard& card = set.careers[career].cards[level];
         std::vector<std::string> texts;
         if (card.textRow != 0)
             for (std::uint16_t slot = 0; slot < 16; ++slot) {
                 std::string text;
-                EXPECT_TRUE(set.cardTexts.GetText(static_cast<std::uint16_t>(card.textRow - 1), slot, StringTable::Value, text));
+                const std::optional<std::string> got = set.cardTexts.Get(card.textRow, slot);
+                EXPECT_TRUE(got);
+                text = got.value_or("");
                 texts.push_back(text);
             }
-        EXPECT_EQ(card.itemCount, card.items.size());
         view.emplace_back(card.items, texts);
     }
     return view;
@@ -52,18 +53,18 @@ std::vector<std::pair<std::vector<CardItem>, std::vector<std::string>>> CardView
 
 // Career `to` of `after` holds what career `from` of `before` held, with its own id and icons.
 void ExpectCareerCopied(const ExchangeGame& before, std::uint32_t from, const ExchangeGame& after, std::uint32_t to) {
-    EXPECT_EQ(test::EncodedTrack(after.careers.tracks[to]), test::EncodedTrack(before.careers.tracks[from]));
-    EXPECT_EQ(test::NonEmptyTexts(after.careers.texts[to]), test::NonEmptyTexts(before.careers.texts[from]));
+    EXPECT_EQ(test::EncodedTrack(after.careers.careers[to].track), test::EncodedTrack(before.careers.careers[from].track));
+    EXPECT_EQ(test::NonEmptyTexts(after.careers.careers[to].texts.table), test::NonEmptyTexts(before.careers.careers[from].texts.table));
     auto expectedCards = CardView(before.careers, from);
     // A card's text only travels with items.
     for (auto& [items, texts] : expectedCards)
         if (items.empty()) texts.clear();
     EXPECT_EQ(CardView(after.careers, to), expectedCards);
     Bitmap icon;
-    ASSERT_TRUE(after.icons.GetPopupIcon(after.careers.ids[to], icon));
-    EXPECT_EQ(icon, test::MakeIcon(84, 63, before.careers.ids[from]));
-    ASSERT_TRUE(after.icons.GetButtonIcon(after.careers.ids[to], icon));
-    EXPECT_EQ(icon, test::MakeIcon(112, 22, before.careers.ids[from]));
+    ASSERT_TRUE(after.icons.GetPopupIcon(after.careers.careers[to].id, icon));
+    EXPECT_EQ(icon, test::MakeIcon(84, 63, before.careers.careers[from].id));
+    ASSERT_TRUE(after.icons.GetButtonIcon(after.careers.careers[to].id, icon));
+    EXPECT_EQ(icon, test::MakeIcon(112, 22, before.careers.careers[from].id));
 }
 
 TEST(ImportCareerTrackTest, ReplacesADifferentCareerKeepingItsIdAndIconRow) {
@@ -71,7 +72,7 @@ TEST(ImportCareerTrackTest, ReplacesADifferentCareerKeepingItsIdAndIconRow) {
     test::BuildStandardGame(original);
     ExchangeGame game;
     test::BuildStandardGame(game);
-    game.careers.tracks[1].handle = 42;
+    game.careers.careers[1].track.handle = 42;
     test::TempFolder folder;
     ExportTo(folder / "business.iff", original, 0);
 
@@ -84,15 +85,15 @@ TEST(ImportCareerTrackTest, ReplacesADifferentCareerKeepingItsIdAndIconRow) {
     EXPECT_EQ(port.Shown(), (std::vector<std::string>{"Trackwright 2: Successfully imported!"}));
     EXPECT_EQ(port.calls.back().message.icon, MessageIcon::Information);
     ExpectCareerCopied(original, 0, game, 1);
-    EXPECT_EQ(game.careers.ids[1], 3);
-    EXPECT_EQ(game.careers.tracks[1].handle, 42u);  // saving still finds the career's own chunk
+    EXPECT_EQ(game.careers.careers[1].id, 3);
+    EXPECT_EQ(game.careers.careers[1].track.handle, 42u);  // saving still finds the career's own chunk
 
     // Rows 1 to 10 were in use. The target's old rows 5, 6, 7 (levels 2, 5, 8) were freed level
     // by level, so the imported texts at levels 0, 3, 6, 9 took 11, then 5, 6 and 7.
     std::vector<std::uint16_t> rows;
-    for (std::uint32_t level = 0; level < 10; ++level) rows.push_back(game.careers.cards[10 + level].textRow);
+    for (std::uint32_t level = 0; level < 10; ++level) rows.push_back(game.careers.careers[1].cards[level].textRow);
     EXPECT_EQ(rows, (std::vector<std::uint16_t>{11, 0, 0, 5, 0, 0, 6, 0, 0, 7}));
-    for (std::uint16_t row = 1; row <= 300; ++row) EXPECT_EQ(game.careers.freeCardTextRows[row], row > 11) << row;
+    for (std::uint16_t row = 1; row <= 300; ++row) EXPECT_EQ(game.careers.cardTexts.IsFree(row), row > 11) << row;
 
     // Nothing else moved: the other careers, and the other icons.
     auto expected = test::Snapshot(original);
@@ -124,10 +125,10 @@ TEST(ImportCareerTrackTest, OneFileOverTwoCareers) {
     }
     ExpectCareerCopied(original, 1, game, 0);
     ExpectCareerCopied(original, 1, game, 2);
-    EXPECT_EQ(game.careers.ids, (std::vector<std::uint16_t>{1, 3, 4}));
+    EXPECT_EQ(test::Snapshot(game).ids, (std::vector<std::uint16_t>{1, 3, 4}));
     // Each copy has rows of its own.
     for (std::uint32_t level : {2u, 5u, 8u})
-        EXPECT_NE(game.careers.cards[level].textRow, game.careers.cards[20 + level].textRow);
+        EXPECT_NE(game.careers.careers[0].cards[level].textRow, game.careers.careers[2].cards[level].textRow);
 }
 
 TEST(RestoreTest, PutsEveryCareerBackAtItsIndex) {
@@ -155,7 +156,7 @@ TEST(RestoreTest, PutsEveryCareerBackAtItsIndex) {
     EXPECT_EQ(ImportExchangeFile(folder / "all.iff", changed.careers, changed.icons, again).outcome,
               Outcome::AllRestored);
     for (std::uint32_t career = 0; career < 3; ++career) ExpectCareerCopied(original, career, changed, career);
-    EXPECT_EQ(changed.careers.ids, (std::vector<std::uint16_t>{5, 2, 0}));
+    EXPECT_EQ(test::Snapshot(changed).ids, (std::vector<std::uint16_t>{5, 2, 0}));
 }
 
 TEST(RestoreTest, IgnoresOneToThreeBytesAfterTheLastIndex) {
@@ -201,7 +202,7 @@ TEST(RestoreTest, AnIndexListedAgainIsRestoredOnce) {
     EXPECT_EQ(ImportExchangeFile(folder / "twice.iff", game.careers, game.icons, port).outcome, Outcome::AllRestored);
     ExpectCareerCopied(original, 0, game, 0);
     ExpectCareerCopied(original, 1, game, 1);
-    EXPECT_EQ(game.careers.tracks[2].name, "C");
+    EXPECT_EQ(game.careers.careers[2].track.name, "C");
 }
 
 TEST(RestoreTest, ABackupOfNoCareersChangesNothing) {
@@ -376,9 +377,9 @@ TEST(ImportCardTextsTest, CardsFindNoFreeRow) {
 
     ExchangeGame game;
     test::BuildStandardGame(game);
-    game.careers.freeCardTextRows.fill(false);
-    game.careers.freeCardTextRows[257] = true;  // beyond what an import may take
-    const auto textsBefore = test::NonEmptyTexts(game.careers.cardTexts);
+    for (std::uint16_t row = 1; row <= CardTexts::FlaggedRows; ++row) game.careers.cardTexts.SetFree(row, false);
+    game.careers.cardTexts.SetFree(257, true);  // beyond what an import may take
+    const auto textsBefore = test::NonEmptyTexts(game.careers.cardTexts.table);
     ScriptedPort port;
     port.careers.push_back(2);
     EXPECT_EQ(ImportExchangeFile(folder / "one.iff", game.careers, game.icons, port).outcome, Outcome::CareerReplaced);
@@ -389,13 +390,13 @@ TEST(ImportCardTextsTest, CardsFindNoFreeRow) {
                                         "imported without their text.",
                                         "Trackwright 2: Successfully imported!"}));
     for (std::uint32_t level = 0; level < 10; ++level) {
-        const ChanceCard& card = game.careers.cards[20 + level];
-        EXPECT_EQ(card.items, source.careers.cards[level].items);
+        const ChanceCard& card = game.careers.careers[2].cards[level];
+        EXPECT_EQ(card.items, source.careers.careers[0].cards[level].items);
         // Career 2's own rows (levels 1, 4, 7) were freed level by level and taken by levels 3,
         // 6 and 9; level 0 came first and found none.
         EXPECT_EQ(card.textRow == 0, level != 3 && level != 6 && level != 9) << level;
     }
-    EXPECT_TRUE(game.careers.freeCardTextRows[257]);
+    EXPECT_TRUE(game.careers.cardTexts.IsFree(257));
 }
 
 TEST(ImportCardTextsTest, ARowPastTheEndOfTheTableKeepsItsTexts) {
@@ -407,12 +408,12 @@ TEST(ImportCardTextsTest, ARowPastTheEndOfTheTableKeepsItsTexts) {
     ExchangeGame game;
     test::BuildStandardGame(game);
     // Rows 1 to 19 are taken by card code elsewhere, though the table holds only 10 rows.
-    for (std::uint16_t row = 1; row < 20; ++row) game.careers.freeCardTextRows[row] = false;
+    for (std::uint16_t row = 1; row < 20; ++row) game.careers.cardTexts.SetFree(row, false);
     ScriptedPort port;
     port.careers.push_back(1);
     ASSERT_EQ(ImportExchangeFile(folder / "one.iff", game.careers, game.icons, port).outcome, Outcome::CareerReplaced);
-    EXPECT_EQ(game.careers.cards[10].textRow, 20);
-    EXPECT_EQ(game.careers.cardTexts.RowCount(), 20u);
+    EXPECT_EQ(game.careers.careers[1].cards[0].textRow, 20);
+    EXPECT_EQ(game.careers.cardTexts.table.RowCount(), 20u);
     ExpectCareerCopied(source, 0, game, 1);
 }
 

@@ -40,13 +40,12 @@ void BuildGame(ExchangeGame& game, const std::vector<std::string>& names, const 
                std::uint32_t popupIcons, std::uint32_t buttonIcons) {
     CareerSet& set = game.careers;
     set = CareerSet{};
-    set.careerCount = static_cast<std::uint32_t>(names.size());
-    set.ids = ids;
-    set.freeCardTextRows.fill(true);
-    set.freeCardTextRows[0] = false;
+    set.cardTexts.FreeAll();
     std::uint16_t nextRow = 1;
     for (std::uint32_t c = 0; c < names.size(); ++c) {
-        CareerTrack track;
+        Career& career = set.careers.emplace_back();
+        career.id = ids[c];
+        CareerTrack& track = career.track;
         track.name = names[c];
         for (int level = 0; level < 10; ++level) {
             JobLevel job;
@@ -55,30 +54,25 @@ void BuildGame(ExchangeGame& game, const std::vector<std::string>& names, const 
             job.texts = {names[c] + " job " + std::to_string(level), "skin-m", "skin-f", "tex", ""};
             track.levels.push_back(job);
         }
-        set.tracks.push_back(track);
 
-        StringTable texts;
+        StringTable& texts = career.texts.table;
         for (std::uint16_t row = 0; row < 33; ++row) {
             texts.SetText(row, 0, StringTable::Value, names[c] + " text " + std::to_string(row));
             if (row % 4 == 0) texts.SetText(row, 2, StringTable::Value, "fr " + std::to_string(row));
         }
         texts.SetText(0, 0, StringTable::Comment, "career name");
-        set.texts.push_back(texts);
 
         for (std::uint32_t level = 0; level < 10; ++level) {
-            ChanceCard card;
+            ChanceCard& card = career.cards[level];
             if ((level + c) % 3 == 0) {
                 card.textRow = nextRow++;
-                set.freeCardTextRows[card.textRow] = false;
-                const auto row = static_cast<std::uint16_t>(card.textRow - 1);
-                set.cardTexts.SetText(row, 0, StringTable::Value, names[c] + " card " + std::to_string(level));
-                set.cardTexts.SetText(row, 2, StringTable::Value, "carte " + std::to_string(level));
+                set.cardTexts.SetFree(card.textRow, false);
+                set.cardTexts.Set(card.textRow, 0, names[c] + " card " + std::to_string(level));
+                set.cardTexts.Set(card.textRow, 2, "carte " + std::to_string(level));
                 card.items = {{4, 2, 312}, {1, level % 2, 100 * level}};
             } else if (level % 2 == 1) {
                 card.items = {{2, 0, (10u << 16) | level}};
             }
-            card.itemCount = static_cast<std::uint32_t>(card.items.size());
-            set.cards.push_back(card);
         }
     }
 
@@ -122,17 +116,16 @@ std::vector<std::uint8_t> EncodedTable(const StringTable& table) {
 GameSnapshot Snapshot(const ExchangeGame& game) {
     GameSnapshot s;
     const CareerSet& set = game.careers;
-    for (const CareerTrack& track : set.tracks) {
-        s.tracks.push_back(EncodedTrack(track));
-        s.trackHandles.push_back(track.handle);
+    for (const Career& career : set.careers) {
+        s.tracks.push_back(EncodedTrack(career.track));
+        s.trackHandles.push_back(career.track.handle);
+        s.texts.push_back(NonEmptyTexts(career.texts.table));
+        s.cards.insert(s.cards.end(), career.cards.begin(), career.cards.end());
+        s.ids.push_back(career.id);
     }
-    for (const StringTable& table : set.texts) s.texts.push_back(NonEmptyTexts(table));
-    s.cards = set.cards;
-    s.ids = set.ids;
-    s.cardTexts = NonEmptyTexts(set.cardTexts);
-    s.cardTextRows = set.cardTexts.RowCount();
-    s.freeCardTextRows = set.freeCardTextRows;
-    s.careerCount = set.careerCount;
+    s.cardTexts = NonEmptyTexts(set.cardTexts.table);
+    s.cardTextRows = set.cardTexts.table.RowCount();
+    for (std::uint16_t row = 0; row <= CardTexts::FlaggedRows; ++row) s.freeCardTextRows[row] = set.cardTexts.IsFree(row);
     s.popupStrip = game.icons.PopupStrip();
     s.buttonStrip = game.icons.ButtonStrip();
     return s;

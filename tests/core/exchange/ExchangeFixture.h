@@ -47,7 +47,6 @@ struct GameSnapshot {
     std::vector<std::tuple<std::size_t, int, int, std::string>> cardTexts;
     std::size_t cardTextRows = 0;
     std::array<bool, 301> freeCardTextRows{};
-    std::uint32_t careerCount = 0;
     Bitmap popupStrip;
     Bitmap buttonStrip;
 

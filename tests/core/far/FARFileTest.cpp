@@ -1,5 +1,5 @@
 #include "far/FARFile.h"
-#include "gamefiles/SampleFarWriter.h"
+#include "far/FARWriter.h"
 
 #include "support/ScriptedPort.h"
 #include "util/ByteReader.h"
@@ -25,7 +25,7 @@ struct FarEntryLayout {
 };
 
 std::vector<std::uint8_t> Archive(const std::vector<FarEntryLayout>& entries) {
-    SampleFarWriter writer;
+    FARWriter writer;
     for (const FarEntryLayout& e : entries) writer.Add(e.name, e.data);
     return writer.Bytes();
 }

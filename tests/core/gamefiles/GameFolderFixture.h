@@ -3,7 +3,7 @@
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
 #include "gamefiles/HostPath.h"
-#include "gamefiles/SampleInstallation.h"
+#include "sample/SampleInstallation.h"
 #include "support/ScriptedPort.h"
 #include "support/TempFolder.h"
 
@@ -71,8 +71,8 @@ inline SavedBytes Snapshot(const GameFolder& folder) {
 
 // Changes to the sample that show in every file a save writes.
 inline void EditEveryFile(GameContext& context) {
-    context.careerSet.tracks.at(0).name = "Apiary";
-    context.careerSet.cards.at(0).items.push_back(CardItem{1, 0, 777});
+    context.careerSet.careers.at(0).track.name = "Apiary";
+    context.careerSet.careers.at(0).cards[0].items.push_back(CardItem{1, 0, 777});
     Bitmap red(112, 22);
     std::fill(red.pixels.begin(), red.pixels.end(), 0xFF0000u);
     EXPECT_TRUE(context.iconStrips.PutButtonIcon(1, red));

@@ -280,7 +280,7 @@ TEST(GameTransactionTest, OneWriterAtATimeAndReadersChangeNothing) {
     ScriptedPort port;
     ASSERT_EQ(RunLoad(reader, port), 1);
     EXPECT_FALSE(reader.installation->Writes());
-    EXPECT_EQ(reader.careerSet.careerCount, 10u);
+    EXPECT_EQ(reader.careerSet.Count(), 10u);
     EXPECT_EQ(folder.Files(), untouched);
     EXPECT_FALSE(SaveGameFiles(reader, port));
     EXPECT_EQ(folder.Files(), untouched);

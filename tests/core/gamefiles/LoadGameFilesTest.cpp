@@ -2,9 +2,10 @@
 
 #include "gamefiles/GameFileLookup.h"
 #include "gamefiles/GameSave.h"
-#include "gamefiles/SampleFarWriter.h"
+#include "far/FARWriter.h"
 #include "icons/BitmapFile.h"
 #include "support/IffBytes.h"
+#include "support/CareerIds.h"
 #include "support/ScriptedPort.h"
 #include "util/MemoryStream.h"
 
@@ -64,7 +65,7 @@ Bytes PlainStrip(std::int32_t width, std::int32_t height, std::uint32_t colour) 
 }
 
 Bytes Archive(const std::string& name, const Bytes& bytes) {
-    SampleFarWriter archive;
+    FARWriter archive;
     archive.Add(name, bytes);
     return archive.Bytes();
 }
@@ -113,7 +114,7 @@ TEST(LoadGameFilesTest, SampleLoadsInOrderAndExtractsWhatOnlyArchivesHold) {
     ScriptedPort quiet;
     EXPECT_EQ(Load(again, quiet), 1);
     EXPECT_TRUE(quiet.calls.empty());
-    EXPECT_EQ(again.careerSet.careerCount, 10u);
+    EXPECT_EQ(again.careerSet.Count(), 10u);
 }
 
 TEST(LoadGameFilesTest, GameFolderWithTrailingSeparatorLoadsTheSame) {
@@ -198,7 +199,7 @@ TEST(LoadGameFilesTest, EveryWarningAndFailureHasItsTextTitleAndResult) {
         EXPECT_EQ(context.chanceCardsDisabled, c.chanceCardsDisabled);
         if (c.result == 1 && c.chanceCardsDisabled == 1) {
             // With editing off the cards stay empty: none is decoded from a file that failed.
-            for (const ChanceCard& card : context.careerSet.cards) EXPECT_EQ(card, ChanceCard{});
+            EXPECT_TRUE(test::NoCards(context.careerSet));
         }
     }
 }
@@ -240,7 +241,7 @@ TEST(LoadGameFilesTest, CareersFallBackToGameDataWhateverTheLetterCase) {
         EXPECT_TRUE(port.calls.empty());
         EXPECT_EQ(port.statuses.at(1), c.status);
         EXPECT_EQ(context.careersFile, c.careersFile);
-        EXPECT_EQ(context.careerSet.careerCount, 10u);
+        EXPECT_EQ(context.careerSet.Count(), 10u);
         EXPECT_EQ(folder.Read(LooseWork), Text("definitely not a container"));
     }
 }
@@ -359,10 +360,8 @@ TEST(LoadGameFilesTest, CancelStopsAtTheNextCheck) {
         EXPECT_EQ(request.result.load(), 2);
         EXPECT_TRUE(port.calls.empty());
         EXPECT_EQ(port.statuses, std::vector<std::string>(AllStatuses.begin(), AllStatuses.begin() + static_cast<std::ptrdiff_t>(c.statuses)));
-        EXPECT_EQ(context.careerSet.careerCount, c.careers);
-        bool anyCard = false;
-        for (const ChanceCard& card : context.careerSet.cards) anyCard = anyCard || !card.items.empty();
-        EXPECT_EQ(anyCard, c.cardsDecoded);
+        EXPECT_EQ(context.careerSet.Count(), c.careers);
+        EXPECT_EQ(!test::NoCards(context.careerSet), c.cardsDecoded);
         EXPECT_EQ(context.popupBitmapFile != nullptr, c.popupOpen);
         EXPECT_EQ(context.buttonsBitmapFile != nullptr, c.buttonsOpen);
     }
@@ -388,7 +387,7 @@ TEST(LoadGameFilesTest, DisabledChanceCardsAreNotReWarnedAndComeBackWithTheFile)
     ASSERT_EQ(ReloadGameFiles(context, runLoad), 1);
     EXPECT_EQ(port.Shown().size(), 1u);
     EXPECT_EQ(context.chanceCardsDisabled, 0);
-    EXPECT_FALSE(context.careerSet.cards.at(0).items.empty());
+    EXPECT_FALSE(context.careerSet.careers.at(0).cards[0].items.empty());
 }
 }  // namespace
 }  // namespace tw

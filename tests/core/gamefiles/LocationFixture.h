@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "gamefiles/EnvironmentLookup.h"
-#include "gamefiles/SampleFarWriter.h"
+#include "far/FARWriter.h"
 #include "support/TempFolder.h"
 
 namespace tw::test {
@@ -33,7 +33,7 @@ struct FakeEnvironment {
 
 // The bytes of a FAR archive whose entries have these names, each holding four bytes.
 inline std::string FarBytes(const std::vector<std::string>& names) {
-    SampleFarWriter writer;
+    FARWriter writer;
     for (const std::string& name : names) writer.Add(name, {'d', 'a', 't', 'a'});
     const std::vector<std::uint8_t> bytes = writer.Bytes();
     return {bytes.begin(), bytes.end()};

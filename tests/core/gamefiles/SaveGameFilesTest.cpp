@@ -1,6 +1,7 @@
 #include "gamefiles/GameSave.h"
 
 #include "gamefiles/GameLoad.h"
+#include "support/CareerIds.h"
 #include "support/ScriptedPort.h"
 
 #include "GameFolderFixture.h"
@@ -63,8 +64,8 @@ TEST(SaveGameFilesTest, SaveWritesEveryFileAndTheReloadShowsTheEdits) {
     EXPECT_EQ(game.context.popupBitmapFile->ReadAll(), after[3]);
 
     ASSERT_EQ(ReloadGameFiles(game.context, game.Runner()), 1);
-    EXPECT_EQ(game.context.careerSet.tracks.at(0).name, "Apiary");
-    const auto& items = game.context.careerSet.cards.at(0).items;
+    EXPECT_EQ(game.context.careerSet.careers.at(0).track.name, "Apiary");
+    const auto& items = game.context.careerSet.careers.at(0).cards[0].items;
     EXPECT_NE(std::find(items.begin(), items.end(), CardItem{1, 0, 777}), items.end());
     Bitmap icon;
     ASSERT_TRUE(game.context.iconStrips.GetButtonIcon(1, icon));
@@ -81,11 +82,11 @@ TEST(SaveGameFilesTest, AFailingStepLeavesEveryFileAsItWasAndSaysWhatFailed) {
         std::string message;
     };
     const Case cases[] = {
-        {"careers", [](GameContext& c) { c.careerSet.tracks.at(3).handle = 0; },
+        {"careers", [](GameContext& c) { c.careerSet.careers.at(3).track.handle = 0; },
          "Error: Couldn't save the careers: the job levels of the career \"Bakery\" cannot be stored."},
         {"chance cards",
          // More items than one behaviour can hold: content the file cannot take, not a disk fault.
-         [](GameContext& c) { c.careerSet.cards.at(5).items.assign(260, CardItem{4, 2, 312}); },
+         [](GameContext& c) { c.careerSet.careers.at(0).cards[5].items.assign(260, CardItem{4, 2, 312}); },
          "Error: Couldn't save the chance cards: the chance cards of the career \"Apiary\" need more behaviour "
          "code than one behaviour of CarPortal.iff can hold."},
         {"buttons", [](GameContext& c) { c.buttonsBitmapFile.reset(); }, SaveButtonsFailed},
@@ -104,7 +105,7 @@ TEST(SaveGameFilesTest, AFailingStepLeavesEveryFileAsItWasAndSaysWhatFailed) {
         EXPECT_EQ(game.Snapshot(), before);
         EXPECT_EQ(game.folder.Files().size(), 6u);  // nothing of the save left behind
         // The edits are still in memory, for another try.
-        EXPECT_EQ(game.context.careerSet.tracks.at(0).name, "Apiary");
+        EXPECT_EQ(game.context.careerSet.careers.at(0).track.name, "Apiary");
     }
 }
 
@@ -184,7 +185,7 @@ TEST(SaveGameFilesTest, SaveWithChanceCardsDisabledLeavesCarPortalAlone) {
     ASSERT_EQ(context.chanceCardsDisabled, 1);
     port.calls.clear();
 
-    context.careerSet.tracks.at(0).name = "Apiary";
+    context.careerSet.careers.at(0).track.name = "Apiary";
     const Bytes careersBefore = folder.Read(SavedFiles[0]);
     ASSERT_TRUE(SaveGameFiles(context, port));
     EXPECT_TRUE(port.calls.empty());
@@ -193,7 +194,7 @@ TEST(SaveGameFilesTest, SaveWithChanceCardsDisabledLeavesCarPortalAlone) {
 
     // Reload drops the cards and leaves the chance-card container for the load to empty.
     const int result = ReloadGameFiles(context, [&](GameContext& c) {
-        EXPECT_TRUE(c.careerSet.cards.empty());
+        EXPECT_TRUE(test::NoCards(c.careerSet));
         EXPECT_FALSE(c.chanceCardsIFF.Chunks().empty());
         EXPECT_TRUE(c.careersIFF.Chunks().empty());
         EXPECT_EQ(c.careersIFF.AttachedFile(), nullptr);
@@ -218,7 +219,7 @@ TEST(SaveGameFilesTest, ReloadDropsTheEditsWithoutAQuestion) {
     });
     EXPECT_EQ(result, 1);
     EXPECT_TRUE(game.port.calls.empty());
-    EXPECT_EQ(game.context.careerSet.tracks.at(0).name, "Beekeeping");
+    EXPECT_EQ(game.context.careerSet.careers.at(0).track.name, "Beekeeping");
     EXPECT_EQ(game.Snapshot(), before);
 }
 
@@ -247,7 +248,7 @@ TEST(SaveGameFilesTest, ExitAsksOnlyAfterChangesAndActsOnTheAnswer) {
         Loaded game;
         const auto before = game.Snapshot();
         game.Edit();
-        if (c.breakCareers) game.context.careerSet.tracks.at(0).handle = 0;
+        if (c.breakCareers) game.context.careerSet.careers.at(0).track.handle = 0;
         game.port.answers.assign(c.answers.begin(), c.answers.end());
         EXPECT_EQ(DecideExit(game.context, game.port, c.unchanged), c.decision);
         EXPECT_EQ(game.port.Shown(), c.shown);

@@ -1,4 +1,5 @@
 #include "model/CareerSet.h"
+#include "support/CareerIds.h"
 
 #include "core/model/ModelFixtures.h"
 
@@ -49,18 +50,15 @@ TEST(CareerSetTest, LoadCareersTakesPositiveIdsInAscendingOrder) {
 
     CareerSet set;
     ASSERT_TRUE(set.LoadCareers(c.iff));
-    EXPECT_EQ(set.careerCount, 3u);
-    EXPECT_EQ(set.ids, (std::vector<std::uint16_t>{1, 2, 3}));
-    ASSERT_EQ(set.tracks.size(), 3u);
-    EXPECT_EQ(set.tracks[0].name, "One");
-    EXPECT_EQ(set.tracks[2].name, "Three");
-    EXPECT_EQ(set.tracks[1].levels[9].texts[0], "Two job 9");
-    ASSERT_EQ(set.texts.size(), 3u);
+    EXPECT_EQ(set.Count(), 3u);
+    EXPECT_EQ(test::CareerIds(set), (std::vector<std::uint16_t>{1, 2, 3}));
+    EXPECT_EQ(set.careers[0].track.name, "One");
+    EXPECT_EQ(set.careers[2].track.name, "Three");
+    EXPECT_EQ(set.careers[1].track.levels[9].texts[0], "Two job 9");
     std::string text;
-    ASSERT_TRUE(set.texts[1].GetText(32, 2, StringTable::Value, text));
+    ASSERT_TRUE(set.careers[1].texts.table.GetText(32, 2, StringTable::Value, text));
     EXPECT_EQ(text, "c2 other 32");
-    EXPECT_EQ(set.cards.size(), 30u);
-    EXPECT_TRUE(std::all_of(set.cards.begin(), set.cards.end(), [](const ChanceCard& card) { return card == ChanceCard{}; }));
+    EXPECT_TRUE(test::NoCards(set));
 }
 
 TEST(CareerSetTest, LoadCareersFails) {
@@ -94,37 +92,34 @@ TEST(CareerSetTest, CareerWithMoreThanTenLevelsKeepsThemAll) {
     OpenContainer c(file.bytes);
     CareerSet set;
     ASSERT_TRUE(set.LoadCareers(c.iff));
-    EXPECT_EQ(set.tracks[0].levels.size(), 12u);
-    EXPECT_EQ(set.tracks[0].levels[11].values[17], 1200);
-    EXPECT_EQ(set.cards.size(), 10u);
+    EXPECT_EQ(set.careers[0].track.levels.size(), 12u);
+    EXPECT_EQ(set.careers[0].track.levels[11].values[17], 1200);
+    // Levels from 10 up have no cards.
+    EXPECT_EQ(set.careers[0].Card(10), nullptr);
 }
 
-TEST(CareerSetTest, LoadCareersStaysInsideItsArraysWhenTheCountDisagrees) {
+TEST(CareerSetTest, LoadCareersReadsChunksNotReadYetAndMakesOneCareerPerId) {
     IffBytes file;
     file.Chunk(TypeCARR, 1, TrackBytes("One"));
     file.Chunk(TypeCARR, 2, TrackBytes("Two"));
     file.Chunk(TypeSTR, 1, CareerTexts("a"));
     file.Chunk(TypeSTR, 2, CareerTexts("b"));
 
-    // Only one track's data read yet: the count sees one career, the walk meets two.
+    // Only one track's data read yet.
     OpenContainer partly(file.bytes, false);
     ChunkHandle first = 0;
     ASSERT_TRUE(partly.iff.FindChunk(first, TypeCARR, 1));
     ASSERT_TRUE(partly.iff.EnsureChunkLoaded(first));
     CareerSet set;
-    EXPECT_FALSE(set.LoadCareers(partly.iff));
-    EXPECT_LE(set.ids.size(), set.careerCount);
+    ASSERT_TRUE(set.LoadCareers(partly.iff));
+    EXPECT_EQ(set.careers.at(1).track.name, "Two");
 
-    // Two chunks with one id: counted twice, one career.
+    // Two chunks with one id: one career.
     OpenContainer twice(file.bytes);
     MemoryStream again(TrackBytes("Again"));
     ASSERT_TRUE(twice.iff.AddChunk(TypeCARR, 2, "", again));
     ASSERT_TRUE(set.LoadCareers(twice.iff));
-    EXPECT_EQ(set.careerCount, 2u);
-    EXPECT_EQ(set.ids, (std::vector<std::uint16_t>{1, 2}));
-    EXPECT_EQ(set.tracks.size(), 2u);
-    EXPECT_EQ(set.texts.size(), 2u);
-    EXPECT_EQ(set.cards.size(), 20u);
+    EXPECT_EQ(test::CareerIds(set), (std::vector<std::uint16_t>{1, 2}));
 }
 
 TEST(CareerSetTest, SaveCareersCreatesTheJobNameTableWhenMissing) {
@@ -134,8 +129,8 @@ TEST(CareerSetTest, SaveCareersCreatesTheJobNameTableWhenMissing) {
     OpenContainer c(file.bytes);
     CareerSet set;
     ASSERT_TRUE(set.LoadCareers(c.iff));
-    set.tracks[0].name = "Renamed";
-    set.texts[0].SetText(3, 0, StringTable::Value, "Boss");
+    set.careers[0].track.name = "Renamed";
+    set.careers[0].texts.table.SetText(3, 0, StringTable::Value, "Boss");
     ASSERT_TRUE(set.SaveCareers(c.iff));
 
     OpenContainer saved(c.file.Copy());
@@ -184,7 +179,7 @@ TEST(CareerSetTest, SaveCareersRefreshesOnlyTheJobNamesOfAnExistingTable) {
             after.GetText(row, slot, StringTable::Comment, comment);
             before.GetText(row, slot, StringTable::Comment, expectedComment);
             if (isJobName(row)) {
-                set.texts[0].GetText(row, slot, StringTable::Value, expected);
+                set.careers[0].texts.table.GetText(row, slot, StringTable::Value, expected);
             } else {
                 before.GetText(row, slot, StringTable::Value, expected);
             }
@@ -208,19 +203,16 @@ TEST(CareerSetTest, SaveCareersStopsWhenAResourceIsGone) {
 
     CareerSet empty;
     EXPECT_FALSE(empty.SaveCareers(c.iff));
-    set.texts.clear();
-    EXPECT_FALSE(set.SaveCareers(c.iff));
     EXPECT_EQ(c.file.Copy(), original);
 }
 
 TEST(CareerSetTest, CopyTextsToAllLanguagesFillsTheMenuSlots) {
-    CareerSet set;
-    set.texts.resize(1);
-    StringTable& table = set.texts[0];
+    tw::CareerTexts texts;
+    StringTable& table = texts.table;
     for (std::uint16_t row = 0; row < 33; ++row) table.SetText(row, 2, StringTable::Value, "fr" + std::to_string(row));
     table.SetText(5, 2, StringTable::Comment, "kept apart");
     table.SetText(5, 15, StringTable::Value, "slot 15");
-    set.CopyTextsToAllLanguages(0, 2);
+    texts.CopyToAllLanguages(2);
     for (std::uint16_t slot = 0; slot < 15; ++slot) {
         std::string text;
         table.GetText(32, slot, StringTable::Value, text);
@@ -231,7 +223,6 @@ TEST(CareerSetTest, CopyTextsToAllLanguagesFillsTheMenuSlots) {
     std::string last;
     table.GetText(5, 15, StringTable::Value, last);
     EXPECT_EQ(last, "slot 15");
-    set.CopyTextsToAllLanguages(3, 2);  // no such career: nothing happens
 }
 
 }  // namespace

@@ -31,17 +31,19 @@ CardItem Job(std::uint32_t variable, std::uint32_t value) { return {3, 2, variab
 ChanceCard Card(std::uint16_t textRow, std::vector<CardItem> items) {
     ChanceCard card;
     card.textRow = textRow;
-    card.itemCount = static_cast<std::uint32_t>(items.size());
     card.items = std::move(items);
     return card;
 }
 
-CareerSet Careers(std::vector<std::uint16_t> ids) {
+CareerSet Careers(const std::vector<std::uint16_t>& ids) {
     CareerSet set;
-    set.careerCount = static_cast<std::uint32_t>(ids.size());
-    set.cards.resize(ids.size() * CareerSet::CardsPerCareer);
-    set.ids = std::move(ids);
+    for (std::uint16_t id : ids) set.careers.emplace_back().id = id;
     return set;
+}
+
+// Card `i` counting through every career's ten cards.
+const ChanceCard& CardAt(const CareerSet& set, std::size_t i) {
+    return set.careers.at(i / Career::CardCount).cards[i % Career::CardCount];
 }
 
 // A card in its plainest code: career test, level test, sound, dialog.
@@ -64,7 +66,7 @@ std::vector<std::uint8_t> CardTexts() {
 std::vector<std::uint8_t> CarPortal(const std::vector<std::pair<std::uint16_t, std::vector<std::uint8_t>>>& behaviors,
                                     bool withTexts = true) {
     IffBytes file;
-    if (withTexts) file.Chunk(TypeSTR, CareerSet::CardTextsId, CardTexts(), "Chance card texts");
+    if (withTexts) file.Chunk(TypeSTR, CardTexts::TableId, CardTexts(), "Chance card texts");
     for (const auto& [id, data] : behaviors) file.Chunk(TypeBHAV, id, data);
     return file.bytes;
 }
@@ -91,14 +93,14 @@ TEST(ChanceCardsTest, DecodesEffectsFromTheCardCode) {
     OpenContainer c(CarPortal({{Root, BehaviorBytes(code)}}));
     CareerSet set = Careers({5, 6});
     ASSERT_TRUE(set.LoadChanceCards(c.iff));
-    EXPECT_EQ(set.cards[3], Card(7, {Sound(312), Budget(false, 100), Skill(true, 12, 2), Job(JobLevelVariable, 4)}));
-    for (std::size_t i = 0; i < set.cards.size(); ++i) {
+    EXPECT_EQ(set.careers[0].cards[3], Card(7, {Sound(312), Budget(false, 100), Skill(true, 12, 2), Job(JobLevelVariable, 4)}));
+    for (std::size_t i = 0; i < set.Count() * Career::CardCount; ++i) {
         if (i != 3) {
-            EXPECT_EQ(set.cards[i], ChanceCard{}) << i;
+            EXPECT_EQ(CardAt(set, i), ChanceCard{}) << i;
         }
     }
     std::string text;
-    ASSERT_TRUE(set.cardTexts.GetText(11, 0, StringTable::Value, text));
+    ASSERT_TRUE(set.cardTexts.table.GetText(11, 0, StringTable::Value, text));
     EXPECT_EQ(text, "card 11");
 }
 
@@ -110,11 +112,11 @@ TEST(ChanceCardsTest, FreeRowsLeaveOutEveryRowThatADialogNames) {
                                {0x1501, {1, 2, 3}}}));
     CareerSet set = Careers({5});
     ASSERT_TRUE(set.LoadChanceCards(c.iff));
-    EXPECT_FALSE(set.freeCardTextRows[0]);
-    for (std::size_t row = 1; row <= 300; ++row) {
+    EXPECT_FALSE(set.cardTexts.IsFree(0));
+    for (std::uint16_t row = 1; row <= 300; ++row) {
         const bool taken = row == 7 || row == 0x2C || row == 4 || row == 9 || row == 1 || row == 3 ||
                            row == 250;
-        EXPECT_EQ(set.freeCardTextRows[row], !taken) << row;
+        EXPECT_EQ(set.cardTexts.IsFree(row), !taken) << row;
     }
 }
 
@@ -124,13 +126,13 @@ TEST(ChanceCardsTest, CardTextsAreRequiredButCardCodeIsNot) {
     EXPECT_FALSE(set.LoadChanceCards(noTexts.iff));
 
     IffBytes badTexts;
-    badTexts.Chunk(TypeSTR, CareerSet::CardTextsId, {0xFD, 0xFF, 5, 0});
+    badTexts.Chunk(TypeSTR, CardTexts::TableId, {0xFD, 0xFF, 5, 0});
     OpenContainer unreadable(badTexts.bytes);
     EXPECT_FALSE(set.LoadChanceCards(unreadable.iff));
 
     OpenContainer noCode(CarPortal({}));
     ASSERT_TRUE(set.LoadChanceCards(noCode.iff));
-    EXPECT_EQ(set.cards[0], ChanceCard{});
+    EXPECT_EQ(set.careers[0].cards[0], ChanceCard{});
 }
 
 TEST(ChanceCardsTest, LoadingAgainReplacesTheCards) {
@@ -138,7 +140,7 @@ TEST(ChanceCardsTest, LoadingAgainReplacesTheCards) {
     CareerSet set = Careers({5});
     ASSERT_TRUE(set.LoadChanceCards(c.iff));
     ASSERT_TRUE(set.LoadChanceCards(c.iff));
-    EXPECT_EQ(set.cards[2], Card(1, {Sound(312)}));
+    EXPECT_EQ(set.careers[0].cards[2], Card(1, {Sound(312)}));
 }
 
 // The root that SaveChanceCards writes, with the given career blocks linked in.
@@ -163,10 +165,10 @@ TEST(ChanceCardsTest, SaveWritesGuardsSoundsDialogAndEffects) {
     OpenContainer c(CarPortal({{Root, BehaviorBytes(PlainCard(5, 0, 312, 1))}}));
     CareerSet set = Careers({4, 5});
     ASSERT_TRUE(set.LoadChanceCards(c.iff));
-    set.cards[10 + 0] = ChanceCard{};
-    set.cards[10 + 3] = Card(9, {Budget(true, 250), Skill(true, 12, 2), Sound(311)});
-    set.cards[10 + 5] = Card(10, {Sound(312), Budget(false, 30)});
-    set.cardTexts.SetText(8, 0, StringTable::Value, "You lost your wallet.");
+    set.careers[1].cards[0] = ChanceCard{};
+    set.careers[1].cards[3] = Card(9, {Budget(true, 250), Skill(true, 12, 2), Sound(311)});
+    set.careers[1].cards[5] = Card(10, {Sound(312), Budget(false, 30)});
+    set.cardTexts.table.SetText(8, 0, StringTable::Value, "You lost your wallet.");
     ASSERT_TRUE(set.SaveChanceCards(c.iff));
 
     Behavior expected = SavedRoot({
@@ -191,11 +193,11 @@ TEST(ChanceCardsTest, SaveWritesGuardsSoundsDialogAndEffects) {
     OpenContainer saved(c.file.Copy());
     CareerSet again = Careers({4, 5});
     ASSERT_TRUE(again.LoadChanceCards(saved.iff));
-    EXPECT_EQ(again.cards[13], Card(9, {Sound(311), Budget(true, 250), Skill(true, 12, 2)}));
-    EXPECT_EQ(again.cards[15], Card(10, {Sound(312), Budget(false, 30)}));
-    for (std::size_t i : {0, 1, 2, 10, 11, 12, 14, 16, 19}) EXPECT_EQ(again.cards[i], ChanceCard{}) << i;
+    EXPECT_EQ(again.careers[1].cards[3], Card(9, {Sound(311), Budget(true, 250), Skill(true, 12, 2)}));
+    EXPECT_EQ(again.careers[1].cards[5], Card(10, {Sound(312), Budget(false, 30)}));
+    for (std::size_t i : {0, 1, 2, 10, 11, 12, 14, 16, 19}) EXPECT_EQ(CardAt(again, i), ChanceCard{}) << i;
     std::string text;
-    ASSERT_TRUE(again.cardTexts.GetText(8, 0, StringTable::Value, text));
+    ASSERT_TRUE(again.cardTexts.table.GetText(8, 0, StringTable::Value, text));
     EXPECT_EQ(text, "You lost your wallet.");
 }
 
@@ -203,7 +205,7 @@ TEST(ChanceCardsTest, SaveWithoutAnyCardWritesThePreambleOnly) {
     OpenContainer c(CarPortal({{Root, BehaviorBytes(PlainCard(5, 0, 312, 1))}}));
     CareerSet set = Careers({5});
     ASSERT_TRUE(set.LoadChanceCards(c.iff));
-    set.cards[0] = ChanceCard{};
+    set.careers[0].cards[0] = ChanceCard{};
     ASSERT_TRUE(set.SaveChanceCards(c.iff));
     Behavior expected = SavedRoot({});
     EXPECT_EQ(c.Data(TypeBHAV, Root), test::Encoded(expected));
@@ -234,8 +236,8 @@ TEST(ChanceCardsTest, BlockReaching249GoesIntoAContinuation) {
         OpenContainer container(CarPortal(c.behaviors));
         CareerSet set = Careers({1, 2});
         ASSERT_TRUE(set.LoadChanceCards(container.iff)) << c.what;
-        set.cards[0] = Sounds(117);                   // block of 120: 8 + 120 = 128
-        set.cards[10] = Sounds(c.secondBlock - 3);
+        set.careers[0].cards[0] = Sounds(117);                   // block of 120: 8 + 120 = 128
+        set.careers[1].cards[0] = Sounds(c.secondBlock - 3);
         ASSERT_TRUE(set.SaveChanceCards(container.iff)) << c.what;
         const std::vector<Instruction> root = Code(container, Root);
         if (c.continuation == 0) {
@@ -257,15 +259,15 @@ TEST(ChanceCardsTest, BlockReaching249GoesIntoAContinuation) {
         OpenContainer saved(container.file.Copy());
         CareerSet again = Careers({1, 2});
         ASSERT_TRUE(again.LoadChanceCards(saved.iff)) << c.what;
-        EXPECT_EQ(again.cards[0], set.cards[0]) << c.what;
-        EXPECT_EQ(again.cards[10], set.cards[10]) << c.what;
+        EXPECT_EQ(again.careers[0].cards[0], set.careers[0].cards[0]) << c.what;
+        EXPECT_EQ(again.careers[1].cards[0], set.careers[1].cards[0]) << c.what;
     }
 }
 
 TEST(ChanceCardsTest, SaveFailsWhenCardsCannotBePlaced) {
     // Every id a continuation could take is already used.
     IffBytes crowded;
-    crowded.Chunk(TypeSTR, CareerSet::CardTextsId, CardTexts());
+    crowded.Chunk(TypeSTR, CardTexts::TableId, CardTexts());
     const std::vector<std::uint8_t> empty = BehaviorBytes({});
     for (std::uint32_t id = 0x1000; id <= 0x1FFF; ++id) {
         if (id != Root) crowded.Chunk(TypeBHAV, static_cast<std::uint16_t>(id), empty);
@@ -273,8 +275,8 @@ TEST(ChanceCardsTest, SaveFailsWhenCardsCannotBePlaced) {
     OpenContainer full(crowded.bytes);
     CareerSet set = Careers({1, 2});
     ASSERT_TRUE(set.LoadChanceCards(full.iff));
-    set.cards[0] = Sounds(117);
-    set.cards[10] = Sounds(118);
+    set.careers[0].cards[0] = Sounds(117);
+    set.careers[1].cards[0] = Sounds(118);
     const std::vector<std::uint8_t> before = full.file.Copy();
     EXPECT_FALSE(set.SaveChanceCards(full.iff));
     EXPECT_EQ(full.file.Copy(), before);  // nothing written to the file
@@ -292,7 +294,7 @@ TEST(ChanceCardsTest, SaveFailsWhenCardsCannotBePlaced) {
         OpenContainer c(CarPortal({}));
         CareerSet one = Careers({1});
         ASSERT_TRUE(one.LoadChanceCards(c.iff));
-        one.cards[0] = Sounds(s.sounds);
+        one.careers[0].cards[0] = Sounds(s.sounds);
         EXPECT_EQ(one.SaveChanceCards(c.iff), s.saved) << s.what;
     }
 }
@@ -328,14 +330,14 @@ TEST(ChanceCardsTest, EachCardBehaviourIsReadOnce) {
 
         CareerSet set = Careers({5});
         ASSERT_TRUE(set.LoadChanceCards(container.iff)) << c.what;
-        EXPECT_EQ(set.cards[1], Card(2, {Sound(312)})) << c.what;
+        EXPECT_EQ(set.careers[0].cards[1], Card(2, {Sound(312)})) << c.what;
 
         ASSERT_TRUE(set.SaveChanceCards(container.iff)) << c.what;
         EXPECT_EQ(container.Count(TypeBHAV, Root), 1) << c.what;
         OpenContainer saved(container.file.Copy());
         CareerSet again = Careers({5});
         ASSERT_TRUE(again.LoadChanceCards(saved.iff)) << c.what;
-        EXPECT_EQ(again.cards[1], Card(2, {Sound(312)})) << c.what;
+        EXPECT_EQ(again.careers[0].cards[1], Card(2, {Sound(312)})) << c.what;
     }
 }
 
@@ -357,8 +359,8 @@ TEST(ChanceCardsTest, UnreadableRootIsReplacedByTheSavedOne) {
     OpenContainer c(CarPortal({{0x1000, BehaviorBytes({})}, {Root, {0x02, 0x80, 0x05}}}));
     CareerSet set = Careers({5});
     ASSERT_TRUE(set.LoadChanceCards(c.iff));
-    EXPECT_EQ(set.cards[0], ChanceCard{});
-    set.cards[4] = Card(3, {Sound(312), Job(CareerVariable, 7)});
+    EXPECT_EQ(set.careers[0].cards[0], ChanceCard{});
+    set.careers[0].cards[4] = Card(3, {Sound(312), Job(CareerVariable, 7)});
     ASSERT_TRUE(set.SaveChanceCards(c.iff));
     EXPECT_EQ(c.Count(TypeBHAV, Root), 1);
     EXPECT_EQ(c.Count(TypeBHAV, 0x1000), 1);
@@ -367,20 +369,20 @@ TEST(ChanceCardsTest, UnreadableRootIsReplacedByTheSavedOne) {
     EXPECT_EQ(saved.Count(TypeBHAV, Root), 1);
     CareerSet again = Careers({5});
     ASSERT_TRUE(again.LoadChanceCards(saved.iff));
-    EXPECT_EQ(again.cards[4], set.cards[4]);
+    EXPECT_EQ(again.careers[0].cards[4], set.careers[0].cards[4]);
 }
 
 TEST(ChanceCardsTest, CopyCardTextsToAllLanguagesCopiesTheCareersCardRows) {
     CareerSet set = Careers({5, 6});
-    for (std::uint16_t row = 0; row < 4; ++row) set.cardTexts.SetText(row, 3, StringTable::Value, "de" + std::to_string(row));
-    set.cards[12].textRow = 2;   // career 1, row 1
-    set.cards[0].textRow = 3;    // career 0: not copied
-    set.cards[15].textRow = 40;  // beyond the table: skipped
+    for (std::uint16_t row = 0; row < 4; ++row) set.cardTexts.table.SetText(row, 3, StringTable::Value, "de" + std::to_string(row));
+    set.careers[1].cards[2].textRow = 2;   // career 1, row 1
+    set.careers[0].cards[0].textRow = 3;    // career 0: not copied
+    set.careers[1].cards[5].textRow = 40;  // beyond the table: skipped
     set.CopyCardTextsToAllLanguages(1, 3);
     for (std::uint16_t slot = 0; slot < 16; ++slot) {
         std::string copied, other;
-        set.cardTexts.GetText(1, slot, StringTable::Value, copied);
-        set.cardTexts.GetText(2, slot, StringTable::Value, other);
+        set.cardTexts.table.GetText(1, slot, StringTable::Value, copied);
+        set.cardTexts.table.GetText(2, slot, StringTable::Value, other);
         EXPECT_EQ(copied, slot == 15 ? "" : "de1") << slot;
         EXPECT_EQ(other, slot == 3 ? "de2" : "") << slot;
     }

@@ -44,8 +44,8 @@ TEST(WindowsGameTransactionTest, AFileAnotherProgramHoldsStopsTheWholeSave) {
     ASSERT_EQ(RunLoad(context, port), 1);
     const auto before = Snapshot(folder);
     const std::vector<std::string> files = folder.Files();
-    context.careerSet.tracks.at(0).name = "Apiary";
-    context.careerSet.cards.at(0).items.push_back(CardItem{1, 0, 777});
+    context.careerSet.careers.at(0).track.name = "Apiary";
+    context.careerSet.careers.at(0).cards[0].items.push_back(CardItem{1, 0, 777});
     {
         // The third file of four: the first two are moved before it fails, and must go back.
         // Sharing reading and writing with the editor, but not deletion: a scanner, say.
@@ -69,7 +69,7 @@ TEST(WindowsGameTransactionTest, AReaderBesideTheEditorNeverBlocksItsSave) {
     PointAt(editor, folder);
     ScriptedPort port;
     ASSERT_EQ(RunLoad(editor, port), 1);
-    editor.careerSet.tracks.at(0).name = "Apiary";
+    editor.careerSet.careers.at(0).track.name = "Apiary";
 
     GameContext reader;
     PointAt(reader, folder);

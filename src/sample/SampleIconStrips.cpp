@@ -1,4 +1,4 @@
-#include "gamefiles/SampleIconStrips.h"
+#include "sample/SampleIconStrips.h"
 
 #include "util/ByteWriter.h"
 
@@ -176,7 +176,7 @@ std::vector<std::uint8_t> EncodeBmp8(const IndexImage& image) {
 
 std::int32_t IconRows(const SampleCareerData& careers) {
     std::uint16_t highest = 0;
-    for (std::uint16_t id : careers.ids) highest = std::max(highest, id);
+    for (const Career& career : careers.careers.careers) highest = std::max(highest, career.id);
     return static_cast<std::int32_t>(highest) + 1;
 }
 
@@ -204,8 +204,8 @@ std::vector<std::uint8_t> MakeStrip(const SampleCareerData& careers, std::int32_
         strip.Fill(0, row * iconHeight, width, iconHeight, Grey);
         strip.Frame(0, row * iconHeight, width, iconHeight, 1, Black);
     }
-    for (std::size_t k = 0; k < careers.ids.size(); ++k)
-        draw(strip, static_cast<std::int32_t>(careers.ids[k]) * iconHeight, careers.iconStyles[k] % StyleCount,
+    for (std::size_t k = 0; k < careers.careers.Count(); ++k)
+        draw(strip, static_cast<std::int32_t>(careers.careers.careers[k].id) * iconHeight, careers.iconStyles[k] % StyleCount,
              careers.iconLetters[k]);
     return EncodeBmp8(strip);
 }

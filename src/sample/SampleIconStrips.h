@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gamefiles/SampleCareerData.h"
+#include "sample/SampleCareerData.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "ui/CardItemFields.h"
+#include "model/CardItemFields.h"
 
 namespace tw {
 
@@ -86,6 +86,39 @@ CardItem ItemFromFields(const CardItemFields& fields, const CardItem& original) 
             break;
     }
     return item;
+}
+
+std::optional<std::string> CardItemProblem(const CardItem& item) {
+    if (item.kind < CardItemKind::Budget || item.kind > CardItemKind::Sound) return "the kind is not 1 to 4";
+    const std::uint32_t low = item.value & 0xFFFFu;
+    const std::uint32_t high = item.value >> 16;
+    switch (item.kind) {
+        case CardItemKind::Budget:
+            if (item.value > BudgetAmountMaximum) return "the amount is not 0 to 65535";
+            break;
+        case CardItemKind::Skill:
+            if (low > SkillAmountMaximum) return "the amount is not 0 to 1000";
+            break;
+        case CardItemKind::Job:
+            if (high != JobVariable::CareerPath && high != JobVariable::PromotionLevel)
+                return "it changes neither the career path nor the promotion level";
+            if (low > JobValueMaximum) return "the value is not 0 to 1000";
+            break;
+        default:
+            break;
+    }
+    // What the dialog's controls make of the item must be the item itself: a parameter, skill or
+    // sound that it has no control for is not one of its items.
+    if (ItemFromFields(FieldsForItem(item), item) != item) return "the dialog has no control for its parameter or value";
+    return std::nullopt;
+}
+
+std::optional<std::string> CardItemsProblem(const std::vector<CardItem>& items) {
+    if (items.empty()) return std::nullopt;
+    std::size_t sounds = 0;
+    for (const CardItem& item : items) sounds += item.kind == CardItemKind::Sound ? 1 : 0;
+    if (sounds != 1) return std::string(SoundItemMessage);
+    return std::nullopt;
 }
 
 }  // namespace tw

@@ -1,10 +1,11 @@
-#include "gamefiles/SampleInstallation.h"
+#include "sample/SampleInstallation.h"
 
 #include "gamefiles/GameLoad.h"
 #include "gamefiles/GameSave.h"
+#include "support/CareerIds.h"
 #include "support/ScriptedPort.h"
 
-#include "GameFolderFixture.h"
+#include "../gamefiles/GameFolderFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -43,16 +44,17 @@ std::string Text(const StringTable& table, std::uint16_t row, std::uint16_t slot
 void ExpectSameModel(const GameContext& a, const GameContext& b) {
     const CareerSet& x = a.careerSet;
     const CareerSet& y = b.careerSet;
-    ASSERT_EQ(x.careerCount, y.careerCount);
-    EXPECT_EQ(x.ids, y.ids);
-    for (std::size_t k = 0; k < x.careerCount; ++k) {
-        EXPECT_EQ(x.tracks[k].name, y.tracks[k].name);
-        EXPECT_EQ(x.tracks[k].levels, y.tracks[k].levels);
-        EXPECT_EQ(AllTexts(x.texts[k]), AllTexts(y.texts[k]));
+    ASSERT_EQ(x.Count(), y.Count());
+    EXPECT_EQ(test::CareerIds(x), test::CareerIds(y));
+    for (std::size_t k = 0; k < x.Count(); ++k) {
+        EXPECT_EQ(x.careers[k].track.name, y.careers[k].track.name);
+        EXPECT_EQ(x.careers[k].track.levels, y.careers[k].track.levels);
+        EXPECT_EQ(AllTexts(x.careers[k].texts.table), AllTexts(y.careers[k].texts.table));
+        EXPECT_EQ(x.careers[k].cards, y.careers[k].cards);
     }
-    EXPECT_EQ(x.cards, y.cards);
-    EXPECT_EQ(AllTexts(x.cardTexts), AllTexts(y.cardTexts));
-    EXPECT_EQ(x.freeCardTextRows, y.freeCardTextRows);
+    EXPECT_EQ(AllTexts(x.cardTexts.table), AllTexts(y.cardTexts.table));
+    for (std::uint16_t row = 0; row <= CardTexts::FlaggedRows; ++row)
+        EXPECT_EQ(x.cardTexts.IsFree(row), y.cardTexts.IsFree(row)) << row;
     EXPECT_EQ(a.iconStrips.ButtonStrip().pixels, b.iconStrips.ButtonStrip().pixels);
     EXPECT_EQ(a.iconStrips.PopupStrip().pixels, b.iconStrips.PopupStrip().pixels);
 }
@@ -88,45 +90,46 @@ TEST(SampleInstallationTest, LoadsTenCareersWithTextsCardsAndIcons) {
     ASSERT_EQ(RunLoad(context, port), 1);
     EXPECT_TRUE(port.calls.empty());
     const CareerSet& set = context.careerSet;
-    ASSERT_EQ(set.careerCount, 10u);
-    EXPECT_EQ(set.ids, (std::vector<std::uint16_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-    EXPECT_EQ(set.tracks[0].name, "Beekeeping");
-    EXPECT_EQ(set.tracks[9].name, "MountainGuiding");
+    ASSERT_EQ(set.Count(), 10u);
+    EXPECT_EQ(test::CareerIds(set), (std::vector<std::uint16_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(set.careers[0].track.name, "Beekeeping");
+    EXPECT_EQ(set.careers[9].track.name, "MountainGuiding");
 
-    for (std::size_t k = 0; k < set.careerCount; ++k) {
-        SCOPED_TRACE(set.tracks[k].name);
-        ASSERT_EQ(set.tracks[k].levels.size(), 10u);
-        EXPECT_EQ(set.texts[k].RowCount(), 33u);
+    for (std::size_t k = 0; k < set.Count(); ++k) {
+        SCOPED_TRACE(set.careers[k].track.name);
+        ASSERT_EQ(set.careers[k].track.levels.size(), 10u);
+        EXPECT_EQ(set.careers[k].texts.table.RowCount(), 33u);
         for (const std::uint16_t slot : std::vector<std::uint16_t>{0, 1, 2, 3, 5, 9})
-            for (std::uint16_t row = 0; row < 33; ++row) EXPECT_FALSE(Text(set.texts[k], row, slot).empty());
-        EXPECT_TRUE(Text(set.texts[k], 0, 4).empty());  // Italian is not given
+            for (std::uint16_t row = 0; row < 33; ++row) EXPECT_FALSE(Text(set.careers[k].texts.table, row, slot).empty());
+        EXPECT_TRUE(Text(set.careers[k].texts.table, 0, 4).empty());  // Italian is not given
         // Requirements never drop from one level to the next, and the top pays best.
         for (std::size_t level = 1; level < 10; ++level)
             for (std::size_t value = 0; value <= 6; ++value)
-                EXPECT_GE(set.tracks[k].levels[level].values[value], set.tracks[k].levels[level - 1].values[value]);
-        EXPECT_GT(set.tracks[k].levels[9].values[17], set.tracks[k].levels[0].values[17]);
+                EXPECT_GE(set.careers[k].track.levels[level].values[value], set.careers[k].track.levels[level - 1].values[value]);
+        EXPECT_GT(set.careers[k].track.levels[9].values[17], set.careers[k].track.levels[0].values[17]);
         // The job-name table is there for every career.
         ChunkHandle jobNames = 0;
-        EXPECT_TRUE(context.careersIFF.FindChunk(jobNames, TypeSTR, static_cast<std::uint16_t>(set.ids[k] + 1000)));
+        EXPECT_TRUE(context.careersIFF.FindChunk(jobNames, TypeSTR, static_cast<std::uint16_t>(set.careers[k].id + 1000)));
     }
 
     // Texts are the code page's bytes: Windows-1252 in the European slots, Shift_JIS in Japanese.
-    EXPECT_EQ(Text(set.texts[3], 23, 2), "Boulang\xE8re stagiaire");
-    EXPECT_EQ(Text(set.texts[8], 3, 3), "Lokf\xFChrer (Praktikant)");
-    EXPECT_EQ(Text(set.texts[9], 0, 5), "Monta\xF1ismo");
-    EXPECT_EQ(Text(set.texts[0], 0, 9), "\x97{\x96I");  // 養蜂
+    EXPECT_EQ(Text(set.careers[3].texts.table, 23, 2), "Boulang\xE8re stagiaire");
+    EXPECT_EQ(Text(set.careers[8].texts.table, 3, 3), "Lokf\xFChrer (Praktikant)");
+    EXPECT_EQ(Text(set.careers[9].texts.table, 0, 5), "Monta\xF1ismo");
+    EXPECT_EQ(Text(set.careers[0].texts.table, 0, 9), "\x97{\x96I");  // 養蜂
 
     // Most levels have a card; each card has exactly one sound and at least one effect.
     std::size_t withItems = 0;
     std::set<std::uint16_t> rows;
-    for (const ChanceCard& card : set.cards) {
+    for (const Career& career : set.careers)
+    for (const ChanceCard& card : career.cards) {
         if (card.items.empty()) continue;
         ++withItems;
         EXPECT_GE(card.items.size(), 2u);
         EXPECT_EQ(std::count_if(card.items.begin(), card.items.end(), [](const CardItem& i) { return i.kind == 4; }), 1);
         ASSERT_NE(card.textRow, 0);
-        EXPECT_FALSE(Text(set.cardTexts, static_cast<std::uint16_t>(card.textRow - 1), 0).empty());
-        EXPECT_FALSE(set.freeCardTextRows[card.textRow]);
+        EXPECT_FALSE(set.cardTexts.Get(card.textRow, 0).value_or("").empty());
+        EXPECT_FALSE(set.cardTexts.IsFree(card.textRow));
         rows.insert(card.textRow);
     }
     EXPECT_GE(withItems, 70u);
@@ -137,7 +140,7 @@ TEST(SampleInstallationTest, LoadsTenCareersWithTextsCardsAndIcons) {
     ASSERT_EQ(context.iconStrips.PopupIconCount(), 11u);
     std::set<std::vector<std::uint32_t>> buttons;
     std::set<std::vector<std::uint32_t>> popups;
-    for (std::uint16_t id : set.ids) {
+    for (std::uint16_t id : test::CareerIds(set)) {
         Bitmap icon;
         ASSERT_TRUE(context.iconStrips.GetButtonIcon(id, icon));
         buttons.insert(icon.pixels);
@@ -181,8 +184,8 @@ TEST(SampleInstallationTest, CopiesScaleTheCareersAndStillLoad) {
     ScriptedPort port;
     ASSERT_EQ(RunLoad(context, port), 1);
     EXPECT_TRUE(port.calls.empty());
-    ASSERT_EQ(context.careerSet.careerCount, 30u);
-    EXPECT_EQ(context.careerSet.tracks[10].name, "Beekeeping 2");
+    ASSERT_EQ(context.careerSet.Count(), 30u);
+    EXPECT_EQ(context.careerSet.careers[10].track.name, "Beekeeping 2");
     EXPECT_EQ(context.iconStrips.PopupIconCount(), 31u);
 }
 

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "model/CareerTrack.h"
-#include "model/ChanceCard.h"
-#include "model/StringTable.h"
+#include "model/CareerSet.h"
 
 #include <cstdint>
 #include <string>
@@ -13,13 +11,8 @@ namespace tw {
 // The careers of the sample installation, made up for it and built in memory: tracks, their
 // texts in six language slots, chance cards with their texts, and what the icons show.
 struct SampleCareerData {
-    // Careers in ascending id order (ids 1, 2, 3, ...).
-    std::vector<CareerTrack> tracks;
-    std::vector<StringTable> texts;
-    std::vector<std::uint16_t> ids;
-    // Ten per career, as the career set holds them.
-    std::vector<ChanceCard> cards;
-    StringTable cardTexts;
+    // Careers in ascending id order (ids 1, 2, 3, ...), with their cards and the card texts.
+    CareerSet careers;
     // Per career: two capital letters and the index of its colour and shape (0 to 9).
     std::vector<std::string> iconLetters;
     std::vector<std::uint32_t> iconStyles;

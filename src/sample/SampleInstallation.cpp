@@ -1,9 +1,9 @@
-#include "gamefiles/SampleInstallation.h"
+#include "sample/SampleInstallation.h"
 
 #include "gamefiles/HostPath.h"
-#include "gamefiles/SampleCareerData.h"
-#include "gamefiles/SampleFarWriter.h"
-#include "gamefiles/SampleIconStrips.h"
+#include "sample/SampleCareerData.h"
+#include "far/FARWriter.h"
+#include "sample/SampleIconStrips.h"
 #include "iff/ChunkStore.h"
 #include "iff/IFFFile.h"
 #include "model/CareerSet.h"
@@ -33,20 +33,21 @@ bool AddResource(IFFFile& container, ResourceType type, std::uint16_t id, const 
 // The careers container: each career's CARR, its texts (STR# with the same id) and its
 // job-name table (STR# id + 1000). The tracks are stored out of id order, as nothing requires
 // the game's files to sort them.
-bool MakeCareersContainer(SampleCareerData& careers, Bytes& out) {
+bool MakeCareersContainer(SampleCareerData& data, Bytes& out) {
     ChunkStore store;
     IFFFile container(store);
-    const std::size_t count = careers.ids.size();
+    std::vector<Career>& careers = data.careers.careers;
+    const std::size_t count = careers.size();
     std::vector<std::size_t> order;
     for (std::size_t k = 1; k < count; k += 2) order.push_back(k);
     for (std::size_t k = 0; k < count; k += 2) order.push_back(k);
     for (std::size_t k : order)
-        if (!AddResource(container, TypeCARR, careers.ids[k], careers.tracks[k].name, careers.tracks[k])) return false;
-    for (std::size_t k = 0; k < count; ++k)
-        if (!AddResource(container, TypeSTR, careers.ids[k], careers.tracks[k].name, careers.texts[k])) return false;
-    for (std::size_t k = 0; k < count; ++k) {
-        const auto id = static_cast<std::uint16_t>(careers.ids[k] + CareerSet::JobNamesIdOffset);
-        if (!AddResource(container, TypeSTR, id, "Strings", careers.texts[k])) return false;
+        if (!AddResource(container, TypeCARR, careers[k].id, careers[k].track.name, careers[k].track)) return false;
+    for (Career& career : careers)
+        if (!AddResource(container, TypeSTR, career.id, career.track.name, career.texts.table)) return false;
+    for (Career& career : careers) {
+        const auto id = static_cast<std::uint16_t>(career.id + CareerSet::JobNamesIdOffset);
+        if (!AddResource(container, TypeSTR, id, "Strings", career.texts.table)) return false;
     }
     MemoryStream file;
     if (!container.SaveIFFFile(&file)) return false;
@@ -56,21 +57,18 @@ bool MakeCareersContainer(SampleCareerData& careers, Bytes& out) {
 
 // The chance-card container, its card code generated from the cards exactly as a save of the
 // editor generates it.
-bool MakeChanceCardContainer(SampleCareerData& careers, Bytes& out) {
+bool MakeChanceCardContainer(SampleCareerData& data, Bytes& out) {
     ChunkStore store;
     IFFFile container(store);
     MemoryStream file;
     container.AttachFile(file);
-    if (!AddResource(container, TypeSTR, CareerSet::CardTextsId, "Chance Card Text", careers.cardTexts)) return false;
+    if (!AddResource(container, TypeSTR, CardTexts::TableId, "Chance Card Text", data.careers.cardTexts.table))
+        return false;
 
     CareerSet set;
-    set.careerCount = static_cast<std::uint32_t>(careers.ids.size());
-    set.tracks = careers.tracks;
-    set.texts = careers.texts;
-    set.ids = careers.ids;
-    set.cards = careers.cards;
+    set.careers = data.careers.careers;
     ChunkHandle texts = 0;
-    if (!container.FindChunk(texts, TypeSTR, CareerSet::CardTextsId) || !set.cardTexts.LoadFromIFF(container, texts))
+    if (!container.FindChunk(texts, TypeSTR, CardTexts::TableId) || !set.cardTexts.table.LoadFromIFF(container, texts))
         return false;
     if (!set.SaveChanceCards(container)) return false;
     // The container wrote itself over the memory file it holds a duplicate of.
@@ -129,12 +127,12 @@ bool WriteSampleInstallation(const fs::path& dir, std::string* error, std::uint3
     Bytes chanceCardFile;
     if (!MakeChanceCardContainer(careers, chanceCardFile)) return fail("The sample chance cards could not be encoded.");
 
-    SampleFarWriter expansionArchive;
+    FARWriter expansionArchive;
     expansionArchive.Add("ReadMe.txt", ToBytes("Sample installation written by Trackwright. The careers container "
                                                "lives only in this archive until the first load takes it out.\r\n"));
     expansionArchive.Add("WORK.IFF", careersFile);
 
-    SampleFarWriter graphicsArchive;
+    FARWriter graphicsArchive;
     graphicsArchive.Add("cpanel\\Backgrounds\\ReadMe.txt",
                         ToBytes("The popup icon strip lives only in this archive until the first load takes it out.\r\n"));
     graphicsArchive.Add("CPanel\\BACKGROUNDS\\jobiconmultipopup.bmp", MakeSamplePopupStrip(careers));

@@ -2,6 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "model/CardItem.h"
 
@@ -38,5 +41,21 @@ CardItemFields FieldsForItem(const CardItem& item);
 // The item that the controls stand for; an unknown kind returns `original` unchanged.
 // Amounts are taken as they are: the dialog holds them against their ranges before.
 CardItem ItemFromFields(const CardItemFields& fields, const CardItem& original);
+
+// The ranges of the dialog's amounts.
+inline constexpr std::int64_t BudgetAmountMaximum = 65535;
+inline constexpr std::int64_t SkillAmountMaximum = 1000;
+inline constexpr std::int64_t JobValueMaximum = 1000;
+
+// Why `item` is not one that the card item dialog can make (an unknown kind, a parameter or
+// variable the dialog has no control for, an amount out of its range); none for a good item.
+std::optional<std::string> CardItemProblem(const CardItem& item);
+
+// Why the item list of a card cannot be confirmed: a card with items has exactly one sound item.
+// None when it can.
+std::optional<std::string> CardItemsProblem(const std::vector<CardItem>& items);
+
+// What the chance card dialog says when the sound items are not exactly one.
+inline constexpr const char* SoundItemMessage = "You must have exactly one sound item!";
 
 }  // namespace tw

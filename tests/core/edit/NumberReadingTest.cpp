@@ -2,7 +2,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/NumberField.h"
+#include "edit/NumberReading.h"
 
 namespace tw {
 namespace {

@@ -1,4 +1,4 @@
-#include "gamefiles/SampleCareerData.h"
+#include "sample/SampleCareerData.h"
 
 #include <array>
 #include <cassert>
@@ -457,7 +457,6 @@ ChanceCard MakeCard(std::size_t base, std::size_t level, std::uint16_t textRow, 
             card.items = {Item(4, 2, SoundGood), Item(3, 2, PromotionVariable * 65536 + l + 1)};
             break;
     }
-    card.itemCount = static_cast<std::uint32_t>(card.items.size());
     return card;
 }
 
@@ -518,9 +517,7 @@ void AddCardText(StringTable& texts, std::uint16_t row, std::size_t base, std::s
 SampleCareerData BuildSampleCareerData(std::uint32_t copies) {
     SampleCareerData data;
     const std::size_t count = BaseCareers * copies;
-    data.tracks.reserve(count);
-    data.texts.reserve(count);
-    data.cards.assign(count * Levels, ChanceCard{});
+    data.careers.careers.reserve(count);
     std::uint16_t nextRow = 0;
     for (std::size_t k = 0; k < count; ++k) {
         const std::size_t base = k % BaseCareers;
@@ -528,12 +525,12 @@ SampleCareerData BuildSampleCareerData(std::uint32_t copies) {
         const CareerWords& words = Careers[base];
         const CareerNumbers& numbers = Numbers[base];
 
-        CareerTrack track;
-        track.name = WithCopy(words.internal, copy);
-        for (std::size_t level = 0; level < Levels; ++level) track.levels.push_back(MakeLevel(words, numbers, base, level));
-        data.tracks.push_back(std::move(track));
-        data.texts.push_back(MakeCareerTexts(words, numbers, base, copy));
-        data.ids.push_back(static_cast<std::uint16_t>(k + 1));
+        Career& career = data.careers.careers.emplace_back();
+        career.id = static_cast<std::uint16_t>(k + 1);
+        career.track.name = WithCopy(words.internal, copy);
+        for (std::size_t level = 0; level < Levels; ++level)
+            career.track.levels.push_back(MakeLevel(words, numbers, base, level));
+        career.texts.table = MakeCareerTexts(words, numbers, base, copy);
         data.iconLetters.emplace_back(words.letters);
         data.iconStyles.push_back(static_cast<std::uint32_t>(base));
 
@@ -542,8 +539,8 @@ SampleCareerData BuildSampleCareerData(std::uint32_t copies) {
             if (!HasCard(base, level)) continue;
             std::uint32_t amount = 0;
             const std::uint16_t row = nextRow++;
-            data.cards[k * Levels + level] = MakeCard(base, level, static_cast<std::uint16_t>(row + 1), amount);
-            AddCardText(data.cardTexts, row, base, level, amount);
+            career.cards[level] = MakeCard(base, level, static_cast<std::uint16_t>(row + 1), amount);
+            AddCardText(data.careers.cardTexts.table, row, base, level, amount);
         }
     }
     return data;

@@ -1,4 +1,4 @@
-#include "ui/NumberField.h"
+#include "edit/NumberReading.h"
 
 namespace tw {
 

@@ -1,4 +1,4 @@
-#include "gamefiles/SampleFarWriter.h"
+#include "far/FARWriter.h"
 
 #include "util/ByteWriter.h"
 
@@ -6,11 +6,11 @@
 
 namespace tw {
 
-void SampleFarWriter::Add(std::string name, std::vector<std::uint8_t> bytes) {
+void FARWriter::Add(std::string name, std::vector<std::uint8_t> bytes) {
     entries_.push_back(Entry{std::move(name), std::move(bytes)});
 }
 
-std::vector<std::uint8_t> SampleFarWriter::Bytes() const {
+std::vector<std::uint8_t> FARWriter::Bytes() const {
     ByteWriter out;
     out.PutText("FAR!byAZ");
     out.PutU32Le(1);

@@ -1,0 +1,196 @@
+#include "edit/EditSession.h"
+
+#include "exchange/CareerExport.h"
+
+namespace tw {
+namespace {
+
+constexpr std::uint16_t LanguageSlots = CareerTexts::MenuSlotCount;
+
+}  // namespace
+
+const char* TextName(CareerTexts::Text text) {
+    switch (text) {
+        case CareerTexts::Text::CareerName: return "Career Name";
+        case CareerTexts::Text::MaleOffer: return "Male Offer Text";
+        case CareerTexts::Text::FemaleOffer: return "Female Offer Text";
+        case CareerTexts::Text::MaleJobName: return "Male Job Name";
+        case CareerTexts::Text::FemaleJobName: return "Female Job Name";
+        case CareerTexts::Text::JobDescription: return "Job Description";
+    }
+    return "Text";
+}
+
+const Career* EditSession::CareerAt(std::uint32_t career) const {
+    return career < Careers().Count() ? &Careers().careers[career] : nullptr;
+}
+
+int EditSession::Load(const LoadRunner& runLoad) {
+    const int result = runLoad ? runLoad(context_) : LoadRequest::Failed;
+    history_.Clear();
+    return result;
+}
+
+int EditSession::Reload(const LoadRunner& runLoad) {
+    const int result = ReloadGameFiles(context_, runLoad);
+    history_.Clear();
+    return result;
+}
+
+SaveOutcome EditSession::Save(UserPort& port, const std::function<int()>& reload) {
+    const SaveOutcome outcome = SaveAndReload(context_, port, reload);
+    // The files now hold what the model holds; the steps before stay, to be undone past it.
+    if (outcome.saved) history_.MarkClean();
+    return outcome;
+}
+
+ExitDecision EditSession::DecideExit(UserPort& port) {
+    return tw::DecideExit(context_, port, !HasUnsavedChanges());
+}
+
+RestoreOutcome EditSession::RestoreOriginals(UserPort& port, const std::function<int()>& reload) {
+    const RestoreOutcome outcome = RestoreOriginalFiles(context_, port, RestoreAsking::Person, false, reload);
+    if (outcome == RestoreOutcome::Restored) history_.Clear();
+    return outcome;
+}
+
+bool EditSession::Record(std::string name, EditPlace place, const EditScope& scope,
+                         const std::function<bool(EditPlace&)>& change, std::string mergeKey) {
+    ModelPart before = ModelPart::Take(context_, scope);
+    if (!change(place)) return false;
+    history_.Add(EditStep{std::move(name), place, std::move(before), ModelPart::Take(context_, scope),
+                          std::move(mergeKey)});
+    return true;
+}
+
+bool EditSession::SetInternalName(std::uint32_t career, const std::string& bytes) {
+    if (career >= Careers().Count()) return false;
+    std::string& name = context_.careerSet.careers[career].track.name;
+    if (name == bytes) return false;
+    return Record("Internal Career Name", {career, std::nullopt, std::nullopt}, {{career}}, [&](EditPlace&) {
+        name = bytes;
+        return true;
+    }, "name " + std::to_string(career));
+}
+
+bool EditSession::SetText(std::uint32_t career, CareerTexts::Text text, std::uint32_t level, std::uint16_t slot,
+                          const std::string& bytes) {
+    if (career >= Careers().Count() || slot >= LanguageSlots || !CareerTexts::Row(text, level)) return false;
+    CareerTexts& texts = context_.careerSet.careers[career].texts;
+    const std::optional<std::uint16_t> row = CareerTexts::Row(text, level);
+    std::string current;
+    if (texts.table.GetText(*row, slot, StringTable::Value, current) && current == bytes) return false;
+    EditPlace place{career, std::nullopt, slot};
+    if (CareerTexts::IsJobText(text)) place.level = level;
+    const std::string key = "text " + std::to_string(career) + " " + std::to_string(*row) + " " + std::to_string(slot);
+    return Record(TextName(text), place, {{career}}, [&](EditPlace&) { return texts.Set(text, level, slot, bytes); }, key);
+}
+
+bool EditSession::SetJobLevel(std::uint32_t career, std::uint32_t level, const JobLevel& job) {
+    if (career >= Careers().Count() || level >= Careers().careers[career].LevelCount()) return false;
+    JobLevel& current = context_.careerSet.careers[career].track.levels[level];
+    if (current == job) return false;
+    return Record("Job Details", {career, level, std::nullopt}, {{career}}, [&](EditPlace&) {
+        current = job;
+        return true;
+    });
+}
+
+Requirements EditSession::RequirementsBelowLevel(std::uint32_t career, std::uint32_t level) const {
+    const Career* found = CareerAt(career);
+    return found != nullptr ? RequirementsBelow(found->track, level) : Requirements{};
+}
+
+std::optional<CardTextResult> EditSession::SetChanceCard(std::uint32_t career, std::uint32_t level,
+                                                         const std::vector<CardItem>& items, const std::string& text,
+                                                         std::uint16_t slot) {
+    if (ChanceCardsDisabled() || career >= Careers().Count()) return std::nullopt;
+    ChanceCard* card = context_.careerSet.careers[career].Card(level);
+    if (card == nullptr) return std::nullopt;
+    CardTextResult result = CardTextResult::NoText;
+    EditScope scope{{career}};
+    scope.cardTexts = true;
+    Record("Chance Card", {career, level, slot}, scope, [&](EditPlace&) {
+        result = ConfirmCard(context_.careerSet.cardTexts, *card, items, slot, text).result;
+        return true;
+    });
+    return result;
+}
+
+bool EditSession::SetAllLanguages(UserPort& port, std::uint32_t career, std::uint16_t slot) {
+    if (career >= Careers().Count()) return false;
+    const Answer first =
+        port.Ask(Message{"Do you really want to set the texts of all other languages to the current language?",
+                         "Warning", MessageIcon::Question, MessageButtons::YesNo});
+    if (first != Answer::Yes) return false;
+    EditScope scope{{career}};
+    scope.cardTexts = true;
+    return Record("Set All", {career, std::nullopt, slot}, scope, [&](EditPlace&) {
+        context_.careerSet.careers[career].texts.CopyToAllLanguages(slot);
+        const Answer cards = port.Ask(Message{"Do you want to set the texts of the Chance Cards as well?",
+                                              port.ApplicationName(), MessageIcon::Question, MessageButtons::YesNo});
+        if (cards == Answer::Yes) context_.careerSet.CopyCardTextsToAllLanguages(career, slot);
+        return true;
+    });
+}
+
+bool EditSession::SetIcons(std::uint32_t career, const Bitmap& popup, const Bitmap& button) {
+    if (career >= Careers().Count()) return false;
+    const std::uint16_t number = Careers().careers[career].id;
+    EditScope scope;
+    scope.iconsOf = {career};
+    return Record("Icons", {career, std::nullopt, std::nullopt}, scope, [&](EditPlace&) {
+        // The dialog's icons have the strips' own sizes, so both go back whole.
+        const bool putButton = context_.iconStrips.PutButtonIcon(number, button);
+        const bool putPopup = context_.iconStrips.PutPopupIcon(number, popup);
+        return putButton || putPopup;
+    });
+}
+
+ImportResult EditSession::Import(UserPort& port) {
+    ImportResult result;
+    EditScope scope;
+    scope.allCareers = true;
+    scope.allIcons = true;
+    Record("Import", {}, scope, [&](EditPlace& place) {
+        result = CareerImportCommand(context_.careerSet, context_.iconStrips, port);
+        // An import over one career shows that career when it is undone.
+        if (result.outcome == ImportResult::Outcome::CareerReplaced) place.career = result.careerIndex;
+        return result.Changed();
+    });
+    return result;
+}
+
+bool EditSession::Export(UserPort& port, std::optional<std::uint32_t> career) const {
+    return CareerExportCommand(career, context_.careerSet, context_.iconStrips, port);
+}
+
+bool EditSession::Backup(UserPort& port) const {
+    return CareerBackupCommand(context_.careerSet, context_.iconStrips, port);
+}
+
+std::string EditSession::UndoName() const {
+    const EditStep* step = history_.NextUndo();
+    return step != nullptr ? step->name : std::string();
+}
+
+std::string EditSession::RedoName() const {
+    const EditStep* step = history_.NextRedo();
+    return step != nullptr ? step->name : std::string();
+}
+
+std::optional<EditPlace> EditSession::Undo() {
+    const EditStep* step = history_.StepBack();
+    if (step == nullptr) return std::nullopt;
+    step->before.Put(context_);
+    return step->place;
+}
+
+std::optional<EditPlace> EditSession::Redo() {
+    const EditStep* step = history_.StepForward();
+    if (step == nullptr) return std::nullopt;
+    step->after.Put(context_);
+    return step->place;
+}
+
+}  // namespace tw

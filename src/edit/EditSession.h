@@ -1,0 +1,116 @@
+#pragma once
+
+#include "edit/EditHistory.h"
+#include "exchange/CareerImport.h"
+#include "gamefiles/GameContext.h"
+#include "gamefiles/GameLoad.h"
+#include "gamefiles/GameSave.h"
+#include "gamefiles/OriginalsRestore.h"
+#include "model/CardTexts.h"
+#include "model/CareerTexts.h"
+#include "model/JobLevelRules.h"
+#include "util/UserPort.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tw {
+
+// One person's editing of one loaded game: the game (its files, careers and icons), every edit
+// made to it as a step that can be undone and redone, whether the model differs from the files,
+// and the commands that move data between them (load, save, reload, exit, the career exchange
+// files, the original files). The editor's window and the command-line tool read it and call it;
+// it decides, and talks to the person only through the port it is given.
+//
+// Careers are addressed by their index in the career set, job levels by their index in the
+// career's track, languages by their slot (0 to 14 in the Language menu).
+class EditSession {
+public:
+    EditSession() = default;
+    EditSession(const EditSession&) = delete;
+    EditSession& operator=(const EditSession&) = delete;
+
+    GameContext& Context() { return context_; }
+    const GameContext& Context() const { return context_; }
+    const CareerSet& Careers() const { return context_.careerSet; }
+    const Career* CareerAt(std::uint32_t career) const;
+
+    // --- The game's files ---------------------------------------------------------------
+
+    // Loads the game with `runLoad` (1 loaded); the history starts anew.
+    int Load(const LoadRunner& runLoad);
+    // File > Reload: the edits are dropped without a question and the files loaded again.
+    int Reload(const LoadRunner& runLoad);
+    // File > Save: every file written as one, `reload` run (the whole Reload as the caller runs
+    // it), then "Operation complete!". The saved state becomes the history's clean point.
+    SaveOutcome Save(UserPort& port, const std::function<int()>& reload);
+    // File > Exit and the close box: asks to save when there are unsaved changes.
+    ExitDecision DecideExit(UserPort& port);
+    // File > Restore Original Files...: asks, restores, reloads with `reload`; the history
+    // starts anew when the files came back.
+    RestoreOutcome RestoreOriginals(UserPort& port, const std::function<int()>& reload);
+    // Whether the model differs from the files as last loaded or saved. An undo back to that
+    // state makes it false again.
+    bool HasUnsavedChanges() const { return !history_.AtCleanPoint(); }
+    bool ChanceCardsDisabled() const { return context_.chanceCardsDisabled != 0; }
+
+    // --- Edits ----------------------------------------------------------------------------
+    // Each returns whether it changed the model. An edit of a career, level or text that does
+    // not exist changes nothing.
+
+    bool SetInternalName(std::uint32_t career, const std::string& bytes);
+    // A text of the career (a job text of level `level`) in language `slot`. Typing in one text
+    // is one step until EndTyping or an edit of something else.
+    bool SetText(std::uint32_t career, CareerTexts::Text text, std::uint32_t level, std::uint16_t slot,
+                 const std::string& bytes);
+    // The next text edit starts a step of its own (the field lost the focus).
+    void EndTyping() { history_.CloseMerging(); }
+    // Job details: the level's values and internal texts.
+    bool SetJobLevel(std::uint32_t career, std::uint32_t level, const JobLevel& job);
+    // The requirements of the level below, which bound the level's own (all 0 for level 0).
+    Requirements RequirementsBelowLevel(std::uint32_t career, std::uint32_t level) const;
+    // The chance card of a level: its items, and its text in `slot`, which settles the card's
+    // text row (see PlaceCardText). None when the card cannot be edited (chance-card editing is
+    // off, or the level has no card).
+    std::optional<CardTextResult> SetChanceCard(std::uint32_t career, std::uint32_t level,
+                                                const std::vector<CardItem>& items, const std::string& text,
+                                                std::uint16_t slot);
+    // "Set All": asks whether to copy the career's texts of language `slot` to the other
+    // languages, and then whether its chance-card texts too.
+    bool SetAllLanguages(UserPort& port, std::uint32_t career, std::uint16_t slot);
+    // The career's popup and button icons, put back into the strips.
+    bool SetIcons(std::uint32_t career, const Bitmap& popup, const Bitmap& button);
+    // Career > Import of a track or a backup, with its questions and messages.
+    ImportResult Import(UserPort& port);
+    // Career > Export and Backup change nothing.
+    bool Export(UserPort& port, std::optional<std::uint32_t> career) const;
+    bool Backup(UserPort& port) const;
+
+    // --- The history ----------------------------------------------------------------------
+
+    bool CanUndo() const { return history_.CanUndo(); }
+    bool CanRedo() const { return history_.CanRedo(); }
+    // The name of what an undo or redo would do ("Career Name"); empty when there is none.
+    std::string UndoName() const;
+    std::string RedoName() const;
+    // Takes back the last step (or does again the last undone one) and returns where it was.
+    std::optional<EditPlace> Undo();
+    std::optional<EditPlace> Redo();
+
+private:
+    // Runs `change` on the model and records it as one step, when it reports a change.
+    // `change` may tell where it happened, when only it knows.
+    bool Record(std::string name, EditPlace place, const EditScope& scope,
+                const std::function<bool(EditPlace&)>& change, std::string mergeKey = {});
+
+    GameContext context_;
+    EditHistory history_;
+};
+
+// The name of a career or job text, as the editor's fields and its Edit menu call it.
+const char* TextName(CareerTexts::Text text);
+
+}  // namespace tw

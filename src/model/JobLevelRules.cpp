@@ -1,0 +1,34 @@
+#include "model/JobLevelRules.h"
+
+#include <limits>
+
+namespace tw {
+namespace {
+
+constexpr std::int64_t FriendsMaximum = 25;
+constexpr std::int64_t SkillMaximum = 1000;
+constexpr std::int64_t MoodLimit = 100;
+constexpr std::int64_t LastHour = 23;
+constexpr std::int64_t CarPoolMaximum = 8;
+
+}  // namespace
+
+Requirements RequirementsBelow(const CareerTrack& track, std::size_t level) {
+    Requirements below{};
+    if (level == 0 || level > track.levels.size()) return below;
+    for (std::size_t i = 0; i < below.size(); ++i) below[i] = track.levels[level - 1].values[i];
+    return below;
+}
+
+std::optional<ValueRange> JobValueRange(std::size_t index, const Requirements& below) {
+    if (index == 0) return ValueRange{below[0], FriendsMaximum};
+    if (index <= 6) return ValueRange{below[index], SkillMaximum};
+    if (index <= 9) return std::nullopt;
+    if (index <= 16) return ValueRange{-MoodLimit, MoodLimit};
+    if (index == 17) return ValueRange{0, std::numeric_limits<std::int32_t>::max()};
+    if (index <= 19) return ValueRange{0, LastHour};
+    if (index == 20) return ValueRange{0, CarPoolMaximum};
+    return std::nullopt;
+}
+
+}  // namespace tw
