@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 #include <new>
+#include <optional>
 
 namespace tw {
 namespace {
@@ -366,20 +367,29 @@ bool IFFFile::WriteChunkData(ResourceType type, std::uint16_t id, Stream& stream
     return WriteChunkData(handle, stream);
 }
 
+// The whole content of a stream given as chunk data; none when it cannot be read.
+static std::optional<std::vector<std::uint8_t>> StreamContent(Stream& stream) {
+    try {
+        return stream.ReadAll();
+    } catch (const FileError&) {
+        return std::nullopt;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
 bool IFFFile::ReplaceChunkData(ResourceType type, std::uint16_t id, Stream& stream) {
+    std::optional<std::vector<std::uint8_t>> data = StreamContent(stream);
+    return data && ReplaceChunkData(type, id, std::move(*data));
+}
+
+bool IFFFile::ReplaceChunkData(ResourceType type, std::uint16_t id, std::vector<std::uint8_t> data) {
     ChunkHandle handle = 0;
     if (!FindChunk(handle, type, id)) return false;
+    if (data.size() > MaxChunkSize - ChunkHeaderSize) return false;
     ChunkRecord* record = store_.Resolve(handle);
-    try {
-        std::vector<std::uint8_t> data = stream.ReadAll();
-        if (data.size() > MaxChunkSize - ChunkHeaderSize) return false;
-        record->size = static_cast<std::uint32_t>(data.size());
-        record->data = std::move(data);
-    } catch (const FileError&) {
-        return false;
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    record->size = static_cast<std::uint32_t>(data.size());
+    record->data = std::move(data);
     record->headerLoaded = true;
     record->dataLoaded = true;
     UpdateTypeList(type);
@@ -387,14 +397,11 @@ bool IFFFile::ReplaceChunkData(ResourceType type, std::uint16_t id, Stream& stre
 }
 
 bool IFFFile::AddChunk(ResourceType type, std::uint16_t id, const std::string& label, Stream& stream) {
-    std::vector<std::uint8_t> data;
-    try {
-        data = stream.ReadAll();
-    } catch (const FileError&) {
-        return false;
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    std::optional<std::vector<std::uint8_t>> data = StreamContent(stream);
+    return data && AddChunk(type, id, label, std::move(*data));
+}
+
+bool IFFFile::AddChunk(ResourceType type, std::uint16_t id, const std::string& label, std::vector<std::uint8_t> data) {
     if (data.size() > MaxChunkSize - ChunkHeaderSize) return false;
     const ChunkHandle handle = store_.Create();
     ChunkRecord* record = store_.Resolve(handle);

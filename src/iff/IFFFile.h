@@ -82,9 +82,12 @@ public:
     bool WriteChunkData(ResourceType type, std::uint16_t id, Stream& stream);
     // The chunk's data becomes the stream's whole content; false when there is no such chunk.
     bool ReplaceChunkData(ResourceType type, std::uint16_t id, Stream& stream);
+    // The same with the data given as bytes, which the chunk takes over without a copy.
+    bool ReplaceChunkData(ResourceType type, std::uint16_t id, std::vector<std::uint8_t> data);
     // Appends a new chunk (flags 0x0010) holding the stream's whole content. An existing chunk
     // with the same key is not looked for; lookups keep finding the earlier one.
     bool AddChunk(ResourceType type, std::uint16_t id, const std::string& label, Stream& stream);
+    bool AddChunk(ResourceType type, std::uint16_t id, const std::string& label, std::vector<std::uint8_t> data);
     bool DeleteChunk(ResourceType type, std::uint16_t id);
 
     // Writes the whole container with a fresh resource map into `target` (truncated first), or,

@@ -12,22 +12,6 @@
 
 namespace tw {
 
-bool Behavior::LoadFromIFF(IFFFile& container, ChunkHandle chunk) {
-    instructions.clear();
-    std::vector<std::uint8_t> data;
-    if (!ReadChunk(container, chunk, data)) return false;
-    return Decode(data);
-}
-
-bool Behavior::LoadFromStream(Stream& file) {
-    instructions.clear();
-    std::vector<std::uint8_t> data;
-    if (!ReadWholeStream(file, data)) return false;
-    return Decode(data);
-}
-
-bool Behavior::SaveToIFF(IFFFile& container) { return ReplaceRememberedChunk(container); }
-
 bool Behavior::Decode(std::span<const std::uint8_t> data) {
     instructions.clear();
     ByteReader in(data);
@@ -46,10 +30,11 @@ bool Behavior::Decode(std::span<const std::uint8_t> data) {
         std::copy(operands.begin(), operands.end(), instruction.operands.begin());
         instructions.push_back(instruction);
     }
+    if (!in.Ok()) instructions.clear();
     return in.Ok();
 }
 
-bool Behavior::WriteToStream(Stream& file) {
+bool Behavior::Encode(std::vector<std::uint8_t>& bytes) {
     if (instructions.size() > std::numeric_limits<std::uint16_t>::max()) return false;
     const auto count = static_cast<std::uint16_t>(instructions.size());
     header[2] = static_cast<std::uint8_t>(count & 0xFF);
@@ -62,11 +47,7 @@ bool Behavior::WriteToStream(Stream& file) {
         out.PutU8(instruction.falseTarget);
         out.PutBytes(instruction.operands);
     }
-    try {
-        file.Write(out.Bytes());
-    } catch (const FileError&) {
-        return false;
-    }
+    bytes = out.Take();
     return true;
 }
 

@@ -20,15 +20,11 @@ public:
     static constexpr std::size_t HeaderSize = 12;
     static constexpr std::size_t InstructionSize = 12;
 
-    // Decoding fails on data shorter than the header or than the instructions it counts.
-    bool LoadFromIFF(IFFFile& container, ChunkHandle chunk) override;
-    bool SaveToIFF(IFFFile& container) override;
-    bool LoadFromStream(Stream& file) override;
-    // Writes header and instructions at the stream's position. False on a write error or with
-    // more instructions than the header's count can say.
-    bool WriteToStream(Stream& file) override;
-
-    bool Decode(std::span<const std::uint8_t> data);
+    // Decoding fails on data shorter than the header or than the instructions it counts; the
+    // instructions are empty then.
+    bool Decode(std::span<const std::uint8_t> data) override;
+    // Header and instructions. False with more instructions than the header's count can say.
+    bool Encode(std::vector<std::uint8_t>& out) override;
 
     // Signature 0x8002, the count (set when writing), then the rest as read.
     std::array<std::uint8_t, HeaderSize> header{0x02, 0x80};

@@ -32,32 +32,14 @@ void PutPaddedText(ByteWriter& out, const std::string& text) {
 
 }  // namespace
 
-bool CareerTrack::LoadFromIFF(IFFFile& container, ChunkHandle chunk) {
-    std::vector<std::uint8_t> data;
-    if (!ReadChunk(container, chunk, data)) return false;
-    return Decode(data);
-}
-
-bool CareerTrack::LoadFromStream(Stream& file) {
-    std::vector<std::uint8_t> data;
-    if (!ReadWholeStream(file, data)) return false;
-    return Decode(data);
-}
-
-bool CareerTrack::SaveToIFF(IFFFile& container) { return ReplaceRememberedChunk(container); }
-
 bool CareerTrack::WriteToStream(Stream& file) {
     try {
-        const std::vector<std::uint8_t> bytes = Encode();
         file.Truncate(0);
         file.Seek(0);
-        file.Write(bytes);
     } catch (const FileError&) {
         return false;
-    } catch (const std::bad_alloc&) {
-        return false;
     }
-    return true;
+    return GameResource::WriteToStream(file);
 }
 
 bool CareerTrack::Decode(std::span<const std::uint8_t> data) {
@@ -105,7 +87,7 @@ bool CareerTrack::Decode(std::span<const std::uint8_t> data) {
     return position <= data.size();
 }
 
-std::vector<std::uint8_t> CareerTrack::Encode() const {
+bool CareerTrack::Encode(std::vector<std::uint8_t>& bytes) {
     ByteWriter out;
     out.PutU32Le(0);
     out.PutU32Le(0);
@@ -124,7 +106,8 @@ std::vector<std::uint8_t> CareerTrack::Encode() const {
     }
     // With no levels the count's bit is still pending.
     fields.Flush();
-    return out.Take();
+    bytes = out.Take();
+    return true;
 }
 
 }  // namespace tw

@@ -23,16 +23,11 @@ class CareerTrack final : public GameResource {
 public:
     // Decoding fails on a wrong header, a negative level count, and data that end before the
     // last text (nothing is read past the data); the levels decoded before such an end stay.
-    bool LoadFromIFF(IFFFile& container, ChunkHandle chunk) override;
-    bool SaveToIFF(IFFFile& container) override;
-    bool LoadFromStream(Stream& file) override;
+    bool Decode(std::span<const std::uint8_t> data) override;
+    // Never fails.
+    bool Encode(std::vector<std::uint8_t>& out) override;
     // Empties the stream, then writes the whole resource. False on a write error.
     bool WriteToStream(Stream& file) override;
-
-    // Decodes resource data; the same as the loads above without the source.
-    bool Decode(std::span<const std::uint8_t> data);
-    // The resource data as WriteToStream writes them.
-    std::vector<std::uint8_t> Encode() const;
 
     std::string name;
     std::vector<JobLevel> levels;

@@ -2,54 +2,59 @@
 
 #include "iff/IFFFile.h"
 #include "util/FileError.h"
-#include "util/MemoryStream.h"
 
 #include <new>
 
 namespace tw {
 
-bool GameResource::LoadFromIFF(IFFFile&, ChunkHandle) { return false; }
-bool GameResource::SaveToIFF(IFFFile&) { return false; }
-bool GameResource::LoadFromStream(Stream&) { return false; }
-bool GameResource::WriteToStream(Stream&) { return false; }
-
-bool GameResource::ReadChunk(IFFFile& container, ChunkHandle chunk, std::vector<std::uint8_t>& out) {
+bool GameResource::LoadFromIFF(IFFFile& container, ChunkHandle chunk) {
     handle = chunk;
-    if (container.Store().Resolve(chunk) == nullptr) return false;
-    if (!container.EnsureChunkLoaded(chunk)) return false;
-    // Loading may have read the header, so the size is taken only now.
-    const ChunkRecord* record = container.Store().Resolve(chunk);
+    if (container.Store().Resolve(chunk) == nullptr || !container.EnsureChunkLoaded(chunk)) return false;
+    // Loading may have read the header, so the record is looked at only now.
+    return Decode(container.Store().Resolve(chunk)->Data());
+}
+
+bool GameResource::SaveToIFF(IFFFile& container) {
+    const ChunkRecord* record = container.Store().Resolve(handle);
+    if (record == nullptr) return false;
+    // Copied first: replacing the data may touch the record.
+    const ResourceType type = record->type;
+    const std::uint16_t id = record->id;
+    std::vector<std::uint8_t> bytes;
     try {
-        out.assign(record->size, 0);
+        if (!Encode(bytes)) return false;
     } catch (const std::bad_alloc&) {
         return false;
     }
-    return container.ReadChunkData(chunk, out.data());
+    return container.ReplaceChunkData(type, id, std::move(bytes));
 }
 
-bool GameResource::ReadWholeStream(Stream& file, std::vector<std::uint8_t>& out) {
+bool GameResource::LoadFromStream(Stream& file) {
+    std::vector<std::uint8_t> data;
     try {
         const std::uint64_t length = file.Length();
-        out = file.ReadAll();
+        data = file.ReadAll();
         // A stream that gives fewer bytes than its length is a failed read, not shorter data.
-        if (out.size() != length) return false;
+        if (data.size() != length) return false;
+    } catch (const FileError&) {
+        return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return Decode(data);
+}
+
+bool GameResource::WriteToStream(Stream& file) {
+    std::vector<std::uint8_t> bytes;
+    try {
+        if (!Encode(bytes)) return false;
+        file.Write(bytes);
     } catch (const FileError&) {
         return false;
     } catch (const std::bad_alloc&) {
         return false;
     }
     return true;
-}
-
-bool GameResource::ReplaceRememberedChunk(IFFFile& container) {
-    const ChunkRecord* record = container.Store().Resolve(handle);
-    if (record == nullptr) return false;
-    // Copied first: replacing the data may touch the record.
-    const ResourceType type = record->type;
-    const std::uint16_t id = record->id;
-    MemoryStream encoded;
-    if (!WriteToStream(encoded)) return false;
-    return container.ReplaceChunkData(type, id, encoded);
 }
 
 }  // namespace tw

@@ -57,31 +57,6 @@ bool StringTable::SetText(std::uint16_t row, std::uint16_t slot, int which, cons
     return true;
 }
 
-bool StringTable::LoadFromIFF(IFFFile& container, ChunkHandle chunk) {
-    std::vector<std::uint8_t> data;
-    if (!ReadChunk(container, chunk, data)) return false;
-    return Decode(data);
-}
-
-bool StringTable::LoadFromStream(Stream& file) {
-    std::vector<std::uint8_t> data;
-    if (!ReadWholeStream(file, data)) return false;
-    return Decode(data);
-}
-
-bool StringTable::SaveToIFF(IFFFile& container) { return ReplaceRememberedChunk(container); }
-
-bool StringTable::WriteToStream(Stream& file) {
-    std::vector<std::uint8_t> bytes;
-    if (!Encode(bytes)) return false;
-    try {
-        file.Write(bytes);
-    } catch (const FileError&) {
-        return false;
-    }
-    return true;
-}
-
 bool StringTable::Decode(std::span<const std::uint8_t> data) {
     rows_.clear();
     ByteReader in(data);

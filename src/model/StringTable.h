@@ -43,12 +43,9 @@ public:
 
     // Decoding fails on data that end inside an entry or name a language code that belongs to
     // no language at all (0, 22 and up); the rows decoded before the failure stay.
-    bool LoadFromIFF(IFFFile& container, ChunkHandle chunk) override;
-    bool SaveToIFF(IFFFile& container) override;
-    bool LoadFromStream(Stream& file) override;
-    // Writes at the stream's position. False on a write error or when the table holds more
-    // entries than a u16 count can say.
-    bool WriteToStream(Stream& file) override;
+    bool Decode(std::span<const std::uint8_t> data) override;
+    // False when the table holds more entries than a u16 count can say.
+    bool Encode(std::vector<std::uint8_t>& out) override;
 
     // The format of the data; decoding sets them, encoding writes in them. A new table uses the
     // language format (0xFFFD).
@@ -59,8 +56,6 @@ public:
 private:
     using Row = std::array<std::array<std::string, 2>, SlotCount>;
 
-    bool Decode(std::span<const std::uint8_t> data);
-    bool Encode(std::vector<std::uint8_t>& out);
 
     std::vector<Row> rows_;
 };

@@ -24,7 +24,7 @@ std::vector<std::uint8_t> TrackBytes(const std::string& name, std::size_t levelC
         level.texts[0] = name + " job " + std::to_string(l);
         track.levels.push_back(level);
     }
-    return track.Encode();
+    return test::Encoded(track);
 }
 
 // A career's texts: 33 rows of "<tag> <row>" in USEnglish and the given other slot.

@@ -39,7 +39,7 @@ TEST(CareerTrackTest, DecodesAndEncodesOneLevelByteForByte) {
     expected.values[0] = 31;
     expected.texts = {"Job", "m", "", "", "xyz"};
     EXPECT_EQ(track.levels[0], expected);
-    EXPECT_EQ(track.Encode(), OneLevelTrack);
+    EXPECT_EQ(test::Encoded(track), OneLevelTrack);
 }
 
 TEST(CareerTrackTest, PadsNameByAbsoluteOffset) {
@@ -56,11 +56,11 @@ TEST(CareerTrackTest, EmptyTextsTakeOneOrTwoBytesByOffset) {
     track.name = "ab";
     track.levels.resize(1);
     // Fields: count 1 then 21 zeros = 30 bits in 4 bytes at 16..19; texts from 20 (even).
-    EXPECT_EQ(track.Encode(), Concat(Header(), {'a', 'b', 0, 0x80, 0x80, 0x00, 0x00,
+    EXPECT_EQ(test::Encoded(track), Concat(Header(), {'a', 'b', 0, 0x80, 0x80, 0x00, 0x00,
                                                 0, 0xA3, 0, 0xA3, 0, 0xA3, 0, 0xA3, 0, 0xA3}));
     track.levels[0].values[0] = 31;
     // Five bytes of fields put the first text at 21 (odd): its NUL needs no pad, the rest do.
-    EXPECT_EQ(track.Encode(), Concat(Header(), {'a', 'b', 0, 0x80, 0xC7, 0xC0, 0x00, 0x00,
+    EXPECT_EQ(test::Encoded(track), Concat(Header(), {'a', 'b', 0, 0x80, 0xC7, 0xC0, 0x00, 0x00,
                                                 0, 0, 0xA3, 0, 0xA3, 0, 0xA3, 0, 0xA3}));
 }
 
@@ -79,7 +79,7 @@ TEST(CareerTrackTest, ManyLevelsWithWideValuesRoundTrip) {
     ASSERT_TRUE(again.Decode(bytes));
     EXPECT_EQ(again.name, track.name);
     EXPECT_EQ(again.levels, track.levels);
-    EXPECT_EQ(again.Encode(), bytes);
+    EXPECT_EQ(test::Encoded(again), bytes);
 }
 
 TEST(CareerTrackTest, StreamLoadAndWriteEmptyTheStreamFirst) {

@@ -72,9 +72,9 @@ inline std::vector<std::uint8_t> LanguageTableBytes(const std::vector<Group>& gr
 }
 
 inline std::vector<std::uint8_t> Encoded(GameResource& resource) {
-    MemoryStream out;
-    EXPECT_TRUE(resource.WriteToStream(out));
-    return out.Copy();
+    std::vector<std::uint8_t> out;
+    EXPECT_TRUE(resource.Encode(out));
+    return out;
 }
 
 inline std::vector<std::uint8_t> BehaviorBytes(std::vector<Instruction> instructions) {
