@@ -84,13 +84,13 @@ public:
     bool string(string_t& text) override { return Add(JsonValue::String(std::move(text))); }
     bool binary(binary_t& /*value*/) override { return false; }  // binary formats only
 
-    bool start_object(std::size_t /*elements*/) override { return Open(JsonValue::Object()); }
+    bool start_object(std::size_t /*elements*/) override { return Open(JsonValue::Object({})); }
     bool key(string_t& key) override {
         open_.back().key = std::move(key);
         return true;
     }
     bool end_object() override { return Close(); }
-    bool start_array(std::size_t /*elements*/) override { return Open(JsonValue::Array()); }
+    bool start_array(std::size_t /*elements*/) override { return Open(JsonValue::Array({})); }
     bool end_array() override { return Close(); }
 
     // `position` counts the characters read, the faulty one included.

@@ -11,7 +11,9 @@ namespace tw {
 
 // Where and why a text is not a JSON document.
 struct JsonSyntaxError {
-    std::size_t offset = 0;  // of the byte at which the fault was found; the text's size at its end
+    // Of the byte at which the fault was found (of an unexpected token, its last byte); the
+    // text's size when the text ends too soon.
+    std::size_t offset = 0;
     std::size_t line = 0;    // 1-based; lines end at '\n'
     std::size_t column = 0;  // 1-based, in characters (UTF-8 sequences) of its line; a BOM counts none
     std::string message;     // e.g. "syntax error while parsing array - unexpected ']'"

@@ -5,6 +5,12 @@
 namespace tw {
 
 JsonValue::JsonValue() = default;
+JsonValue::JsonValue(Kind kind) : kind_(kind) {}
+JsonValue::~JsonValue() = default;
+JsonValue::JsonValue(const JsonValue& other) = default;
+JsonValue::JsonValue(JsonValue&& other) noexcept = default;
+JsonValue& JsonValue::operator=(const JsonValue& other) = default;
+JsonValue& JsonValue::operator=(JsonValue&& other) noexcept = default;
 
 JsonValue JsonValue::Boolean(bool value) {
     JsonValue v(Kind::Boolean);
@@ -77,6 +83,9 @@ void JsonValue::AddMember(std::string key, JsonValue value) {
     members_.push_back({std::move(key), std::move(value)});
 }
 
-bool JsonValue::operator==(const JsonValue& other) const = default;
+bool JsonValue::operator==(const JsonValue& other) const {
+    return kind_ == other.kind_ && negative_ == other.negative_ && exact_ == other.exact_ && bits_ == other.bits_ &&
+           text_ == other.text_ && items_ == other.items_ && members_ == other.members_;
+}
 
 }  // namespace tw

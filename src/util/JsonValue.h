@@ -20,6 +20,12 @@ public:
     enum class Kind { Null, Boolean, Integer, Number, String, Array, Object };
 
     JsonValue();
+    // Defined where JsonMember is complete.
+    ~JsonValue();
+    JsonValue(const JsonValue& other);
+    JsonValue(JsonValue&& other) noexcept;
+    JsonValue& operator=(const JsonValue& other);
+    JsonValue& operator=(JsonValue&& other) noexcept;
 
     static JsonValue Boolean(bool value);
     // Any integer of the machine's integer types is kept exactly.
@@ -38,8 +44,8 @@ public:
     static JsonValue Number(std::string text);
     // UTF-8.
     static JsonValue String(std::string text);
-    static JsonValue Array(std::vector<JsonValue> items = {});
-    static JsonValue Object(std::vector<JsonMember> members = {});
+    static JsonValue Array(std::vector<JsonValue> items);
+    static JsonValue Object(std::vector<JsonMember> members);
 
     Kind GetKind() const { return kind_; }
     bool IsNull() const { return kind_ == Kind::Null; }
@@ -79,7 +85,7 @@ public:
     bool operator==(const JsonValue& other) const;
 
 private:
-    explicit JsonValue(Kind kind) : kind_(kind) {}
+    explicit JsonValue(Kind kind);
 
     Kind kind_ = Kind::Null;
     bool negative_ = false;  // Integer: bits_ holds an int64 rather than a uint64
