@@ -31,10 +31,11 @@ void CheckCareers(const std::vector<std::uint8_t>& bytes) {
     Container saved(careers.file.Copy());
     if (!saved.opened || !saved.iff.LoadAllChunks()) __builtin_trap();
     tw::CareerSet again;
-    if (!again.LoadCareers(saved.iff) || again.ids != set.ids) __builtin_trap();
-    for (std::size_t i = 0; i < set.tracks.size(); ++i) {
-        if (again.careers[i].track.levels != set.careers[i].track.levels || again.careers[i].track.name != set.careers[i].track.name)
-            __builtin_trap();
+    if (!again.LoadCareers(saved.iff) || again.Count() != set.Count()) __builtin_trap();
+    for (std::size_t i = 0; i < set.Count(); ++i) {
+        const tw::Career& x = again.careers[i];
+        const tw::Career& y = set.careers[i];
+        if (x.id != y.id || x.track.levels != y.track.levels || x.track.name != y.track.name) __builtin_trap();
     }
 }
 
@@ -57,13 +58,12 @@ void CheckChanceCards(const std::vector<std::uint8_t>& bytes) {
     if (roots != 1) __builtin_trap();
 
     tw::CareerSet again;
-    again.Count() = set.Count();
-    again.ids = set.ids;
-    again.cards.resize(set.cards.size());
+    for (const tw::Career& career : set.careers) again.careers.emplace_back().id = career.id;
     if (!again.LoadChanceCards(saved.iff)) __builtin_trap();
-    for (std::size_t i = 0; i < set.cards.size(); ++i) {
-        if (again.cards[i].items.size() > set.cards[i].items.size()) __builtin_trap();
-    }
+    for (std::size_t c = 0; c < set.Count(); ++c)
+        for (std::uint32_t level = 0; level < tw::Career::CardCount; ++level)
+            if (again.careers[c].cards[level].items.size() > set.careers[c].cards[level].items.size())
+                __builtin_trap();
 }
 
 }  // namespace

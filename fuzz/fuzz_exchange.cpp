@@ -46,28 +46,22 @@ const Game& BaseGame() {
     static const Game game = [] {
         Game g;
         tw::CareerSet& set = g.careers;
-        set.Count() = 2;
-        set.ids = {1, 3};
-        set.freeCardTextRows.fill(true);
-        set.cardTexts.SetFree(0, false);
+        set.cardTexts.FreeAll();
         for (std::uint32_t c = 0; c < 2; ++c) {
-            tw::CareerTrack track;
-            track.name = c == 0 ? "Business" : "Science";
-            track.levels.resize(10);
-            set.tracks.push_back(track);
-            tw::StringTable texts;
-            for (std::uint16_t row = 0; row < 33; ++row) texts.SetText(row, 0, 0, track.name + std::to_string(row));
-            set.texts.push_back(texts);
+            tw::Career& career = set.careers.emplace_back();
+            career.id = c == 0 ? 1 : 3;
+            career.track.name = c == 0 ? "Business" : "Science";
+            career.track.levels.resize(10);
+            for (std::uint16_t row = 0; row < 33; ++row)
+                career.texts.table.SetText(row, 0, 0, career.track.name + std::to_string(row));
             for (std::uint32_t level = 0; level < 10; ++level) {
-                tw::ChanceCard card;
+                tw::ChanceCard& card = career.cards[level];
                 if (level % 4 == c) {
-                    card.textRow = static_cast<std::uint16_t>(set.cardTexts.RowCount() + 1);
-                    set.cardTexts.SetText(static_cast<std::uint16_t>(card.textRow - 1), 0, 0, "card");
+                    card.textRow = static_cast<std::uint16_t>(set.cardTexts.table.RowCount() + 1);
+                    set.cardTexts.Set(card.textRow, 0, "card");
                     set.cardTexts.SetFree(card.textRow, false);
                     card.items = {{4, 2, 312}};
-                    card.itemCount = 1;
                 }
-                set.cards.push_back(card);
             }
         }
         tw::MemoryStream popup;
@@ -81,20 +75,19 @@ const Game& BaseGame() {
 }
 
 bool SameGame(const Game& a, const Game& b) {
-    if (a.careers.cards != b.careers.cards || a.careers.freeCardTextRows != b.careers.freeCardTextRows ||
-        a.careers.ids != b.careers.ids || a.careers.cardTexts.RowCount() != b.careers.cardTexts.RowCount())
+    if (a.careers.Count() != b.careers.Count() ||
+        a.careers.cardTexts.table.RowCount() != b.careers.cardTexts.table.RowCount())
         return false;
-    for (std::size_t c = 0; c < a.careers.tracks.size(); ++c)
-        if (a.careers.careers[c].track.name != b.careers.careers[c].track.name ||
-            a.careers.careers[c].track.levels != b.careers.careers[c].track.levels ||
-            a.careers.careers[c].texts.table.RowCount() != b.careers.careers[c].texts.table.RowCount())
+    for (std::uint16_t row = 0; row <= tw::CardTexts::FlaggedRows; ++row)
+        if (a.careers.cardTexts.IsFree(row) != b.careers.cardTexts.IsFree(row)) return false;
+    for (std::size_t c = 0; c < a.careers.Count(); ++c) {
+        const tw::Career& x = a.careers.careers[c];
+        const tw::Career& y = b.careers.careers[c];
+        if (x.id != y.id || x.cards != y.cards || x.track.name != y.track.name || x.track.levels != y.track.levels ||
+            x.texts.table.RowCount() != y.texts.table.RowCount())
             return false;
+    }
     return a.icons.PopupStrip() == b.icons.PopupStrip() && a.icons.ButtonStrip() == b.icons.ButtonStrip();
-}
-
-void CheckCards(const Game& game) {
-    for (const tw::ChanceCard& card : game.careers.cards)
-        if (card.itemCount != card.items.size()) __builtin_trap();
 }
 
 }  // namespace
@@ -113,7 +106,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!tw::ImportCareerTrack(container, target, 0, game.careers, game.icons, port)) {
         if (!SameGame(game, BaseGame())) __builtin_trap();
     } else {
-        CheckCards(game);
         // What we export from the result must import again. (A table may decode from entries
         // that its own format cannot hold again; such a track does not export.)
         tw::ChunkStore againStore;
@@ -131,7 +123,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!tw::RestoreCareers(container, info.Bytes(), restored.careers, restored.icons, port)) {
             if (!SameGame(restored, BaseGame())) __builtin_trap();
         } else {
-            CheckCards(restored);
         }
     }
     return 0;
