@@ -7,7 +7,7 @@
 #include "ui/EditorApp.h"
 #include "ui/EditorImages.h"
 #include "ui/QtUserPort.h"
-#include "ui/UnattendedPort.h"
+#include "util/ConsolePort.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
 
     tw::QtUserPort interactivePort;
     // A screenshot run has nobody to answer: its messages go to standard error.
-    tw::UnattendedPort unattendedPort(interactivePort.ApplicationName());
+    tw::ConsolePort unattendedPort(interactivePort.ApplicationName());
     const bool unattended = !options.screenshotFile.isEmpty();
     tw::UserPort& port = unattended ? static_cast<tw::UserPort&>(unattendedPort) : interactivePort;
 

@@ -1,12 +1,11 @@
 #include "cli/CliCommands.h"
 
-#include "cli/CliPort.h"
 #include "cli/GameFilesReport.h"
 #include "cli/ModelDump.h"
+#include "edit/EditSession.h"
 #include "exchange/CareerExport.h"
 #include "exchange/CareerImport.h"
 #include "exchange/ExchangeFormat.h"
-#include "edit/EditSession.h"
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
 #include "gamefiles/GameLocation.h"
@@ -14,6 +13,7 @@
 #include "gamefiles/HostPath.h"
 #include "gamefiles/OriginalsRestore.h"
 #include "sample/SampleInstallation.h"
+#include "util/ConsolePort.h"
 
 #include <charconv>
 #include <optional>
@@ -248,7 +248,7 @@ private:
 
     std::FILE* out_;
     std::FILE* err_;
-    CliPort port_;
+    ConsolePort port_;
     std::string gameOption_;
     EditSession session_;
     GameContext& context_ = session_.Context();

@@ -11,7 +11,8 @@
 
 namespace tw {
 
-LoadingDialog::LoadingDialog(Worker worker, QWidget* parent) : QDialog(parent), worker_(std::move(worker)) {
+LoadingDialog::LoadingDialog(LoadRequest& request, Worker worker, QWidget* parent)
+    : QDialog(parent), request_(request), worker_(std::move(worker)) {
     CreateWidgets();
     ConnectWidgets();
 }
@@ -19,7 +20,7 @@ LoadingDialog::LoadingDialog(Worker worker, QWidget* parent) : QDialog(parent), 
 LoadingDialog::~LoadingDialog() {
     StopRouting();
     if (thread_.joinable()) {
-        control_.cancel.store(1);
+        CancelLoad(request_);
         thread_.join();
     }
 }
@@ -53,9 +54,9 @@ void LoadingDialog::ConnectWidgets() {
 
 int LoadingDialog::Run() {
     // The worker runs once per window; a second run only repeats the outcome.
-    if (started_) return control_.result.load() == LoadControl::Loaded ? LoadControl::Loaded : LoadControl::Failed;
+    if (started_) return request_.result.load() == LoadRequest::Loaded ? LoadRequest::Loaded : LoadRequest::Failed;
     const int result = exec();
-    return result == LoadControl::Loaded ? LoadControl::Loaded : LoadControl::Failed;
+    return result == LoadRequest::Loaded ? LoadRequest::Loaded : LoadRequest::Failed;
 }
 
 QString LoadingDialog::StatusText() const { return status_->text(); }
@@ -68,35 +69,34 @@ void LoadingDialog::showEvent(QShowEvent* event) {
 void LoadingDialog::StartWorker() {
     started_ = true;
     status_->clear();
-    // The worker's status texts are put on the status line by this window's own thread.
-    control_.SetStatusSink([this](const std::string& text) {
-        const QString line = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-        QMetaObject::invokeMethod(this, [this, line] { status_->setText(line); }, Qt::QueuedConnection);
-    });
-    if (statusPort_) statusPort_->SetStatusCallback([this](const std::string& text) { control_.SetStatus(text); });
+    {
+        const std::lock_guard<std::mutex> lock(statusMutex_);
+        routingStatus_ = true;
+    }
+    if (statusPort_) statusPort_->SetStatusCallback([this](const std::string& text) { SetStatus(text); });
     timer_.start();
     try {
         thread_ = std::thread([this] {
             try {
-                if (worker_) worker_(control_);
+                if (worker_) worker_(request_);
             } catch (...) {
                 // A worker that throws has failed; the window must still learn that it stopped.
-                control_.Fail();
+                request_.result.store(LoadRequest::Failed);
             }
-            control_.done.store(1);
+            request_.done.store(1);
         });
     } catch (const std::system_error&) {
-        control_.Fail();
-        control_.done.store(1);
+        request_.result.store(LoadRequest::Failed);
+        request_.done.store(1);
     }
 }
 
 void LoadingDialog::Tick() {
-    if (control_.done.load() == 0) return;
+    if (request_.done.load() == 0) return;
     timer_.stop();
     if (thread_.joinable()) thread_.join();
     StopRouting();
-    QDialog::done(control_.result.load());
+    QDialog::done(request_.result.load());
 }
 
 void LoadingDialog::reject() {
@@ -104,13 +104,21 @@ void LoadingDialog::reject() {
         QDialog::reject();
         return;
     }
-    control_.result.store(LoadControl::Failed);
-    control_.cancel.store(1);
+    CancelLoad(request_);
+}
+
+// The worker's status texts are put on the status line by this window's own thread.
+void LoadingDialog::SetStatus(const std::string& text) {
+    const std::lock_guard<std::mutex> lock(statusMutex_);
+    if (!routingStatus_) return;
+    const QString line = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    QMetaObject::invokeMethod(this, [this, line] { status_->setText(line); }, Qt::QueuedConnection);
 }
 
 void LoadingDialog::StopRouting() {
     if (statusPort_) statusPort_->SetStatusCallback({});
-    control_.SetStatusSink({});
+    const std::lock_guard<std::mutex> lock(statusMutex_);
+    routingStatus_ = false;
 }
 
 }  // namespace tw

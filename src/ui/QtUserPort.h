@@ -10,7 +10,7 @@
 #include <QPointer>
 #include <QString>
 
-#include "ui/CareerRows.h"
+#include "edit/CareerRows.h"
 #include "util/UserPort.h"
 
 namespace tw {

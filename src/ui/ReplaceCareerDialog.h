@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "ui/CareerRows.h"
+#include "edit/CareerRows.h"
 
 class QLabel;
 class QPushButton;

@@ -27,14 +27,15 @@ TEST(LoadingDialogTest, WorkerOutcomeBecomesTheResult) {
         LoadingDialog::Worker worker;
         int result;
     } cases[] = {
-        {"finishes", [](LoadControl&) {}, LoadControl::Loaded},
-        {"fails", [](LoadControl& control) { control.Fail(); }, LoadControl::Failed},
-        {"throws", [](LoadControl&) { throw std::runtime_error("broken"); }, LoadControl::Failed},
+        {"finishes", [](LoadRequest&) {}, LoadRequest::Loaded},
+        {"fails", [](LoadRequest& request) { request.result = LoadRequest::Failed; }, LoadRequest::Failed},
+        {"throws", [](LoadRequest&) { throw std::runtime_error("broken"); }, LoadRequest::Failed},
     };
     for (const auto& c : cases) {
-        LoadingDialog dialog(c.worker);
+        LoadRequest request("");
+        LoadingDialog dialog(request, c.worker);
         EXPECT_EQ(dialog.Run(), c.result) << c.name;
-        EXPECT_EQ(dialog.Control().done.load(), 1) << c.name;
+        EXPECT_EQ(request.done.load(), 1) << c.name;
         EXPECT_EQ(dialog.Run(), c.result) << c.name << " again";  // returns at once, no second worker
     }
 }
@@ -43,8 +44,9 @@ TEST(LoadingDialogTest, CancelWaitsForTheWorkerToStop) {
     std::atomic<bool> release{false};
     std::atomic<bool> stopped{false};
     bool visibleAfterCancel = false;
-    LoadingDialog dialog([&](LoadControl& control) {
-        while (!control.CancelRequested()) std::this_thread::sleep_for(1ms);
+    LoadRequest request("");
+    LoadingDialog dialog(request, [&](LoadRequest& running) {
+        while (running.cancel.load() == 0) std::this_thread::sleep_for(1ms);
         // The worker goes on after the request until the test lets it stop.
         while (!release) std::this_thread::sleep_for(1ms);
         stopped = true;
@@ -56,17 +58,18 @@ TEST(LoadingDialogTest, CancelWaitsForTheWorkerToStop) {
             release = true;
         });
     });
-    EXPECT_EQ(dialog.Run(), LoadControl::Failed);
+    EXPECT_EQ(dialog.Run(), LoadRequest::Failed);
     EXPECT_TRUE(stopped);
     EXPECT_TRUE(visibleAfterCancel);
-    EXPECT_EQ(dialog.Control().cancel.load(), 1);
+    EXPECT_EQ(request.cancel.load(), 1);
 }
 
 TEST(LoadingDialogTest, WorkerTalksThroughThePortOnTheWindowsThread) {
     QtUserPort port;
     std::atomic<bool> shownOnGuiThread{false};
     Answer answer = Answer::Ok;
-    LoadingDialog dialog([&](LoadControl&) {
+    LoadRequest request("");
+    LoadingDialog dialog(request, [&](LoadRequest&) {
         port.ShowStatus("Work.iff");
         answer = port.Ask({"Cannot load the CarPortal.iff file!", "Warning", MessageIcon::Information,
                            MessageButtons::YesNo});
@@ -80,7 +83,7 @@ TEST(LoadingDialogTest, WorkerTalksThroughThePortOnTheWindowsThread) {
         statusDuringMessage = dialog.StatusText();
         box->button(QMessageBox::No)->click();
     });
-    EXPECT_EQ(dialog.Run(), LoadControl::Loaded);
+    EXPECT_EQ(dialog.Run(), LoadRequest::Loaded);
     EXPECT_EQ(answer, Answer::No);
     EXPECT_TRUE(shownOnGuiThread);
     EXPECT_EQ(statusDuringMessage, QStringLiteral("Work.iff"));

@@ -7,8 +7,8 @@
 #include <QPushButton>
 
 #include "icons/Bitmap.h"
-#include "icons/qt/BitmapImage.h"
-#include "icons/qt/ModifyIconsDialog.h"
+#include "ui/BitmapImage.h"
+#include "ui/ModifyIconsDialog.h"
 #include "ui/ChanceCardDialog.h"
 #include "ui/DialogUnits.h"
 #include "ui/EditorImages.h"

@@ -1,4 +1,4 @@
-#include "icons/qt/ModifyIconsDialog.h"
+#include "ui/ModifyIconsDialog.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -23,7 +23,7 @@
 #include "core/icons/BmpBytes.h"
 #include "icons/BitmapFile.h"
 #include "icons/IconStrips.h"
-#include "icons/qt/BitmapImage.h"
+#include "ui/BitmapImage.h"
 #include "support/ScriptedPort.h"
 #include "ui/DialogUnits.h"
 #include "ui/Screenshot.h"

@@ -37,7 +37,8 @@ TEST(ScreenshotTest, DialogsRenderIntoTheBuildFolder) {
     ReplaceCareerDialog replace(port);
     replace.SetCareers({{1, "Business"}, {2, "Entertainment"}, {3, "Law Enforcement"}, {4, "Medicine"}});
     AboutBox about;
-    LoadingDialog loading([](LoadControl&) {});
+    LoadRequest request("");
+    LoadingDialog loading(request, [](LoadRequest&) {});
 
     const std::pair<QWidget*, QString> shots[] = {
         {&replace, QStringLiteral("replace-career")}, {&about, QStringLiteral("about")}, {&loading, QStringLiteral("loading")}};

@@ -2,21 +2,27 @@
 
 #include "util/UserPort.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 
-namespace tw::cli {
+namespace tw {
 
-// The user port of the command-line tool: every message box becomes one line "Title: text" on
-// standard error (line breaks inside the text written as \n); questions and choices are answered
-// from what the command line gave.
-class CliPort final : public UserPort {
+// The user port of a run without a window: the command-line tool, and the editor's unattended
+// --screenshot run. Every message box becomes one line "Title: text" on the stream (line breaks
+// inside the text written as \n; a message without a title takes the program's name), and its
+// details a second line "program: detail". A question takes `questionAnswer` when one is set,
+// and otherwise the answer that changes nothing (No, or Cancel where there is one); file and
+// career choices take what was set; a folder is never chosen. So such a run never waits for a
+// person.
+class ConsolePort final : public UserPort {
 public:
-    explicit CliPort(std::string applicationName, std::FILE* errors = stderr)
+    explicit ConsolePort(std::string applicationName, std::FILE* errors = stderr)
         : applicationName_(std::move(applicationName)), errors_(errors) {}
 
-    Answer questionAnswer = Answer::No;
+    std::optional<Answer> questionAnswer;
     std::optional<std::filesystem::path> file;
     std::optional<std::uint32_t> career;
 
@@ -28,9 +34,6 @@ public:
     std::optional<std::filesystem::path> ChooseFolder(const std::string&) override { return std::nullopt; }
     void ShowStatus(const std::string&) override {}
 
-    // The line written for a message ("Title: text"); its details, when it has any, follow on a
-    // second line "trackwright-cli: detail".
-    static std::string Line(const Message& message);
     // `text` with its line breaks written as \n.
     static std::string OneLine(const std::string& text);
 
@@ -39,4 +42,4 @@ private:
     std::FILE* errors_;
 };
 
-}  // namespace tw::cli
+}  // namespace tw

@@ -1,4 +1,4 @@
-#include "ui/CareerRows.h"
+#include "edit/CareerRows.h"
 
 #include "model/CareerSet.h"
 

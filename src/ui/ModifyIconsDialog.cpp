@@ -1,4 +1,4 @@
-#include "icons/qt/ModifyIconsDialog.h"
+#include "ui/ModifyIconsDialog.h"
 
 #include <algorithm>
 #include <array>
@@ -16,7 +16,7 @@
 
 #include "icons/BitmapFile.h"
 #include "icons/IconStrips.h"
-#include "icons/qt/BitmapImage.h"
+#include "ui/BitmapImage.h"
 #include "ui/DialogUnits.h"
 #include "util/FileStream.h"
 #include "util/MemoryStream.h"

@@ -1,4 +1,4 @@
-#include "icons/qt/BitmapImage.h"
+#include "ui/BitmapImage.h"
 
 #include <cstdint>
 
