@@ -38,8 +38,11 @@ int EditSession::Reload(const LoadRunner& runLoad) {
 }
 
 SaveOutcome EditSession::Save(UserPort& port, const std::function<int()>& reload) {
+    // The reload after the save loads what the model held; the steps before it stay, to be
+    // undone past the save, though the caller's reload starts a history of its own.
+    EditHistory kept = std::move(history_);
     const SaveOutcome outcome = SaveAndReload(context_, port, reload);
-    // The files now hold what the model holds; the steps before stay, to be undone past it.
+    history_ = std::move(kept);
     if (outcome.saved) history_.MarkClean();
     return outcome;
 }

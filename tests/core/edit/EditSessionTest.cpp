@@ -1,0 +1,229 @@
+// The editing session without a window: every edit, what it does to the unsaved state, its undo
+// and redo, and the save, reload and exit decisions.
+#include "edit/EditSession.h"
+
+#include "cli/ModelDump.h"
+#include "exchange/CareerExport.h"
+#include "support/ScriptedPort.h"
+
+#include "../gamefiles/GameFolderFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace tw {
+namespace {
+
+using test::GameFolder;
+using test::PointAt;
+using test::ScriptedPort;
+
+// Everything of the model a person can change, as text: the dump, and the icons' pixels.
+std::string Fingerprint(const EditSession& session) {
+    cli::DumpInput input;
+    input.careers = &session.Careers();
+    input.icons = &session.Context().iconStrips;
+    std::string text = cli::DumpJson(input);
+    for (const Bitmap* strip : {&session.Context().iconStrips.PopupStrip(), &session.Context().iconStrips.ButtonStrip()})
+        for (std::uint32_t pixel : strip->pixels) text += std::to_string(pixel) + ",";
+    return text;
+}
+
+struct Loaded {
+    Loaded() {
+        PointAt(session.Context(), folder);
+        EXPECT_EQ(session.Load([this](GameContext& c) { return RunLoad(c, port); }), LoadRequest::Loaded);
+        port.calls.clear();
+    }
+    int Reload() {
+        return session.Reload([this](GameContext& c) { return RunLoad(c, port); });
+    }
+    GameFolder folder;
+    EditSession session;
+    ScriptedPort port;
+};
+
+TEST(EditSessionTest, EveryEditIsOneStepThatUndoesAndRedoesExactly) {
+    // Files for the import and the restore, made from another installation.
+    GameFolder other;
+    EditSession source;
+    PointAt(source.Context(), other);
+    ScriptedPort quiet;
+    ASSERT_EQ(source.Load([&](GameContext& c) { return RunLoad(c, quiet); }), LoadRequest::Loaded);
+    const std::filesystem::path track = other.state.Path() / "track.iff";
+    const std::filesystem::path backup = other.state.Path() / "backup.iff";
+    ASSERT_TRUE(ExportCareerToFile(track, 7, source.Careers(), source.Context().iconStrips, quiet));
+    source.Context().careerSet.careers[2].track.name = "Changed before the backup";
+    ASSERT_TRUE(BackupToFile(backup, source.Careers(), source.Context().iconStrips, quiet));
+
+    using Text = CareerTexts::Text;
+    const struct {
+        const char* name;
+        std::function<bool(EditSession&, ScriptedPort&)> edit;
+        EditPlace place;
+    } cases[] = {
+        {"Internal Career Name", [](EditSession& s, ScriptedPort&) { return s.SetInternalName(1, "Apiary"); }, {1, {}, {}}},
+        {"Career Name", [](EditSession& s, ScriptedPort&) { return s.SetText(2, Text::CareerName, 0, 3, "Neu"); },
+         {2, {}, 3}},
+        {"Job Description",
+         [](EditSession& s, ScriptedPort&) { return s.SetText(2, Text::JobDescription, 4, 0, "Long days."); },
+         {2, 4, 0}},
+        {"Job Details",
+         [](EditSession& s, ScriptedPort&) {
+             JobLevel job = s.Careers().careers[3].track.levels[5];
+             job.values[17] += 100;
+             job.texts[0] = "Renamed";
+             return s.SetJobLevel(3, 5, job);
+         },
+         {3, 5, {}}},
+        {"Chance Card",
+         [](EditSession& s, ScriptedPort&) {
+             return s.SetChanceCard(4, 2, {{4, 2, 311}, {1, 1, 50}}, "Ein neuer Text", 3).has_value();
+         },
+         {4, 2, 3}},
+        {"Set All",
+         [](EditSession& s, ScriptedPort& port) {
+             port.answers = {Answer::Yes, Answer::Yes};
+             return s.SetAllLanguages(port, 5, 2);
+         },
+         {5, {}, 2}},
+        {"Icons",
+         [](EditSession& s, ScriptedPort&) {
+             Bitmap popup(84, 63);
+             Bitmap button(112, 22);
+             std::fill(popup.pixels.begin(), popup.pixels.end(), 0x123456u);
+             return s.SetIcons(6, popup, button);
+         },
+         {6, {}, {}}},
+        {"Import",
+         [&track](EditSession& s, ScriptedPort& port) {
+             port.files = {track};
+             port.careers = {0};
+             return s.Import(port).outcome == ImportResult::Outcome::CareerReplaced;
+         },
+         {0, {}, {}}},
+        {"Import",
+         [&backup](EditSession& s, ScriptedPort& port) {
+             port.files = {backup};
+             port.answers = {Answer::Yes};
+             return s.Import(port).outcome == ImportResult::Outcome::AllRestored;
+         },
+         {}},
+    };
+    Loaded game;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string before = Fingerprint(game.session);
+        ASSERT_TRUE(c.edit(game.session, game.port));
+        const std::string after = Fingerprint(game.session);
+        ASSERT_NE(after, before);
+        EXPECT_TRUE(game.session.HasUnsavedChanges());
+        EXPECT_EQ(game.session.UndoName(), c.name);
+
+        EXPECT_EQ(game.session.Undo(), c.place);
+        EXPECT_EQ(Fingerprint(game.session), before);
+        EXPECT_FALSE(game.session.HasUnsavedChanges());
+        EXPECT_EQ(game.session.RedoName(), c.name);
+        EXPECT_EQ(game.session.Redo(), c.place);
+        EXPECT_EQ(Fingerprint(game.session), after);
+        ASSERT_TRUE(game.session.Undo());
+    }
+}
+
+TEST(EditSessionTest, TypingInOneTextIsOneStepUntilTheFieldIsLeft) {
+    Loaded game;
+    const std::string before = Fingerprint(game.session);
+    EditSession& s = game.session;
+    for (const char* typed : {"A", "Ap", "Api"}) EXPECT_TRUE(s.SetText(0, CareerTexts::Text::CareerName, 0, 0, typed));
+    EXPECT_FALSE(s.SetText(0, CareerTexts::Text::CareerName, 0, 0, "Api"));  // the same text changes nothing
+    s.EndTyping();
+    EXPECT_TRUE(s.SetText(0, CareerTexts::Text::CareerName, 0, 0, "Apis"));
+    // Another text in between starts a step of its own, too.
+    EXPECT_TRUE(s.SetText(0, CareerTexts::Text::MaleOffer, 0, 0, "x"));
+    EXPECT_TRUE(s.SetText(0, CareerTexts::Text::CareerName, 0, 0, "Apiss"));
+
+    int steps = 0;
+    while (s.Undo()) ++steps;
+    EXPECT_EQ(steps, 4);
+    EXPECT_EQ(Fingerprint(s), before);
+}
+
+TEST(EditSessionTest, SaveIsTheCleanPointAndUndoPastItWritesTheOldFilesBack) {
+    Loaded game;
+    const test::SavedBytes original = [&] {
+        // The first save turns the sample's 8-bit strips into 24-bit ones; take that as the start.
+        EXPECT_TRUE(game.session.Save(game.port, [&] { return game.Reload(); }).saved);
+        return test::Snapshot(game.folder);
+    }();
+    EditSession& s = game.session;
+    ASSERT_TRUE(s.SetInternalName(1, "Apiary"));
+    ASSERT_TRUE(s.SetChanceCard(4, 2, {{4, 2, 311}}, "Neu", 3));
+    ASSERT_TRUE(s.Save(game.port, [&] { return game.Reload(); }).saved);
+    EXPECT_FALSE(s.HasUnsavedChanges());
+    EXPECT_NE(test::Snapshot(game.folder), original);
+
+    // The history survives the save's reload: undoing past the save and saving again gives the
+    // files of before, byte for byte.
+    ASSERT_TRUE(s.Undo());
+    EXPECT_TRUE(s.HasUnsavedChanges());
+    ASSERT_TRUE(s.Undo());
+    ASSERT_TRUE(s.Save(game.port, [&] { return game.Reload(); }).saved);
+    EXPECT_EQ(test::Snapshot(game.folder), original);
+    ASSERT_TRUE(s.Redo());  // and forward again
+    EXPECT_TRUE(s.HasUnsavedChanges());
+
+    // Reload starts a new history.
+    ASSERT_EQ(game.Reload(), LoadRequest::Loaded);
+    EXPECT_FALSE(s.CanUndo());
+    EXPECT_FALSE(s.CanRedo());
+    EXPECT_FALSE(s.HasUnsavedChanges());
+}
+
+TEST(EditSessionTest, ExitAsksOnlyWithUnsavedChanges) {
+    const struct {
+        const char* name;
+        bool edit;
+        std::vector<Answer> answers;
+        ExitDecision decision;
+        std::size_t asked;
+    } cases[] = {
+        {"unchanged", false, {}, ExitDecision::Close, 0},
+        {"cancel", true, {Answer::Cancel}, ExitDecision::Stay, 1},
+        {"no", true, {Answer::No}, ExitDecision::Close, 1},
+        {"yes", true, {Answer::Yes}, ExitDecision::Close, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Loaded game;
+        if (c.edit) {
+            ASSERT_TRUE(game.session.SetInternalName(0, "Apiary"));
+        }
+        game.port.answers.assign(c.answers.begin(), c.answers.end());
+        EXPECT_EQ(game.session.DecideExit(game.port), c.decision);
+        EXPECT_EQ(game.port.calls.size(), c.asked);
+    }
+    // An edit undone is no unsaved change.
+    Loaded game;
+    ASSERT_TRUE(game.session.SetInternalName(0, "Apiary"));
+    ASSERT_TRUE(game.session.Undo());
+    EXPECT_EQ(game.session.DecideExit(game.port), ExitDecision::Close);
+    EXPECT_TRUE(game.port.calls.empty());
+}
+
+TEST(EditSessionTest, EditsOfWhatDoesNotExistChangeNothing) {
+    Loaded game;
+    EditSession& s = game.session;
+    EXPECT_FALSE(s.SetInternalName(99, "x"));
+    EXPECT_FALSE(s.SetText(0, CareerTexts::Text::MaleJobName, 10, 0, "x"));  // no texts from level 10 up
+    EXPECT_FALSE(s.SetText(0, CareerTexts::Text::CareerName, 0, 15, "x"));   // no menu language 15
+    EXPECT_FALSE(s.SetJobLevel(0, 10, JobLevel{}));
+    EXPECT_FALSE(s.SetChanceCard(0, 10, {}, "", 0));
+    game.session.Context().chanceCardsDisabled = 1;
+    EXPECT_FALSE(s.SetChanceCard(0, 0, {}, "", 0));
+    EXPECT_FALSE(s.CanUndo());
+    EXPECT_FALSE(s.HasUnsavedChanges());
+}
+
+}  // namespace
+}  // namespace tw
