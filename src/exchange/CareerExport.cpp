@@ -30,18 +30,23 @@ std::string IconMessage(const char* which) {
 // Adds a chunk holding `bytes`.
 void AddBytesChunk(IFFFile& container, ResourceType type, std::uint16_t id, const std::string& label,
                    std::vector<std::uint8_t> bytes) {
-    MemoryStream stream(std::move(bytes));
-    container.AddChunk(type, id, label, stream);
+    container.AddChunk(type, id, label, std::move(bytes));
 }
 
 // Adds the BMP chunk of an icon; an icon that could not be cut out gives an empty chunk.
 void AddIconChunk(IFFFile& container, ResourceType type, std::uint16_t id, const char* label, const Bitmap* icon) {
-    MemoryStream stream;
-    if (icon != nullptr && !SaveBitmapFile(stream, *icon)) {
-        stream.Truncate(0);
-        stream.Seek(0);
-    }
-    container.AddChunk(type, id, label, stream);
+    std::optional<std::vector<std::uint8_t>> bytes;
+    if (icon != nullptr) bytes = EncodeBitmapFile(*icon);
+    AddBytesChunk(container, type, id, label, bytes.value_or(std::vector<std::uint8_t>{}));
+}
+
+// Adds a resource's chunk; false when the resource cannot be encoded.
+bool AddResourceChunk(IFFFile& container, ResourceType type, std::uint16_t id, const std::string& label,
+                      GameResource& resource) {
+    std::vector<std::uint8_t> bytes;
+    if (!resource.Encode(bytes)) return false;
+    AddBytesChunk(container, type, id, label, std::move(bytes));
+    return true;
 }
 
 // Writes `container` over `path`: the whole file is built in memory first, then replaces any
@@ -85,14 +90,9 @@ bool ExportCareerTrack(IFFFile& container, std::uint32_t career, std::uint16_t i
         // the model exactly as it was.
         CareerTrack track = exported.track;
         const std::string name = track.name;
-        MemoryStream trackData;
-        if (!track.WriteToStream(trackData)) return false;
-        container.AddChunk(TypeCARExport, id, name, trackData);
-
+        if (!AddResourceChunk(container, TypeCARExport, id, name, track)) return false;
         StringTable texts = exported.texts.table;
-        MemoryStream textData;
-        if (!texts.WriteToStream(textData)) return false;
-        container.AddChunk(TypeSTR, id, name, textData);
+        if (!AddResourceChunk(container, TypeSTR, id, name, texts)) return false;
 
         AddBytesChunk(container, TypeCARD, id, name, EncodeCardBlocks(careers, career));
 
@@ -107,8 +107,6 @@ bool ExportCareerTrack(IFFFile& container, std::uint32_t career, std::uint16_t i
         AddIconChunk(container, TypeBMP2, id, ButtonLabel, haveButton ? &button : nullptr);
 
         AddBytesChunk(container, TypeINFO, id, InformationLabel, MakeInformationHeader(ExportTypeTrack));
-    } catch (const FileError&) {
-        return false;
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -58,13 +58,11 @@ bool TrackImporter::Stage(IFFFile& container, std::uint32_t target, std::uint16_
         staged.target = target;
         if (!ChunkBytes(container, TypeCARExport, id, data)) return Fail("Can't load the career resource!");
         staged.track = career.track;
-        MemoryStream trackData(std::move(data));
-        if (!staged.track.LoadFromStream(trackData)) return Fail("File damaged!");
+        if (!staged.track.Decode(data)) return Fail("File damaged!");
 
         if (!ChunkBytes(container, TypeSTR, id, data)) return Fail("Can't load the strings resource!");
         staged.texts = career.texts.table;
-        MemoryStream textData(std::move(data));
-        if (!staged.texts.LoadFromStream(textData)) return Fail("File damaged!");
+        if (!staged.texts.Decode(data)) return Fail("File damaged!");
 
         if (!ChunkBytes(container, TypeCARD, id, data)) return Fail("Can't load the cards resource!");
         if (!DecodeCardBlocks(data, staged.cards)) return Fail("Incorrect cards resource!");
@@ -81,8 +79,6 @@ bool TrackImporter::Stage(IFFFile& container, std::uint32_t target, std::uint16_
             staged_.push_back(std::move(staged));
     } catch (const std::bad_alloc&) {
         return Fail("Can't allocate memory!");
-    } catch (const FileError&) {
-        return Fail("File damaged!");
     }
     return true;
 }
