@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
-  nlohmann-json3-dev libyaml-dev
+  nlohmann-json3-dev libyaml-dev nettle-dev
   xvfb xauth
   g++-mingw-w64-x86-64 wine64
   zip python3

@@ -1,76 +1,73 @@
 #include "util/Sha256.h"
 
-#include <bit>
-#include <cstring>
+#include <algorithm>
+#include <stdexcept>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <bcrypt.h>
+#else
+#include <nettle/sha2.h>
+#endif
 
 namespace tw {
-namespace {
 
-constexpr std::array<std::uint32_t, 64> RoundConstants = {
-    0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
-    0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
-    0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
-    0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7, 0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967,
-    0x27b70a85, 0x2e1b2138, 0x4d2c6dfc, 0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85,
-    0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
-    0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
-    0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
+#ifdef _WIN32
 
-std::uint32_t LoadU32Be(const std::uint8_t* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
-}
+// A hash object of the system's primitives. Opening the algorithm only fails on a broken system:
+// that is an exception, like running out of memory.
+struct Sha256::State {
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    BCRYPT_HASH_HANDLE hash = nullptr;
 
-}  // namespace
-
-Sha256::Sha256()
-    : state_{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19} {}
-
-void Sha256::Block(const std::uint8_t* block) {
-    std::array<std::uint32_t, 64> w{};
-    for (std::size_t i = 0; i < 16; ++i) w[i] = LoadU32Be(block + 4 * i);
-    for (std::size_t i = 16; i < 64; ++i) {
-        const std::uint32_t s0 = std::rotr(w[i - 15], 7) ^ std::rotr(w[i - 15], 18) ^ (w[i - 15] >> 3);
-        const std::uint32_t s1 = std::rotr(w[i - 2], 17) ^ std::rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
-        w[i] = w[i - 16] + s0 + w[i - 7] + s1;
+    State() {
+        if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)))
+            throw std::runtime_error("SHA-256 is not available on this system");
+        if (!BCRYPT_SUCCESS(BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0))) {
+            BCryptCloseAlgorithmProvider(algorithm, 0);
+            throw std::runtime_error("SHA-256 is not available on this system");
+        }
     }
-    auto [a, b, c, d, e, f, g, h] = state_;
-    for (std::size_t i = 0; i < 64; ++i) {
-        const std::uint32_t s1 = std::rotr(e, 6) ^ std::rotr(e, 11) ^ std::rotr(e, 25);
-        const std::uint32_t choose = (e & f) ^ (~e & g);
-        const std::uint32_t t1 = h + s1 + choose + RoundConstants[i] + w[i];
-        const std::uint32_t s0 = std::rotr(a, 2) ^ std::rotr(a, 13) ^ std::rotr(a, 22);
-        const std::uint32_t majority = (a & b) ^ (a & c) ^ (b & c);
-        const std::uint32_t t2 = s0 + majority;
-        h = g;
-        g = f;
-        f = e;
-        e = d + t1;
-        d = c;
-        c = b;
-        b = a;
-        a = t1 + t2;
+    ~State() {
+        BCryptDestroyHash(hash);
+        BCryptCloseAlgorithmProvider(algorithm, 0);
     }
-    const std::array<std::uint32_t, 8> add = {a, b, c, d, e, f, g, h};
-    for (std::size_t i = 0; i < 8; ++i) state_[i] += add[i];
-}
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+
+    void Update(std::span<const std::uint8_t> bytes) {
+        // The length is a ULONG: pieces of at most 1 GiB.
+        while (!bytes.empty()) {
+            const std::size_t piece = std::min<std::size_t>(bytes.size(), std::size_t{1} << 30);
+            BCryptHashData(hash, const_cast<PUCHAR>(bytes.data()), static_cast<ULONG>(piece), 0);
+            bytes = bytes.subspan(piece);
+        }
+    }
+    void Finish(Digest& digest) { BCryptFinishHash(hash, digest.data(), static_cast<ULONG>(digest.size()), 0); }
+};
+
+#else
+
+struct Sha256::State {
+    sha256_ctx context{};
+
+    State() { sha256_init(&context); }
+    void Update(std::span<const std::uint8_t> bytes) { sha256_update(&context, bytes.size(), bytes.data()); }
+    void Finish(Digest& digest) { sha256_digest(&context, digest.size(), digest.data()); }
+};
+
+#endif
+
+Sha256::Sha256() : state_(std::make_unique<State>()) {}
+Sha256::~Sha256() = default;
+Sha256::Sha256(Sha256&&) noexcept = default;
+Sha256& Sha256::operator=(Sha256&&) noexcept = default;
 
 void Sha256::Update(std::span<const std::uint8_t> bytes) {
-    totalBytes_ += bytes.size();
-    std::size_t at = 0;
-    if (buffered_ > 0) {
-        const std::size_t take = std::min(bytes.size(), buffer_.size() - buffered_);
-        std::memcpy(buffer_.data() + buffered_, bytes.data(), take);
-        buffered_ += take;
-        at = take;
-        if (buffered_ < buffer_.size()) return;
-        Block(buffer_.data());
-        buffered_ = 0;
-    }
-    for (; bytes.size() - at >= 64; at += 64) Block(bytes.data() + at);
-    if (at < bytes.size()) {
-        std::memcpy(buffer_.data(), bytes.data() + at, bytes.size() - at);
-        buffered_ = bytes.size() - at;
-    }
+    if (!bytes.empty()) state_->Update(bytes);
 }
 
 void Sha256::Update(std::string_view text) {
@@ -78,22 +75,15 @@ void Sha256::Update(std::string_view text) {
 }
 
 Sha256::Digest Sha256::Finish() {
-    const std::uint64_t bits = totalBytes_ * 8;
-    // Padding: one 0x80 byte, zeros up to 56 bytes into the block, then the length in bits.
-    std::array<std::uint8_t, 72> tail{};
-    tail[0] = 0x80;
-    const std::size_t zeros = (buffered_ < 56 ? 56 : 120) - buffered_;
-    for (std::size_t i = 0; i < 8; ++i) tail[zeros + i] = static_cast<std::uint8_t>(bits >> (56 - 8 * i));
-    Update(std::span(tail.data(), zeros + 8));
     Digest digest{};
-    for (std::size_t i = 0; i < 8; ++i)
-        for (std::size_t k = 0; k < 4; ++k) digest[4 * i + k] = static_cast<std::uint8_t>(state_[i] >> (24 - 8 * k));
+    state_->Finish(digest);
     return digest;
 }
 
 std::string Sha256::ToHex(const Digest& digest) {
     static constexpr char Digits[] = "0123456789abcdef";
     std::string text;
+    text.reserve(2 * digest.size());
     for (std::uint8_t byte : digest) {
         text += Digits[byte >> 4];
         text += Digits[byte & 15];

@@ -3,19 +3,26 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace tw {
 
-// SHA-256 (FIPS 180-4), fed in pieces. Names installations in the state folders and checks that
-// kept original files are still what was kept.
+// SHA-256 (FIPS 180-4), fed in pieces. Names installations in the state folders, and checks that
+// kept original files are still what was kept and that the game's files are what a save wrote.
+// The hashing is the system's own: nettle on POSIX systems, which uses the processor's SHA
+// instructions where it has them, and the Windows cryptography primitives on Windows.
 class Sha256 {
 public:
     using Digest = std::array<std::uint8_t, 32>;
 
     Sha256();
+    ~Sha256();
+    Sha256(Sha256&&) noexcept;
+    Sha256& operator=(Sha256&&) noexcept;
+
     void Update(std::span<const std::uint8_t> bytes);
     void Update(std::string_view text);
     // The digest of everything fed so far; the hasher must not be fed afterwards.
@@ -27,12 +34,8 @@ public:
     static std::string ToHex(const Digest& digest);
 
 private:
-    void Block(const std::uint8_t* block);
-
-    std::array<std::uint32_t, 8> state_;
-    std::array<std::uint8_t, 64> buffer_{};
-    std::size_t buffered_ = 0;
-    std::uint64_t totalBytes_ = 0;
+    struct State;
+    std::unique_ptr<State> state_;
 };
 
 }  // namespace tw

@@ -5,6 +5,7 @@
 #include "util/FileStream.h"
 #include "util/MemoryStream.h"
 #include "util/ReplaceFileWhole.h"
+#include "util/Sha256.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,25 @@ TEST(MemoryStreamTest, GrowsInStepsAndDuplicatesShareContent) {
     EXPECT_EQ(s.Length(), 0u);
     EXPECT_EQ(s.Position(), 2u);
     EXPECT_THROW(s.Seek(-1), FileError);
+}
+
+// The published test vectors, fed whole and in uneven pieces that cross the 64-byte blocks.
+TEST(Sha256Test, KnownDigestsWhateverThePieces) {
+    const std::string million(1000000, 'a');
+    const std::pair<std::string, const char*> cases[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {million, "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    for (const auto& [text, digest] : cases) {
+        EXPECT_EQ(Sha256::Hex(text), digest);
+        Sha256 pieces;
+        for (std::size_t at = 0, step = 1; at < text.size(); at += step, step = step * 3 % 131 + 1)
+            pieces.Update(std::string_view(text).substr(at, step));
+        EXPECT_EQ(Sha256::ToHex(pieces.Finish()), digest) << text.size() << " bytes in pieces";
+    }
 }
 
 class ReplaceFileWholeTest : public ::testing::Test {
