@@ -39,27 +39,66 @@ void IFFFile::AttachFile(const Stream& file) {
 void IFFFile::CloseFile() {
     file_.reset();
     fileLength_ = 0;
+    // Chunks that were loaded keep their share of the bytes; no more are read from them.
+    bytes_.reset();
+    bytesSize_ = 0;
 }
 
 void IFFFile::Clear() {
     for (ChunkHandle handle : chunks_) store_.Release(handle);
     chunks_.clear();
     types_.clear();
+    index_.clear();
+    indexed_ = true;
     header_.fill(0);
     std::memcpy(header_.data(), ReaderText, sizeof ReaderText - 1);
 }
 
 int IFFFile::GetVersion() const { return (header_[9] - '0') * 10 + (header_[11] - '0'); }
 
-bool IFFFile::ReadHeaderAt(std::uint64_t position, ChunkHeader& header) {
-    if (!file_) return false;
-    std::array<std::uint8_t, ChunkHeaderSize> bytes{};
+void IFFFile::ReadWholeFile() {
+    bytes_.reset();
+    bytesSize_ = 0;
+    if (!file_ || fileLength_ > MaxWholeFile) return;
     try {
+        const auto length = static_cast<std::size_t>(fileLength_);
+        std::shared_ptr<std::uint8_t[]> bytes = std::make_shared_for_overwrite<std::uint8_t[]>(length);
+        file_->Seek(0);
+        // A file that shrank since it was attached is held as far as it goes.
+        bytesSize_ = file_->Read(std::span<std::uint8_t>(bytes.get(), length));
+        bytes_ = std::move(bytes);
+    } catch (const FileError&) {
+        bytesSize_ = 0;
+    } catch (const std::bad_alloc&) {
+        // Read piece by piece instead.
+        bytesSize_ = 0;
+    }
+}
+
+bool IFFFile::FileBytesAt(std::uint64_t position, std::size_t count, std::vector<std::uint8_t>& scratch,
+                          std::span<const std::uint8_t>& out) {
+    out = {};
+    if (bytes_) {
+        if (position > bytesSize_ || count > bytesSize_ - position) return false;
+        out = std::span<const std::uint8_t>(bytes_.get() + position, count);
+        return true;
+    }
+    if (!file_) return false;
+    try {
+        scratch.resize(count);
         file_->Seek(static_cast<std::int64_t>(position));
-        if (file_->Read(bytes) != bytes.size()) return false;
+        if (file_->Read(scratch) != count) return false;
     } catch (const FileError&) {
         return false;
     }
+    out = scratch;
+    return true;
+}
+
+bool IFFFile::ReadHeaderAt(std::uint64_t position, ChunkHeader& header) {
+    std::vector<std::uint8_t> scratch;
+    std::span<const std::uint8_t> bytes;
+    if (!FileBytesAt(position, ChunkHeaderSize, scratch, bytes)) return false;
     // u32 type, u32 size (with this header), u16 id, u16 flags, 64-byte NUL-ended label; big-endian.
     header.type = LoadU32Be(&bytes[0]);
     header.size = LoadU32Be(&bytes[4]);
@@ -88,13 +127,9 @@ void IFFFile::ReadResourceMap(bool readHeadersNow, std::vector<ChunkHandle>& fou
     const std::uint64_t dataOffset = static_cast<std::uint64_t>(mapOffset) + ChunkHeaderSize;
     const std::uint64_t dataSize = mapHeader.size - ChunkHeaderSize;
     if (dataOffset > fileLength_ || dataSize > fileLength_ - dataOffset) return;
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(dataSize));
-    try {
-        file_->Seek(static_cast<std::int64_t>(dataOffset));
-        if (file_->Read(data) != data.size()) return;
-    } catch (const FileError&) {
-        return;
-    }
+    std::vector<std::uint8_t> scratch;
+    std::span<const std::uint8_t> data;
+    if (!FileBytesAt(dataOffset, static_cast<std::size_t>(dataSize), scratch, data)) return;
 
     // u32 0, u32 0, "pmsr", u32 map size, u32 type count; then per type: u32 type, u32 count,
     // entries of u32 offset, u16 id, u16 flags, label with NUL, pad to an even offset.
@@ -144,32 +179,39 @@ bool IFFFile::OpenIFFFile(int* error, bool readHeadersNow) {
     Clear();
     if (!file_) return fail(ErrorNoFile);
 
+    ReadWholeFile();
     std::array<std::uint8_t, HeaderSize> bytes{};
     std::size_t got = 0;
-    try {
-        file_->Seek(0);
-        got = file_->Read(bytes);
-    } catch (const FileError&) {
-        got = 0;
+    if (bytes_) {
+        got = std::min(bytesSize_, HeaderSize);
+        std::memcpy(bytes.data(), bytes_.get(), got);
+    } else {
+        try {
+            file_->Seek(0);
+            got = file_->Read(bytes);
+        } catch (const FileError&) {
+            got = 0;
+        }
     }
     if (got < 9 || std::memcmp(bytes.data(), "IFF FILE", 8) != 0) return fail(ErrorNotIFF);
     if (got < 12 || (std::memcmp(&bytes[9], "2.0", 3) != 0 && std::memcmp(&bytes[9], "2.5", 3) != 0))
         return fail(ErrorBadVersion);
     header_ = bytes;  // a header cut short keeps zeros in the rest: no map offset
 
-    // Insertion keeps one node per (type, id): a later record takes the earlier one's place.
-    std::map<std::uint64_t, ChunkPosition> byKey;
+    // Insertion keeps one node per (type, id): a later record takes the earlier one's place. The
+    // index is built on the way.
     auto insert = [&](ChunkHandle handle) {
         const ChunkRecord* record = store_.Resolve(handle);
         const std::uint64_t key = Key(record->type, record->id);
-        auto it = byKey.find(key);
-        if (it != byKey.end()) {
-            store_.Release(*it->second);
-            *it->second = handle;
+        auto it = index_.find(key);
+        if (it != index_.end()) {
+            store_.Release(*it->second.first);
+            *it->second.first = handle;
         } else {
-            byKey.emplace(key, chunks_.insert(chunks_.end(), handle));
+            index_.emplace(key, Keyed{chunks_.insert(chunks_.end(), handle)});
         }
     };
+    indexed_ = readHeadersNow;
 
     if (GetVersion() == 25) {
         std::vector<ChunkHandle> mapped;
@@ -207,21 +249,62 @@ void IFFFile::RebuildTypeList() {
     }
 }
 
-void IFFFile::UpdateTypeList(ResourceType type) {
-    bool present = false;
+bool IFFFile::HasType(ResourceType type) const {
+    if (indexed_) {
+        const auto it = index_.lower_bound(Key(type, 0));
+        return it != index_.end() && (it->first >> 16) == type;
+    }
     for (ChunkHandle handle : chunks_) {
         const ChunkRecord* record = store_.Resolve(handle);
-        if (record != nullptr && record->type == type) {
-            present = true;
-            break;
-        }
+        if (record != nullptr && record->type == type) return true;
     }
+    return false;
+}
+
+void IFFFile::UpdateTypeList(ResourceType type) {
+    const bool present = HasType(type);
     auto it = std::find(types_.begin(), types_.end(), type);
     if (!present && it != types_.end()) types_.erase(it);
     if (present && it == types_.end()) types_.push_back(type);
 }
 
+void IFFFile::IndexAppended(ChunkPosition position) {
+    if (!indexed_) return;
+    const ChunkRecord* record = store_.Resolve(*position);
+    if (record == nullptr) return;
+    // A second chunk with a key leaves the first one the one that lookups find.
+    auto [it, added] = index_.try_emplace(Key(record->type, record->id), Keyed{position});
+    if (!added) ++it->second.count;
+}
+
+void IFFFile::IndexErasing(ChunkPosition position) {
+    if (!indexed_) return;
+    const ChunkRecord* record = store_.Resolve(*position);
+    if (record == nullptr) return;
+    const auto it = index_.find(Key(record->type, record->id));
+    if (it == index_.end()) return;
+    if (--it->second.count == 0) {
+        index_.erase(it);
+        return;
+    }
+    if (it->second.first != position) return;
+    // The next chunk with the same key in list order becomes the one found.
+    for (auto next = std::next(position); next != chunks_.end(); ++next) {
+        const ChunkRecord* other = store_.Resolve(*next);
+        if (other != nullptr && other->type == record->type && other->id == record->id) {
+            it->second.first = next;
+            return;
+        }
+    }
+}
+
 IFFFile::ChunkPosition IFFFile::FindChunkPosition(ChunkHandle& out, ResourceType type, std::uint16_t id) {
+    if (indexed_) {
+        const auto it = index_.find(Key(type, id));
+        if (it == index_.end()) return chunks_.end();
+        out = *it->second.first;
+        return it->second.first;
+    }
     for (auto it = chunks_.begin(); it != chunks_.end(); ++it) {
         ChunkRecord* record = store_.Resolve(*it);
         if (record == nullptr) continue;
@@ -266,6 +349,11 @@ ChunkHandle IFFFile::NextChunkOfType(ChunkPosition& position) {
 }
 
 IFFFile::ChunkPosition IFFFile::LowestIdChunk(ResourceType type) {
+    if (indexed_) {
+        // The index holds the first chunk of each key in list order, sorted by type and id.
+        const auto it = index_.lower_bound(Key(type, 0));
+        return it != index_.end() && (it->first >> 16) == type ? it->second.first : chunks_.end();
+    }
     auto best = chunks_.end();
     std::uint16_t bestId = 0;
     for (auto it = chunks_.begin(); it != chunks_.end(); ++it) {
@@ -288,6 +376,11 @@ void IFFFile::NextHigherIdChunk(ChunkPosition& position) {
     }
     const ResourceType type = current->type;
     const std::uint16_t id = current->id;
+    if (indexed_) {
+        const auto it = index_.upper_bound(Key(type, id));
+        position = it != index_.end() && (it->first >> 16) == type ? it->second.first : chunks_.end();
+        return;
+    }
     auto best = chunks_.end();
     std::uint16_t bestId = 0;
     for (auto it = chunks_.begin(); it != chunks_.end(); ++it) {
@@ -324,12 +417,13 @@ bool IFFFile::EnsureChunkLoaded(ChunkHandle handle) {
     // A size that the file cannot hold fails before anything is allocated for it.
     if (record->dataOffset > fileLength_ || record->size > fileLength_ - record->dataOffset) return false;
     try {
-        std::vector<std::uint8_t> data(record->size);
-        file_->Seek(record->dataOffset);
-        if (file_->Read(data) != data.size()) return false;
-        record->data = std::move(data);
-    } catch (const FileError&) {
-        return false;
+        std::vector<std::uint8_t> scratch;
+        std::span<const std::uint8_t> data;
+        if (!FileBytesAt(record->dataOffset, record->size, scratch, data)) return false;
+        if (bytes_)
+            record->ShareData(bytes_, data);
+        else
+            record->TakeData(std::move(scratch));
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -346,7 +440,7 @@ bool IFFFile::LoadAllChunks() {
 bool IFFFile::ReadChunkData(ChunkHandle handle, std::uint8_t* destination) {
     if (!EnsureChunkLoaded(handle)) return false;
     const ChunkRecord* record = store_.Resolve(handle);
-    if (record->size > 0) std::memcpy(destination, record->data.data(), record->size);
+    if (record->size > 0) std::memcpy(destination, record->Data().data(), record->size);
     return true;
 }
 
@@ -389,10 +483,11 @@ bool IFFFile::ReplaceChunkData(ResourceType type, std::uint16_t id, std::vector<
     if (data.size() > MaxChunkSize - ChunkHeaderSize) return false;
     ChunkRecord* record = store_.Resolve(handle);
     record->size = static_cast<std::uint32_t>(data.size());
-    record->data = std::move(data);
+    record->TakeData(std::move(data));
     record->headerLoaded = true;
     record->dataLoaded = true;
-    UpdateTypeList(type);
+    // The chunk is there, so its type is too; only a type list that lacks it changes.
+    if (std::find(types_.begin(), types_.end(), type) == types_.end()) types_.push_back(type);
     return true;
 }
 
@@ -411,11 +506,11 @@ bool IFFFile::AddChunk(ResourceType type, std::uint16_t id, const std::string& l
     record->label = label;
     record->flags = ChunkRecord::NewFlags;
     record->size = static_cast<std::uint32_t>(data.size());
-    record->data = std::move(data);
+    record->TakeData(std::move(data));
     record->headerLoaded = true;
     record->dataLoaded = true;
-    chunks_.push_back(handle);
-    UpdateTypeList(type);
+    IndexAppended(chunks_.insert(chunks_.end(), handle));
+    if (std::find(types_.begin(), types_.end(), type) == types_.end()) types_.push_back(type);
     return true;
 }
 
@@ -423,6 +518,7 @@ bool IFFFile::DeleteChunk(ResourceType type, std::uint16_t id) {
     ChunkHandle handle = 0;
     auto position = FindChunkPosition(handle, type, id);
     if (position == chunks_.end()) return false;
+    IndexErasing(position);
     store_.Release(handle);
     chunks_.erase(position);
     UpdateTypeList(type);

@@ -7,7 +7,9 @@
 #include <array>
 #include <cstdint>
 #include <list>
+#include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,10 @@ namespace tw {
 
 // One IFF container in memory: an ordered list of chunks, the distinct types in order of first
 // appearance, and an attached file from which chunk data is read lazily.
+//
+// Opening reads the attached file in one piece (unless it is too large to hold at once); a
+// chunk's data, once loaded, is then a view of those bytes, and stays one until the chunk is
+// given new data. Lookups by type and id go through an index of the chunk list.
 //
 // Layout: a 64-byte header ("IFF FILE" at 0, version "2.0" or "2.5" at 9, the big-endian offset
 // of the resource map at 60), then chunks, each a 76-byte big-endian header (type, size
@@ -49,7 +55,7 @@ public:
     // Drops every chunk and both lists; the header holds the reader's text again.
     void Clear();
 
-    // Reads the chunk list from the attached file: headers only, data stays on disk.
+    // Reads the chunk list from the attached file: the chunks' data are not loaded yet.
     // Returns false with `error` 5 (no file), 3 (not "IFF FILE") or 4 (version neither 2.0 nor
     // 2.5). A damaged map or chunk sequence is not an error: the chunks read before it stay.
     bool OpenIFFFile(int* error = nullptr, bool readHeadersNow = true);
@@ -109,12 +115,31 @@ private:
         std::string label;
     };
 
+    // A file larger than this is not read in one piece.
+    static constexpr std::uint64_t MaxWholeFile = MaxChunkSize;
+
+    void ReadWholeFile();
+    // `count` bytes of the attached file at `position`: a view of the bytes read at opening, or
+    // read now into `scratch`. Empty and false when the file does not hold them.
+    bool FileBytesAt(std::uint64_t position, std::size_t count, std::vector<std::uint8_t>& scratch,
+                     std::span<const std::uint8_t>& out);
     bool ReadHeaderAt(std::uint64_t position, ChunkHeader& header);
     static void TakeHeader(ChunkRecord& record, const ChunkHeader& header);
     void ReadResourceMap(bool readHeadersNow, std::vector<ChunkHandle>& found);
     void RebuildTypeList();
     void UpdateTypeList(ResourceType type);
-    bool WriteContainer(std::vector<std::uint8_t>& out, std::vector<std::pair<ChunkRecord*, std::uint32_t>>& offsets);
+    // Where a save puts every chunk, and the new map.
+    struct SavePlan {
+        std::vector<std::pair<ChunkRecord*, std::uint32_t>> offsets;  // data offsets in the new file
+        std::uint32_t mapStart = 0;
+        std::vector<std::uint8_t> map;  // the whole map chunk, header included
+    };
+    bool PlanSave(SavePlan& plan);
+    void WriteContainer(Stream& target, const SavePlan& plan) const;
+    // The index: kept for every change of the chunk list while `indexed_` holds.
+    void IndexAppended(ChunkPosition position);
+    void IndexErasing(ChunkPosition position);
+    bool HasType(ResourceType type) const;
 
     ChunkStore& store_;
     ChunkList chunks_;
@@ -122,6 +147,20 @@ private:
     std::unique_ptr<Stream> file_;
     std::uint64_t fileLength_ = 0;
     std::array<std::uint8_t, HeaderSize> header_{};
+    // The attached file's bytes as OpenIFFFile read them (none when it was too large); loaded
+    // chunks share them.
+    std::shared_ptr<const std::uint8_t[]> bytes_;
+    std::size_t bytesSize_ = 0;
+
+    // Per key (type and id, see Key): the first chunk with it in list order and how many have it.
+    struct Keyed {
+        ChunkPosition first;
+        std::uint32_t count = 1;
+    };
+    std::map<std::uint64_t, Keyed> index_;
+    // False after an open that left headers unread: a record's key may still change when its
+    // header is read, so lookups walk the list instead.
+    bool indexed_ = true;
 };
 
 }  // namespace tw

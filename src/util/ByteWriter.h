@@ -38,4 +38,16 @@ private:
     std::vector<std::uint8_t> bytes_;
 };
 
+// Loose helpers on buffers whose size the caller has made room for (see LoadU32Be).
+inline void StoreU16Le(std::uint8_t* p, std::uint16_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+inline void StoreU32Le(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+inline void StoreU32Be(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
+}
+
 }  // namespace tw

@@ -114,7 +114,7 @@ TEST(IFFFileSaveTest, OldMapIsDroppedAndReadBackGivesTheSameChunks) {
             ASSERT_TRUE(f->EnsureChunkLoaded(h));
             const ChunkRecord* r = store.Resolve(h);
             if (r->type == TypeRSMP) continue;
-            list.emplace_back(r->type, r->id, r->label, r->data);
+            list.emplace_back(r->type, r->id, r->label, std::vector<std::uint8_t>(r->Data().begin(), r->Data().end()));
         }
     }
     EXPECT_EQ(before, after);
