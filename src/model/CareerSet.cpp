@@ -2,7 +2,6 @@
 
 #include "iff/IFFFile.h"
 #include "util/CodePage.h"
-#include "util/MemoryStream.h"
 
 #include <algorithm>
 #include <new>
@@ -58,8 +57,8 @@ bool CareerSet::StoreCareers(IFFFile& container, std::string* reason) {
         const auto namesId = static_cast<std::uint16_t>(career.id + JobNamesIdOffset);
         ChunkHandle namesChunk = 0;
         if (!container.FindChunk(namesChunk, TypeSTR, namesId)) {
-            MemoryStream whole;
-            if (career.texts.table.WriteToStream(whole)) container.AddChunk(TypeSTR, namesId, "Strings", whole);
+            std::vector<std::uint8_t> whole;
+            if (career.texts.table.Encode(whole)) container.AddChunk(TypeSTR, namesId, "Strings", std::move(whole));
             continue;
         }
         StringTable names;

@@ -5,9 +5,9 @@
 #include "model/Behavior.h"
 #include "model/CardCode.h"
 #include "util/CodePage.h"
-#include "util/MemoryStream.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
 
 namespace tw {
@@ -154,9 +154,13 @@ bool AddBehavior(IFFFile& container, std::uint16_t id, Behavior& behavior) {
         while (container.DeleteChunk(TypeBHAV, id)) {
         }
     }
-    MemoryStream encoded;
-    if (!behavior.WriteToStream(encoded)) return false;
-    return container.AddChunk(TypeBHAV, id, "Chance Cards", encoded);
+    std::vector<std::uint8_t> encoded;
+    try {
+        if (!behavior.Encode(encoded)) return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return container.AddChunk(TypeBHAV, id, "Chance Cards", std::move(encoded));
 }
 
 }  // namespace

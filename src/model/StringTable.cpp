@@ -23,11 +23,6 @@ constexpr std::uint16_t FormatEmpty = 0x0000;
 // entries are read over and dropped: putting them anywhere would overwrite another language.
 bool IsUnslottedLanguage(std::uint8_t code) { return code == 8 || (code >= 10 && code <= 13); }
 
-// A text as the file holds it: up to its first NUL, which the file uses as the terminator.
-std::string_view StoredText(const std::string& text) {
-    return std::string_view(text.data(), std::min(text.size(), std::strlen(text.c_str())));
-}
-
 }  // namespace
 
 std::uint8_t StringTable::SlotToCode(std::uint16_t slot) {
@@ -46,19 +41,54 @@ int StringTable::CodeToSlot(std::uint8_t code) {
 
 bool StringTable::GetText(std::uint16_t row, std::uint16_t slot, int which, std::string& out) const {
     if (row >= rows_.size() || slot >= SlotCount || (which != Value && which != Comment)) return false;
-    out = rows_[row][slot][static_cast<std::size_t>(which)];
+    out.assign(View(rows_[row][2 * slot + static_cast<std::size_t>(which)]));
     return true;
 }
 
-bool StringTable::SetText(std::uint16_t row, std::uint16_t slot, int which, const std::string& text) {
+bool StringTable::Set(std::uint16_t row, std::uint16_t slot, int which, std::string_view text) {
     if (row > rows_.size() || slot >= SlotCount || (which != Value && which != Comment)) return false;
+    if (texts_.size() - unused_ + text.size() > std::numeric_limits<std::uint32_t>::max()) return false;
     if (row == rows_.size()) rows_.emplace_back();
-    rows_[row][slot][static_cast<std::size_t>(which)] = text;
+    Span& span = rows_[row][2 * slot + static_cast<std::size_t>(which)];
+    // The same text again changes nothing and keeps no second copy.
+    if (View(span) == text) return true;
+    unused_ += span.length;
+    span = {};
+    if (text.empty()) return true;
+    if (texts_.size() + text.size() > std::numeric_limits<std::uint32_t>::max()) Compact();
+    anyNul_ = anyNul_ || text.find('\0') != std::string_view::npos;
+    span = {static_cast<std::uint32_t>(texts_.size()), static_cast<std::uint32_t>(text.size())};
+    texts_.append(text);
+    // Texts that are replaced again and again (typing) take no more than twice their room.
+    if (unused_ > 4096 && unused_ > texts_.size() / 2) Compact();
     return true;
+}
+
+void StringTable::Compact() {
+    std::string kept;
+    kept.reserve(texts_.size() - unused_);
+    for (Row& row : rows_) {
+        for (Span& span : row) {
+            if (span.length == 0) continue;
+            const std::string_view text = View(span);
+            span.offset = static_cast<std::uint32_t>(kept.size());
+            kept.append(text);
+        }
+    }
+    texts_ = std::move(kept);
+    unused_ = 0;
+}
+
+std::string_view StringTable::Stored(const Row& row, std::uint16_t slot, int which) const {
+    const std::string_view text = View(row[2 * slot + static_cast<std::size_t>(which)]);
+    return anyNul_ ? text.substr(0, text.find('\0')) : text;
 }
 
 bool StringTable::Decode(std::span<const std::uint8_t> data) {
     rows_.clear();
+    texts_.clear();
+    unused_ = 0;
+    anyNul_ = false;
     ByteReader in(data);
     const std::uint16_t format = in.U16Le();
     if (!in.Ok()) return false;
@@ -85,21 +115,26 @@ bool StringTable::Decode(std::span<const std::uint8_t> data) {
         count = LoadU16Be(data.data());
         break;
     }
+    // The texts take at most the data's room.
+    texts_.reserve(data.size());
 
+    auto text = [](std::span<const std::uint8_t> bytes) {
+        return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    };
     // Entries come in groups per language; each group numbers its rows from 0.
     std::uint16_t row = 0;
     int groupCode = -1;
     for (std::uint32_t entry = 0; entry < count; ++entry) {
-        std::string value;
-        std::string comment;
+        std::string_view value;
+        std::string_view comment;
         int slot = 0;
         if (lengthPrefixed) {
             const std::uint8_t length = in.U8();
             const auto bytes = in.Bytes(length);
             if (!in.Ok()) return false;
             // A NUL inside the counted bytes ends the text early.
-            const auto end = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
-            value.assign(bytes.begin(), end);
+            value = text(bytes);
+            value = value.substr(0, value.find('\0'));
         } else {
             const std::uint8_t code = hasLanguage ? in.U8() : StringTable::SlotToCode(0);
             if (!in.Ok()) return false;
@@ -109,16 +144,18 @@ bool StringTable::Decode(std::span<const std::uint8_t> data) {
                 row = 0;
                 groupCode = code;
             }
-            value = in.CString();
-            if (hasComment) comment = in.CString();
+            value = text(in.CStringBytes());
+            if (hasComment) comment = text(in.CStringBytes());
             if (!in.Ok()) return false;
         }
         if (slot >= 0) {
             const auto s = static_cast<std::uint16_t>(slot);
-            if (!SetText(row, s, Value, value) || !SetText(row, s, Comment, comment)) return false;
+            if (!Set(row, s, Value, value) || !Set(row, s, Comment, comment)) return false;
         }
         ++row;
     }
+    // A career's tables are held for the whole session: no room beyond their rows.
+    rows_.shrink_to_fit();
     return true;
 }
 
@@ -135,46 +172,69 @@ bool StringTable::Encode(std::vector<std::uint8_t>& out) {
     }
 
     // One group of every row per language slot that holds any text; a slot whose texts are all
-    // empty is left out, so a table without rows has no entries at all.
-    ByteWriter entries;
-    std::size_t total = 0;
+    // empty is left out, so a table without rows has no entries at all. The groups are measured
+    // first, so that the data are written in place in one buffer.
     const std::uint16_t passes = hasLanguage ? SlotCount : 1;
+    std::array<bool, SlotCount> grouped{};
+    std::size_t total = 0;
+    std::size_t size = lengthPrefixed ? 2 : 4;
     for (std::uint16_t slot = 0; slot < passes; ++slot) {
-        ByteWriter group;
         bool anyText = false;
+        std::size_t groupSize = 0;
         for (const Row& texts : rows_) {
-            const std::string_view value = StoredText(texts[slot][Value]);
-            const std::string_view comment = StoredText(texts[slot][Comment]);
+            const std::string_view value = Stored(texts, slot, Value);
+            const std::string_view comment = Stored(texts, slot, Comment);
             anyText = anyText || !value.empty() || !comment.empty();
-            if (lengthPrefixed) {
-                const std::size_t length = std::min<std::size_t>(value.size(), 255);
-                group.PutU8(static_cast<std::uint8_t>(length));
-                group.PutText(value.substr(0, length));
-                continue;
-            }
-            if (hasLanguage) group.PutU8(SlotToCode(slot));
-            group.PutCString(value);
-            if (hasComment) group.PutCString(comment);
+            if (lengthPrefixed)
+                groupSize += 1 + std::min<std::size_t>(value.size(), 255);
+            else
+                groupSize += (hasLanguage ? 1 : 0) + value.size() + 1 + (hasComment ? comment.size() + 1 : 0);
         }
         if (!anyText) continue;
-        entries.PutBytes(group.Bytes());
+        grouped[slot] = true;
+        size += groupSize;
         total += rows_.size();
     }
     // A count that does not fit its 16 bits would make the table unreadable.
     if (total > std::numeric_limits<std::uint16_t>::max()) return false;
 
-    ByteWriter head;
-    if (lengthPrefixed) {
-        head.PutU16Be(static_cast<std::uint16_t>(total));
-    } else {
-        head.PutU16Le(format);
-        head.PutU16Le(static_cast<std::uint16_t>(total));
-    }
     try {
-        out = head.Take();
-        out.insert(out.end(), entries.Bytes().begin(), entries.Bytes().end());
+        out.assign(size, 0);
     } catch (const std::bad_alloc&) {
         return false;
+    }
+    std::uint8_t* at = out.data();
+    auto put = [&at](std::string_view text) {
+        std::memcpy(at, text.data(), text.size());
+        at += text.size();
+    };
+    if (lengthPrefixed) {
+        at[0] = static_cast<std::uint8_t>(total >> 8);
+        at[1] = static_cast<std::uint8_t>(total);
+        at += 2;
+    } else {
+        StoreU16Le(at, format);
+        StoreU16Le(at + 2, static_cast<std::uint16_t>(total));
+        at += 4;
+    }
+    for (std::uint16_t slot = 0; slot < passes; ++slot) {
+        if (!grouped[slot]) continue;
+        for (const Row& texts : rows_) {
+            const std::string_view value = Stored(texts, slot, Value);
+            if (lengthPrefixed) {
+                const std::size_t length = std::min<std::size_t>(value.size(), 255);
+                *at++ = static_cast<std::uint8_t>(length);
+                put(value.substr(0, length));
+                continue;
+            }
+            if (hasLanguage) *at++ = SlotToCode(slot);
+            put(value);
+            *at++ = 0;
+            if (hasComment) {
+                put(Stored(texts, slot, Comment));
+                *at++ = 0;
+            }
+        }
     }
     return true;
 }

@@ -7,12 +7,14 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tw {
 
 // A game string table (resource type STR#): rows of texts, each row holding a value and a comment
-// for each of 16 language slots. Texts are byte strings kept exactly as read.
+// for each of 16 language slots. Texts are byte strings kept exactly as read, all of a table's
+// texts in one buffer: decoding copies them there in one pass, without a string per text.
 //
 // Data (little-endian): a u16 format word, then the entries.
 //   0xFFFF  u16 count; per entry the value, NUL-terminated
@@ -37,8 +39,11 @@ public:
     // Value nor Comment.
     bool GetText(std::uint16_t row, std::uint16_t slot, int which, std::string& out) const;
     // Sets one text; row == RowCount() appends an empty row first. False, and nothing changed,
-    // when row > RowCount(), slot >= 16 or `which` is neither Value nor Comment.
-    bool SetText(std::uint16_t row, std::uint16_t slot, int which, const std::string& text);
+    // when row > RowCount(), slot >= 16, `which` is neither Value nor Comment, or the table's
+    // texts would pass 4 GiB.
+    bool SetText(std::uint16_t row, std::uint16_t slot, int which, const std::string& text) {
+        return Set(row, slot, which, text);
+    }
     std::size_t RowCount() const { return rows_.size(); }
 
     // Decoding fails on data that end inside an entry or name a language code that belongs to
@@ -54,9 +59,25 @@ public:
     bool hasComment = true;
 
 private:
-    using Row = std::array<std::array<std::string, 2>, SlotCount>;
+    // Where one text lies in `texts_`.
+    struct Span {
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0;
+    };
+    // Value and comment of every slot: entry 2 * slot + which.
+    using Row = std::array<Span, 2 * SlotCount>;
 
+    bool Set(std::uint16_t row, std::uint16_t slot, int which, std::string_view text);
+    std::string_view View(Span span) const { return std::string_view(texts_).substr(span.offset, span.length); }
+    // The text as the file holds it: up to its first NUL, which the file uses as the terminator.
+    std::string_view Stored(const Row& row, std::uint16_t slot, int which) const;
+    // Drops the bytes of replaced texts.
+    void Compact();
 
+    // Every text back to back, as decoded or set; a replaced text stays until Compact.
+    std::string texts_;
+    std::size_t unused_ = 0;  // bytes of `texts_` that no row refers to
+    bool anyNul_ = false;     // whether a text was set with a NUL in it
     std::vector<Row> rows_;
 };
 

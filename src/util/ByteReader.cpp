@@ -1,5 +1,7 @@
 #include "util/ByteReader.h"
 
+#include <cstring>
+
 namespace tw {
 
 bool ByteReader::Need(std::size_t count) {
@@ -65,16 +67,23 @@ std::span<const std::uint8_t> ByteReader::Bytes(std::size_t count) {
     return out;
 }
 
-std::string ByteReader::CString() {
-    for (std::size_t i = offset_; i < data_.size(); ++i) {
-        if (data_[i] == 0) {
-            std::string text(reinterpret_cast<const char*>(data_.data() + offset_), i - offset_);
-            offset_ = i + 1;
-            return text;
-        }
+std::span<const std::uint8_t> ByteReader::CStringBytes() {
+    const std::uint8_t* start = data_.data() + offset_;
+    const auto* end = offset_ < data_.size()
+                          ? static_cast<const std::uint8_t*>(std::memchr(start, 0, data_.size() - offset_))
+                          : nullptr;
+    if (end == nullptr) {
+        failed_ = true;
+        return {};
     }
-    failed_ = true;
-    return {};
+    const auto length = static_cast<std::size_t>(end - start);
+    offset_ += length + 1;
+    return data_.subspan(offset_ - length - 1, length);
+}
+
+std::string ByteReader::CString() {
+    const std::span<const std::uint8_t> text = CStringBytes();
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size());
 }
 
 ByteReader ByteReader::Sub(std::size_t count) {

@@ -36,6 +36,8 @@ public:
     std::span<const std::uint8_t> Bytes(std::size_t count);
     // Text up to its NUL; the NUL is consumed. No NUL before the end: failure.
     std::string CString();
+    // The same as a view of the bytes, without the NUL.
+    std::span<const std::uint8_t> CStringBytes();
     // A sub-reader over exactly the next `count` bytes; fails when they are not all there.
     ByteReader Sub(std::size_t count);
 
