@@ -48,9 +48,7 @@ Status StoreAndWrite(GameContext& context, Store store, IFFFile& container, cons
 
 // A write error of the disk goes on to the transaction with the system's reason.
 Status EncodeStrip(Stream& out, const Bitmap& strip) {
-    const std::optional<std::vector<std::uint8_t>> bytes = EncodeBitmapFile(strip);
-    if (!bytes) return Status::Failure("the icon strip cannot be encoded");
-    out.Write(*bytes);
+    if (!WriteBitmapFile(out, strip)) return Status::Failure("the icon strip cannot be encoded");
     return {};
 }
 
@@ -138,6 +136,8 @@ int ReloadGameFiles(GameContext& context, const LoadRunner& runLoad) {
         context.careerSet.ClearCards();
     }
     context.CloseBitmapFiles();
+    // The strips are read anew; the old ones go first rather than beside the new ones.
+    context.iconStrips = IconStrips();
     return runLoad(context);
 }
 

@@ -1,5 +1,6 @@
 #include "icons/BitmapFile.h"
 
+#include "util/BlockWriter.h"
 #include "util/ByteReader.h"
 #include "util/ByteWriter.h"
 #include "util/FileError.h"
@@ -23,6 +24,11 @@ constexpr std::uint32_t CompressionBitFields = 3;
 // (MaxPixels at 4 bytes, or 1-bit rows padded to 4 bytes), the largest header and colour table,
 // and some slack for what writers leave after the pixels.
 constexpr std::uint64_t MaxBodySize = Bitmap::MaxPixels * 4 + 1024 * 1024;
+// What comes before the pixels of any bitmap we read a colour table of: the longest information
+// header, the three masks and 256 colours.
+constexpr std::size_t MaxHeadSize = 124 + 12 + 4 * 256;
+// The pixel rows are read and decoded about this many bytes at a time.
+constexpr std::size_t RowBlockSize = 256 * 1024;
 
 // One colour of a bit-field pixel: where its bits lie and how many there are.
 struct Channel {
@@ -71,11 +77,12 @@ bool KnownInfoHeaderSize(std::uint32_t size) {
     return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
 }
 
-// Reads and checks the information header at the start of `body` (the file after its file
-// header). Every value is checked before it is used to find or size anything.
-std::optional<Layout> ReadLayout(std::span<const std::uint8_t> body, std::int32_t requiredWidth,
-                                 std::int32_t requiredHeight) {
-    ByteReader reader(body);
+// Reads and checks the information header at the start of `head`, the first bytes of the file
+// after its file header (`bodySize` bytes in all). Every value is checked before it is used to
+// find or size anything.
+std::optional<Layout> ReadLayout(std::span<const std::uint8_t> head, std::uint64_t bodySize,
+                                 std::int32_t requiredWidth, std::int32_t requiredHeight) {
+    ByteReader reader(head);
     const std::uint32_t headerSize = reader.U32Le();
     Layout layout;
     layout.width = reader.I32Le();
@@ -94,7 +101,7 @@ std::optional<Layout> ReadLayout(std::span<const std::uint8_t> body, std::int32_
         (layout.width != requiredWidth || layout.height != requiredHeight))
         return std::nullopt;
 
-    if (!KnownInfoHeaderSize(headerSize) || headerSize > body.size()) return std::nullopt;
+    if (!KnownInfoHeaderSize(headerSize) || headerSize > bodySize) return std::nullopt;
     if (layout.width <= 0 || layout.height == 0 || layout.height == std::numeric_limits<std::int32_t>::min())
         return std::nullopt;
     layout.rows = layout.height < 0 ? static_cast<std::uint32_t>(-layout.height)
@@ -126,7 +133,7 @@ std::optional<Layout> ReadLayout(std::span<const std::uint8_t> body, std::int32_
     // offset 40.
     const bool bitFields = layout.compression == CompressionBitFields;
     if (bitFields) {
-        ByteReader masks(body, 40);
+        ByteReader masks(head, 40);
         for (std::uint32_t& mask : layout.masks) mask = masks.U32Le();
         if (!masks.Ok()) return std::nullopt;
     } else if (layout.bitsPerPixel == 16) {
@@ -142,23 +149,24 @@ std::optional<Layout> ReadLayout(std::span<const std::uint8_t> body, std::int32_
     layout.tableOffset = headerSize + (bitFields && headerSize == 40 ? 12u : 0u);
     const std::uint64_t tableEntries = indexed ? layout.colourCount : coloursUsed;
     layout.pixelOffset = layout.tableOffset + 4 * tableEntries;
-    if (layout.pixelOffset > body.size()) return std::nullopt;
+    if (layout.pixelOffset > bodySize) return std::nullopt;
 
     // Every row is padded to 4 bytes, except that the last row's padding may be missing.
     const std::uint64_t rowBits = static_cast<std::uint64_t>(layout.bitsPerPixel) * static_cast<std::uint64_t>(layout.width);
     layout.rowBytes = (rowBits + 31) / 32 * 4;
     const std::uint64_t pixelBytes = layout.rowBytes * (layout.rows - 1) + (rowBits + 7) / 8;
-    if (pixelBytes > body.size() - layout.pixelOffset) return std::nullopt;
+    if (pixelBytes > bodySize - layout.pixelOffset) return std::nullopt;
     return layout;
 }
 
-Palette ReadPalette(std::span<const std::uint8_t> body, const Layout& layout) {
+// The colour table lies within `head` whenever it has 256 colours or fewer (MaxHeadSize).
+Palette ReadPalette(std::span<const std::uint8_t> head, const Layout& layout) {
     Palette palette;
     if (layout.colourCount > 256) return palette;
     palette.colors.reserve(static_cast<std::size_t>(layout.colourCount));
     for (std::uint64_t i = 0; i < layout.colourCount; ++i) {
         // Blue, green, red, reserved.
-        const std::uint8_t* entry = body.data() + layout.tableOffset + 4 * i;
+        const std::uint8_t* entry = head.data() + layout.tableOffset + 4 * i;
         palette.colors.push_back(Palette::Color{entry[2], entry[1], entry[0]});
     }
     return palette;
@@ -168,55 +176,94 @@ std::uint32_t Rgb(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
     return (red << 16) | (green << 8) | blue;
 }
 
-Bitmap DecodePixels(std::span<const std::uint8_t> body, const Layout& layout, const Palette& palette) {
-    Bitmap bitmap(layout.width, static_cast<std::int32_t>(layout.rows));
-    std::vector<std::uint32_t> colours;
-    colours.reserve(palette.colors.size());
-    for (const Palette::Color& c : palette.colors) colours.push_back(Rgb(c.red, c.green, c.blue));
-    const Channel red(layout.masks[0]);
-    const Channel green(layout.masks[1]);
-    const Channel blue(layout.masks[2]);
+// Turns stored pixel rows into 0x00RRGGBB values, one row at a time.
+class RowDecoder {
+public:
+    RowDecoder(const Layout& layout, const Palette& palette)
+        : layout_(layout), red_(layout.masks[0]), green_(layout.masks[1]), blue_(layout.masks[2]) {
+        colours_.reserve(palette.colors.size());
+        for (const Palette::Color& c : palette.colors) colours_.push_back(Rgb(c.red, c.green, c.blue));
+        plain32_ = layout.masks[0] == 0x00FF0000 && layout.masks[1] == 0x0000FF00 && layout.masks[2] == 0x000000FF;
+    }
 
-    const auto width = static_cast<std::size_t>(layout.width);
-    for (std::uint32_t y = 0; y < layout.rows; ++y) {
-        const std::uint32_t stored = layout.height < 0 ? y : layout.rows - 1 - y;
-        const std::uint8_t* row = body.data() + layout.pixelOffset + layout.rowBytes * stored;
-        std::uint32_t* out = bitmap.pixels.data() + static_cast<std::size_t>(y) * width;
-        for (std::size_t x = 0; x < width; ++x) {
-            std::uint32_t value = 0;
-            switch (layout.bitsPerPixel) {
-                case 1:
-                case 4:
-                case 8: {
-                    const std::size_t bit = x * layout.bitsPerPixel;
-                    const std::uint32_t byte = row[bit / 8];
-                    const auto shift = static_cast<unsigned>(8 - layout.bitsPerPixel - bit % 8);
-                    const std::uint32_t index = (byte >> shift) & ((1u << layout.bitsPerPixel) - 1);
+    void Decode(const std::uint8_t* row, std::uint32_t* out) const {
+        const auto width = static_cast<std::size_t>(layout_.width);
+        switch (layout_.bitsPerPixel) {
+            case 1:
+            case 4:
+            case 8: {
+                const unsigned bits = layout_.bitsPerPixel;
+                for (std::size_t x = 0; x < width; ++x) {
+                    const std::size_t bit = x * bits;
+                    const auto shift = static_cast<unsigned>(8 - bits - bit % 8);
+                    const std::uint32_t index = (std::uint32_t{row[bit / 8]} >> shift) & ((1u << bits) - 1);
                     // An index past a short colour table shows black.
-                    value = index < colours.size() ? colours[index] : 0;
-                    break;
+                    out[x] = index < colours_.size() ? colours_[index] : 0;
                 }
-                case 16: {
-                    const std::uint32_t pixel = LoadU16Le(row + 2 * x);
-                    value = Rgb(red.Value(pixel), green.Value(pixel), blue.Value(pixel));
-                    break;
-                }
-                case 24:
-                    value = Rgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
-                    break;
-                case 32: {
-                    const std::uint32_t pixel = LoadU32Le(row + 4 * x);
-                    value = Rgb(red.Value(pixel), green.Value(pixel), blue.Value(pixel));
-                    break;
-                }
-                default:
-                    break;
+                break;
             }
-            out[x] = value;
+            case 16:
+                for (std::size_t x = 0; x < width; ++x) out[x] = Channels(LoadU16Le(row + 2 * x));
+                break;
+            case 24:
+                // Four bytes at a time, the fourth being the next pixel's blue: all but the last
+                // pixel, whose fourth byte may lie past the row.
+                for (std::size_t x = 0; x + 1 < width; ++x) out[x] = LoadU32Le(row + 3 * x) & 0x00FFFFFF;
+                out[width - 1] = Rgb(row[3 * width - 1], row[3 * width - 2], row[3 * width - 3]);
+                break;
+            case 32:
+                if (plain32_) {
+                    for (std::size_t x = 0; x < width; ++x) out[x] = LoadU32Le(row + 4 * x) & 0x00FFFFFF;
+                } else {
+                    for (std::size_t x = 0; x < width; ++x) out[x] = Channels(LoadU32Le(row + 4 * x));
+                }
+                break;
+            default:
+                break;
         }
     }
+
+private:
+    std::uint32_t Channels(std::uint32_t pixel) const {
+        return Rgb(red_.Value(pixel), green_.Value(pixel), blue_.Value(pixel));
+    }
+
+    const Layout& layout_;
+    std::vector<std::uint32_t> colours_;
+    Channel red_;
+    Channel green_;
+    Channel blue_;
+    bool plain32_ = false;
+};
+
+// Reads the pixel rows from `stream`, whose body (the file after its file header) starts at
+// BitmapFileHeaderSize and holds `bodySize` bytes, a block of rows at a time. False when the
+// stream gives fewer bytes than the layout was checked against.
+bool DecodePixels(Stream& stream, std::uint64_t bodySize, const Layout& layout, const Palette& palette,
+                  Bitmap& bitmap) {
+    bitmap = Bitmap(layout.width, static_cast<std::int32_t>(layout.rows));
     bitmap.palette = palette;
-    return bitmap;
+    const RowDecoder decoder(layout, palette);
+    const auto width = static_cast<std::size_t>(layout.width);
+    const auto rowBytes = static_cast<std::size_t>(layout.rowBytes);
+    const std::size_t rowsPerBlock = std::max<std::size_t>(1, RowBlockSize / rowBytes);
+    std::vector<std::uint8_t> block(rowsPerBlock * rowBytes);
+    stream.Seek(static_cast<std::int64_t>(BitmapFileHeaderSize + layout.pixelOffset));
+    for (std::uint32_t first = 0; first < layout.rows;) {
+        const auto count = static_cast<std::uint32_t>(std::min<std::size_t>(rowsPerBlock, layout.rows - first));
+        // The last row's padding may be missing from the file.
+        const std::uint64_t at = layout.pixelOffset + static_cast<std::uint64_t>(rowBytes) * first;
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(std::uint64_t{count} * rowBytes, bodySize - at));
+        if (stream.Read(std::span<std::uint8_t>(block.data(), wanted)) != wanted) return false;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const std::uint32_t stored = first + i;
+            const std::uint32_t y = layout.height < 0 ? stored : layout.rows - 1 - stored;
+            decoder.Decode(block.data() + static_cast<std::size_t>(i) * rowBytes,
+                           bitmap.pixels.data() + static_cast<std::size_t>(y) * width);
+        }
+        first += count;
+    }
+    return true;
 }
 
 }  // namespace
@@ -224,32 +271,26 @@ Bitmap DecodePixels(std::span<const std::uint8_t> body, const Layout& layout, co
 bool LoadBitmapFile(Stream& stream, Bitmap& out, Palette& outPalette, std::int32_t requiredWidth,
                     std::int32_t requiredHeight, BitmapHeaders* headers) {
     BitmapHeaders read;
-    std::vector<std::uint8_t> body;
+    Bitmap bitmap;
     try {
         stream.Seek(0);
         if (stream.Read(read.file) != read.file.size()) return false;
         if (LoadU16Le(read.file.data()) != BitmapSignature) return false;
-        // The rest of the file in one read.
         const std::uint64_t length = stream.Length();
         if (length < BitmapFileHeaderSize) return false;
         const std::uint64_t bodySize = length - BitmapFileHeaderSize;
         if (bodySize > MaxBodySize) return false;
-        body.resize(static_cast<std::size_t>(bodySize));
+        // The headers and the colour table first; the pixels are read as they are decoded.
+        std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(bodySize, MaxHeadSize)));
         stream.Seek(static_cast<std::int64_t>(BitmapFileHeaderSize));
-        if (stream.Read(body) != body.size()) return false;
+        if (stream.Read(head) != head.size()) return false;
+
+        const std::optional<Layout> layout = ReadLayout(head, bodySize, requiredWidth, requiredHeight);
+        if (!layout) return false;
+        std::copy_n(head.begin(), BitmapInfoHeaderSize, read.info.begin());
+        if (!DecodePixels(stream, bodySize, *layout, ReadPalette(head, *layout), bitmap)) return false;
     } catch (const FileError&) {
         return false;
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-
-    const std::optional<Layout> layout = ReadLayout(body, requiredWidth, requiredHeight);
-    if (!layout) return false;
-    std::copy_n(body.begin(), BitmapInfoHeaderSize, read.info.begin());
-    Bitmap bitmap;
-    try {
-        Palette palette = ReadPalette(body, *layout);
-        bitmap = DecodePixels(body, *layout, palette);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -259,7 +300,17 @@ bool LoadBitmapFile(Stream& stream, Bitmap& out, Palette& outPalette, std::int32
     return true;
 }
 
-std::optional<std::vector<std::uint8_t>> EncodeBitmapFile(const Bitmap& bitmap) {
+namespace {
+
+// What a 24-bit bottom-up file of a bitmap holds besides its pixels: its headers and its row
+// length. None for a bitmap that is not well formed, or too large for the file's 32-bit sizes.
+struct Encoding {
+    std::array<std::uint8_t, BitmapFileHeaderSize + BitmapInfoHeaderSize> headers{};
+    std::size_t rowBytes = 0;
+    std::uint64_t fileSize = 0;
+};
+
+std::optional<Encoding> EncodingOf(const Bitmap& bitmap) {
     if (!bitmap.IsWellFormed()) return std::nullopt;
     const auto width = static_cast<std::uint32_t>(bitmap.width);
     const auto height = static_cast<std::uint32_t>(bitmap.height);
@@ -269,57 +320,86 @@ std::optional<std::vector<std::uint8_t>> EncodeBitmapFile(const Bitmap& bitmap) 
     const std::uint64_t fileSize = BitmapFileHeaderSize + BitmapInfoHeaderSize + imageSize;
     if (fileSize > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
 
+    Encoding encoding;
+    encoding.rowBytes = static_cast<std::size_t>(rowBytes);
+    encoding.fileSize = fileSize;
+    ByteWriter out;
+    // File header: "BM", file size, two reserved, pixel data offset.
+    out.PutU16Le(BitmapSignature);
+    out.PutU32Le(static_cast<std::uint32_t>(fileSize));
+    out.PutU16Le(0);
+    out.PutU16Le(0);
+    out.PutU32Le(static_cast<std::uint32_t>(BitmapFileHeaderSize + BitmapInfoHeaderSize));
+    // Information header: size, width, height (bottom-up), planes, bits per pixel, compression,
+    // image size, two resolutions, colours used, colours important.
+    out.PutU32Le(static_cast<std::uint32_t>(BitmapInfoHeaderSize));
+    out.PutU32Le(width);
+    out.PutU32Le(height);
+    out.PutU16Le(1);
+    out.PutU16Le(24);
+    out.PutU32Le(CompressionNone);
+    out.PutU32Le(static_cast<std::uint32_t>(imageSize));
+    out.PutU32Le(0);
+    out.PutU32Le(0);
+    out.PutU32Le(0);
+    out.PutU32Le(0);
+    std::copy(out.Bytes().begin(), out.Bytes().end(), encoding.headers.begin());
+    return encoding;
+}
+
+// Row `y` of the bitmap as the file stores it, padding included.
+void EncodeRow(const Bitmap& bitmap, std::int32_t y, std::uint8_t* out, std::size_t rowBytes) {
+    const std::uint32_t* pixels = bitmap.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(bitmap.width);
+    const auto width = static_cast<std::size_t>(bitmap.width);
+    // Four bytes at a time, the fourth overwritten by the next pixel: all but the last pixel.
+    for (std::size_t x = 0; x + 1 < width; ++x) StoreU32Le(out + 3 * x, pixels[x]);
+    const std::uint32_t last = pixels[width - 1];
+    out[3 * width - 3] = static_cast<std::uint8_t>(last);
+    out[3 * width - 2] = static_cast<std::uint8_t>(last >> 8);
+    out[3 * width - 1] = static_cast<std::uint8_t>(last >> 16);
+    std::fill(out + 3 * width, out + rowBytes, std::uint8_t{0});
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> EncodeBitmapFile(const Bitmap& bitmap) {
+    const std::optional<Encoding> encoding = EncodingOf(bitmap);
+    if (!encoding) return std::nullopt;
     std::vector<std::uint8_t> bytes;
     try {
-        ByteWriter out;
-        // File header: "BM", file size, two reserved, pixel data offset.
-        out.PutU16Le(BitmapSignature);
-        out.PutU32Le(static_cast<std::uint32_t>(fileSize));
-        out.PutU16Le(0);
-        out.PutU16Le(0);
-        out.PutU32Le(static_cast<std::uint32_t>(BitmapFileHeaderSize + BitmapInfoHeaderSize));
-        // Information header: size, width, height (bottom-up), planes, bits per pixel,
-        // compression, image size, two resolutions, colours used, colours important.
-        out.PutU32Le(static_cast<std::uint32_t>(BitmapInfoHeaderSize));
-        out.PutU32Le(width);
-        out.PutU32Le(height);
-        out.PutU16Le(1);
-        out.PutU16Le(24);
-        out.PutU32Le(CompressionNone);
-        out.PutU32Le(static_cast<std::uint32_t>(imageSize));
-        out.PutU32Le(0);
-        out.PutU32Le(0);
-        out.PutU32Le(0);
-        out.PutU32Le(0);
-        bytes = out.Take();
-        bytes.reserve(static_cast<std::size_t>(fileSize));
-        const std::size_t padding = static_cast<std::size_t>(rowBytes) - 3 * static_cast<std::size_t>(width);
-        for (std::int32_t y = bitmap.height - 1; y >= 0; --y) {
-            for (std::int32_t x = 0; x < bitmap.width; ++x) {
-                const std::uint32_t rgb = bitmap.Pixel(x, y);
-                bytes.push_back(static_cast<std::uint8_t>(rgb));
-                bytes.push_back(static_cast<std::uint8_t>(rgb >> 8));
-                bytes.push_back(static_cast<std::uint8_t>(rgb >> 16));
-            }
-            bytes.insert(bytes.end(), padding, 0);
-        }
+        bytes.resize(static_cast<std::size_t>(encoding->fileSize));
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
+    std::copy(encoding->headers.begin(), encoding->headers.end(), bytes.begin());
+    std::uint8_t* row = bytes.data() + encoding->headers.size();
+    for (std::int32_t y = bitmap.height - 1; y >= 0; --y, row += encoding->rowBytes)
+        EncodeRow(bitmap, y, row, encoding->rowBytes);
     return bytes;
 }
 
+bool WriteBitmapFile(Stream& stream, const Bitmap& bitmap) {
+    const std::optional<Encoding> encoding = EncodingOf(bitmap);
+    if (!encoding) return false;
+    BlockWriter out(stream, std::max(BlockWriter::DefaultBlockSize, encoding->rowBytes));
+    out.Put(encoding->headers);
+    for (std::int32_t y = bitmap.height - 1; y >= 0; --y)
+        EncodeRow(bitmap, y, out.Room(encoding->rowBytes), encoding->rowBytes);
+    out.Finish();
+    return true;
+}
+
 bool SaveBitmapFile(Stream& stream, const Bitmap& bitmap) {
-    const std::optional<std::vector<std::uint8_t>> bytes = EncodeBitmapFile(bitmap);
-    if (!bytes) return false;
+    if (!EncodingOf(bitmap)) return false;
     try {
         stream.Truncate(0);
         stream.Seek(0);
-        stream.Write(*bytes);
+        return WriteBitmapFile(stream, bitmap);
     } catch (const FileError&) {
         return false;
+    } catch (const std::bad_alloc&) {
+        return false;
     }
-    return true;
 }
 
 }  // namespace tw

@@ -52,5 +52,9 @@ bool LoadBitmapFile(Stream& stream, Bitmap& out, Palette& outPalette, std::int32
 bool SaveBitmapFile(Stream& stream, const Bitmap& bitmap);
 // The bytes SaveBitmapFile writes; none for a bitmap that is not well formed or too large.
 std::optional<std::vector<std::uint8_t>> EncodeBitmapFile(const Bitmap& bitmap);
+// Writes those bytes at the stream's position, encoding them a block at a time. False, with
+// nothing written, for a bitmap that is not well formed or too large; a failing stream throws
+// FileError.
+bool WriteBitmapFile(Stream& stream, const Bitmap& bitmap);
 
 }  // namespace tw
