@@ -381,7 +381,7 @@ std::optional<std::vector<std::uint8_t>> EncodeBitmapFile(const Bitmap& bitmap) 
 bool WriteBitmapFile(Stream& stream, const Bitmap& bitmap) {
     const std::optional<Encoding> encoding = EncodingOf(bitmap);
     if (!encoding) return false;
-    BlockWriter out(stream, std::max(BlockWriter::DefaultBlockSize, encoding->rowBytes));
+    BlockWriter out(stream, std::max(BlockWriter::DefaultBlockSize, 2 * encoding->rowBytes));
     out.Put(encoding->headers);
     for (std::int32_t y = bitmap.height - 1; y >= 0; --y)
         EncodeRow(bitmap, y, out.Room(encoding->rowBytes), encoding->rowBytes);

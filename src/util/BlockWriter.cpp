@@ -1,5 +1,6 @@
 #include "util/BlockWriter.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
@@ -8,22 +9,25 @@ namespace tw {
 BlockWriter::BlockWriter(Stream& out, std::size_t blockSize) : out_(out), block_(blockSize) {}
 
 void BlockWriter::Put(std::span<const std::uint8_t> bytes) {
-    if (bytes.size() <= block_.size() - used_) {
-        if (!bytes.empty()) std::memcpy(block_.data() + used_, bytes.data(), bytes.size());
-        used_ += bytes.size();
-        return;
+    // What fits tops up the block; a full block goes out whole.
+    if (used_ > 0) {
+        const std::size_t take = std::min(bytes.size(), block_.size() - used_);
+        if (take > 0) std::memcpy(block_.data() + used_, bytes.data(), take);
+        used_ += take;
+        bytes = bytes.subspan(take);
+        if (used_ < block_.size()) return;
+        Finish();
     }
-    Finish();
     if (bytes.size() >= block_.size() / 2) {
         out_.Write(bytes);
         return;
     }
-    std::memcpy(block_.data(), bytes.data(), bytes.size());
+    if (!bytes.empty()) std::memcpy(block_.data(), bytes.data(), bytes.size());
     used_ = bytes.size();
 }
 
 std::uint8_t* BlockWriter::Room(std::size_t count) {
-    assert(count <= block_.size());
+    assert(count <= block_.size() / 2);
     if (count > block_.size() - used_) Finish();
     std::uint8_t* room = block_.data() + used_;
     used_ += count;
