@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -268,6 +269,39 @@ TEST(BitmapFileTest, SavingReplacesTheWholeStream) {
     ASSERT_TRUE(SaveBitmapFile(stream, Bitmap(2, 2)));
     EXPECT_EQ(stream.Length(), 54u + 16);
     EXPECT_EQ(stream.Copy()[0], 'B');
+}
+
+// Strips larger than the blocks that the reader decodes and the writer encodes at a time: every
+// row lands where it belongs in both directions and both orders, a file that ends within its
+// last row's padding still loads, and one that ends a row earlier does not.
+TEST(BitmapFileTest, LargeStripsCrossTheReadAndWriteBlocksIntact) {
+    Bitmap strip(701, 700);  // 2104 bytes a row: about 125 rows a read block, 1.5 write blocks
+    for (std::size_t i = 0; i < strip.pixels.size(); ++i) strip.pixels[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF;
+    const std::optional<std::vector<std::uint8_t>> encoded = EncodeBitmapFile(strip);
+    ASSERT_TRUE(encoded);
+    MemoryStream written;
+    ASSERT_TRUE(WriteBitmapFile(written, strip));
+    EXPECT_EQ(written.Copy(), *encoded);
+
+    const Loaded bottomUp = Load(*encoded, 701, 700);
+    ASSERT_TRUE(bottomUp.ok);
+    EXPECT_EQ(bottomUp.bitmap, strip);
+
+    // The same rows stored top-down: the file's rows in the reverse order.
+    BmpLayout topDown{.width = 701, .height = -700, .bitsPerPixel = 24};
+    const std::size_t rowBytes = 2104;
+    for (std::size_t row = 700; row-- > 0;) {
+        const auto first = encoded->begin() + static_cast<std::ptrdiff_t>(54 + row * rowBytes);
+        topDown.pixels.insert(topDown.pixels.end(), first, first + static_cast<std::ptrdiff_t>(rowBytes));
+    }
+    std::vector<std::uint8_t> bytes = BmpBytes(topDown);
+    bytes.resize(bytes.size() - 1);  // the last row's padding byte is missing
+    const Loaded reordered = Load(bytes);
+    ASSERT_TRUE(reordered.ok);
+    EXPECT_EQ(reordered.bitmap.pixels, strip.pixels);
+
+    bytes.resize(bytes.size() - 1);  // now a pixel byte is missing too
+    EXPECT_FALSE(Load(bytes).ok);
 }
 
 TEST(BitmapFileTest, MalformedBitmapIsNotWritten) {

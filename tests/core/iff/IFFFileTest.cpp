@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 namespace tw {
 namespace {
 
@@ -207,6 +210,81 @@ TEST(IFFFileTest, AddReplaceDeleteKeepTheTypeListUpToDate) {
     EXPECT_FALSE(o.container.DeleteChunk(TypeCARR, 2));
     ASSERT_TRUE(o.container.DeleteChunk(TypeSTR, 1));
     EXPECT_EQ(o.Data(TypeSTR, 1), ToBytes("two"));
+}
+
+// Loaded chunks are views of the bytes read at opening: they stay readable, and are written as
+// they were, after the file is closed, another one attached and the data of others replaced.
+TEST(IFFFileTest, UnchangedChunksKeepTheFilesBytesBeyondTheFile) {
+    IffBytes file("2.0");
+    file.Chunk(TypeSTR, 1, ToBytes("kept as read"), "one");
+    file.Chunk(TypeCARR, 2, ToBytes("replaced"));
+    file.Chunk(TypeBHAV, 3, ToBytes("never loaded"));
+    Opened o(file.bytes);
+    ASSERT_TRUE(o.ok);
+    ChunkHandle kept = 0;
+    ASSERT_TRUE(o.container.FindChunk(kept, TypeSTR, 1));
+    ASSERT_TRUE(o.container.EnsureChunkLoaded(kept));
+    ASSERT_TRUE(o.container.ReplaceChunkData(TypeCARR, 2, ToBytes("new data")));
+    EXPECT_TRUE(o.store.Resolve(kept)->SharesData());
+    EXPECT_FALSE(o.Record(TypeCARR, 2).SharesData());
+
+    MemoryStream other(IffBytes("2.0").bytes);
+    o.container.AttachFile(other);
+    ChunkHandle unloaded = 0;
+    ASSERT_TRUE(o.container.FindChunk(unloaded, TypeBHAV, 3));
+    EXPECT_FALSE(o.container.EnsureChunkLoaded(unloaded));  // its file is gone
+    ASSERT_TRUE(o.container.DeleteChunk(TypeBHAV, 3));
+    o.container.CloseFile();
+
+    MemoryStream saved;
+    ASSERT_TRUE(o.container.SaveIFFFile(&saved));
+    Opened reread(saved.Copy());
+    EXPECT_EQ(reread.List(), (KeyList{{"STR#", 1}, {"CARR", 2}, {"rsmp", 0}}));
+    EXPECT_EQ(reread.Data(TypeSTR, 1), ToBytes("kept as read"));
+    EXPECT_EQ(reread.Record(TypeSTR, 1).label, "one");
+    EXPECT_EQ(reread.Data(TypeCARR, 2), ToBytes("new data"));
+}
+
+// The lookups by key go through an index: after any mix of adds (duplicates included) and
+// deletes they find what a walk of the list in order finds.
+TEST(IFFFileTest, LookupsAgreeWithTheListAfterAddsAndDeletes) {
+    Opened o(IffBytes().bytes);
+    std::uint32_t seed = 7;
+    auto next = [&seed](std::uint32_t range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % range;
+    };
+    for (int step = 0; step < 400; ++step) {
+        const ResourceType type = next(2) == 0 ? TypeSTR : TypeBHAV;
+        const auto id = static_cast<std::uint16_t>(next(12));
+        if (next(3) == 0)
+            o.container.DeleteChunk(type, id);
+        else
+            ASSERT_TRUE(o.container.AddChunk(type, id, std::to_string(step), ToBytes("x")));
+
+        for (ResourceType t : {TypeSTR, TypeBHAV}) {
+            // What the list says: the first chunk of each id in list order, ids ascending.
+            std::map<std::uint16_t, ChunkHandle> first;
+            for (ChunkHandle h : o.container.Chunks())
+                if (o.store.Resolve(h)->type == t) first.try_emplace(o.store.Resolve(h)->id, h);
+            std::vector<ChunkHandle> walked;
+            for (auto pos = o.container.LowestIdChunk(t); pos != o.container.NoPosition(); o.container.NextHigherIdChunk(pos))
+                walked.push_back(o.container.HandleAt(pos));
+            std::vector<ChunkHandle> expected;
+            for (const auto& [key, handle] : first) expected.push_back(handle);
+            ASSERT_EQ(walked, expected) << "step " << step;
+            for (std::uint16_t key = 0; key < 12; ++key) {
+                ChunkHandle found = 0;
+                const bool present = o.container.FindChunk(found, t, key);
+                ASSERT_EQ(present, first.count(key) == 1) << "step " << step;
+                if (present) {
+                    ASSERT_EQ(found, first[key]) << "step " << step;
+                }
+            }
+            const bool listed = std::find(o.container.Types().begin(), o.container.Types().end(), t) != o.container.Types().end();
+            ASSERT_EQ(listed, !first.empty()) << "step " << step;
+        }
+    }
 }
 
 TEST(IFFFileTest, ClearReleasesEveryRecord) {

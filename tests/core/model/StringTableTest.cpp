@@ -230,6 +230,32 @@ TEST(StringTableTest, TextWithANulIsWrittenUpToIt) {
     EXPECT_EQ(Encoded(table), (std::vector<std::uint8_t>{0xFE, 0xFF, 2, 0, 'a', 'b', 0, 0, 'n', 'e', 'x', 't', 0, 0}));
 }
 
+// A table keeps its texts in one buffer that replaced texts leave room in until it is tidied:
+// texts typed one character at a time, beside others, come out as if set once.
+TEST(StringTableTest, TextsReplacedOverAndOverStayExact) {
+    StringTable typed;
+    StringTable once;
+    for (std::uint16_t row = 0; row < 33; ++row) {
+        for (StringTable* table : {&typed, &once}) {
+            table->SetText(row, 0, StringTable::Value, "row " + std::to_string(row));
+            table->SetText(row, 3, StringTable::Comment, row % 2 == 0 ? "even" : "");
+        }
+    }
+    std::string text;
+    for (int i = 0; i < 3000; ++i) {
+        text += static_cast<char>('a' + i % 26);
+        typed.SetText(static_cast<std::uint16_t>(i % 3 + 4), 2, StringTable::Value, text);
+    }
+    typed.SetText(4, 2, StringTable::Value, "");
+    once.SetText(5, 2, StringTable::Value, text.substr(0, 2999));
+    once.SetText(6, 2, StringTable::Value, text);
+    for (std::uint16_t row = 0; row < 33; ++row)
+        for (std::uint16_t slot = 0; slot < 16; ++slot)
+            for (int which : {StringTable::Value, StringTable::Comment})
+                ASSERT_EQ(Text(typed, row, slot, which), Text(once, row, slot, which)) << row << " " << slot;
+    EXPECT_EQ(Encoded(typed), Encoded(once));
+}
+
 TEST(StringTableTest, SaveToIFFReplacesTheLoadedChunk) {
     test::IffBytes file;
     file.Chunk(TypeSTR, 128, {0xFF, 0xFF, 1, 0, 'a', 0}, "Career");

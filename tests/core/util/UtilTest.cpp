@@ -1,4 +1,5 @@
 #include "support/TempFolder.h"
+#include "util/BlockWriter.h"
 #include "util/ByteReader.h"
 #include "util/ByteWriter.h"
 #include "util/FileError.h"
@@ -77,6 +78,50 @@ TEST(Sha256Test, KnownDigestsWhateverThePieces) {
             pieces.Update(std::string_view(text).substr(at, step));
         EXPECT_EQ(Sha256::ToHex(pieces.Finish()), digest) << text.size() << " bytes in pieces";
     }
+}
+
+// Records the size of every write it passes on.
+class CountingStream final : public Stream {
+public:
+    void Seek(std::int64_t offset, SeekOrigin origin) override { inner.Seek(offset, origin); }
+    std::size_t Read(std::span<std::uint8_t> into) override { return inner.Read(into); }
+    void Write(std::span<const std::uint8_t> bytes) override {
+        writes.push_back(bytes.size());
+        inner.Write(bytes);
+    }
+    using Stream::Write;
+    std::uint64_t Length() const override { return inner.Length(); }
+    std::uint64_t Position() const override { return inner.Position(); }
+    void Truncate(std::uint64_t length) override { inner.Truncate(length); }
+    std::unique_ptr<Stream> Duplicate() const override { return inner.Duplicate(); }
+
+    MemoryStream inner;
+    std::vector<std::size_t> writes;
+};
+
+// Parts of every size around the block's come out whole and in order, and no write but the
+// last is smaller than half a block.
+TEST(BlockWriterTest, PartsOfAnySizeGoOutInOrderInLargeWrites) {
+    CountingStream out;
+    std::vector<std::uint8_t> expected;
+    {
+        BlockWriter writer(out, 16);
+        std::uint8_t next = 0;
+        for (std::size_t size : {0, 3, 16, 7, 9, 8, 40, 1, 15, 5, 12}) {
+            std::vector<std::uint8_t> part(size);
+            for (std::uint8_t& byte : part) byte = next++;
+            expected.insert(expected.end(), part.begin(), part.end());
+            if (size == 5) {
+                std::copy(part.begin(), part.end(), writer.Room(5));
+            } else {
+                writer.Put(part);
+            }
+        }
+        writer.Finish();
+    }
+    EXPECT_EQ(out.inner.Copy(), expected);
+    ASSERT_FALSE(out.writes.empty());
+    for (std::size_t i = 0; i + 1 < out.writes.size(); ++i) EXPECT_GE(out.writes[i], 8u) << "write " << i;
 }
 
 class ReplaceFileWholeTest : public ::testing::Test {
