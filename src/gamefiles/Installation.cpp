@@ -11,10 +11,7 @@
 #include <thread>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "util/Win32.h"
 #else
 #include <unistd.h>
 #endif

@@ -3,10 +3,7 @@
 #include <algorithm>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "util/Win32.h"
 #else
 #include <cerrno>
 #include <iconv.h>
