@@ -11,7 +11,8 @@
 # qt-windows.options. An entry without `complete` is unfinished and never used.
 #
 # Included by the mingw-w64 toolchain file, it sets TRACKWRIGHT_QT_WINDOWS_DIR and, when that
-# entry is complete, TRACKWRIGHT_QT_WINDOWS_PREFIX. Run as a script
+# entry is complete, TRACKWRIGHT_QT_WINDOWS_PREFIX, unless that is given already
+# (-DTRACKWRIGHT_QT_WINDOWS_PREFIX=DIR: another Qt for Windows, such as one to relink with). Run as a script
 # (`cmake -P cmake/QtWindows.cmake`) it prints the entry's folder and, on a second line, the
 # text its key was made of.
 
@@ -38,7 +39,9 @@ function(trackwright_qt_windows_entry dir_out inputs_out)
       string(APPEND options " ${line}")
     endif()
   endforeach()
-  set(inputs "qt6-base ${qt_version}; mingw-w64 g++ ${compiler_version}, runtime ${runtime_version};${options}")
+  # The first word is the entry's format: raise it when build-qt-windows.sh changes what an
+  # entry holds.
+  set(inputs "entry 1; qt6-base ${qt_version}; mingw-w64 g++ ${compiler_version}, runtime ${runtime_version};${options}")
   string(SHA256 hash "${inputs}")
   string(SUBSTRING "${hash}" 0 12 key)
   # 6.4.2+dfsg-10 -> 6.4.2
@@ -53,7 +56,9 @@ function(trackwright_qt_windows_entry dir_out inputs_out)
 endfunction()
 
 trackwright_qt_windows_entry(TRACKWRIGHT_QT_WINDOWS_DIR TRACKWRIGHT_QT_WINDOWS_INPUTS)
-if(CMAKE_SCRIPT_MODE_FILE)
+if(TRACKWRIGHT_QT_WINDOWS_PREFIX)
+  # Given on the command line: a Qt for Windows of one's own, used as it is.
+elseif(CMAKE_SCRIPT_MODE_FILE)
   execute_process(COMMAND "${CMAKE_COMMAND}" -E echo "${TRACKWRIGHT_QT_WINDOWS_DIR}")
   execute_process(COMMAND "${CMAKE_COMMAND}" -E echo "${TRACKWRIGHT_QT_WINDOWS_INPUTS}")
 elseif(EXISTS "${TRACKWRIGHT_QT_WINDOWS_DIR}/complete")

@@ -28,6 +28,7 @@ set(TRACKWRIGHT_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source t
 # once it is complete. Its tools (moc, rcc, uic) are Debian's host Qt of the same version; the
 # find-root rules above would hide them in /usr, hence QT_HOST_PATH_CMAKE_DIR.
 include(${CMAKE_CURRENT_LIST_DIR}/QtWindows.cmake)
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TRACKWRIGHT_QT_WINDOWS_PREFIX)
 if(TRACKWRIGHT_QT_WINDOWS_PREFIX)
   list(PREPEND CMAKE_FIND_ROOT_PATH "${TRACKWRIGHT_QT_WINDOWS_PREFIX}")
   list(PREPEND CMAKE_PREFIX_PATH "${TRACKWRIGHT_QT_WINDOWS_PREFIX}")
