@@ -37,6 +37,7 @@ log="$work/log"
 
 now() { date +%s; }
 # step NAME COMMAND...: runs one step with its output in the log; the log's end shows on failure.
+# `set -e` does not act inside the step's commands, so each of them checks its own commands.
 step() {
   local name=$1; shift
   local start; start=$(now)
@@ -59,7 +60,7 @@ source_lines() {
 fetch_source() {
   local apt="$work/apt"
   mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$work/source"
-  source_lines >"$apt/sources.list"
+  source_lines >"$apt/sources.list" || return 1
   [ -s "$apt/sources.list" ] || { echo "No Debian source found in apt's configuration."; return 1; }
   cat "$apt/sources.list"
   local options=(-o "Dir::Etc::SourceList=$apt/sources.list" -o "Dir::Etc::SourceParts=/nonexistent"
@@ -67,7 +68,7 @@ fetch_source() {
                  -o "APT::Sandbox::User=root")
   # A suite without source indexes only warns; the source itself must be found below.
   apt-get "${options[@]}" update || true
-  (cd "$work/source" && apt-get "${options[@]}" source -q "qt6-base=$qt_version")
+  (cd "$work/source" && apt-get "${options[@]}" source -q "qt6-base=$qt_version") || return 1
   local tree
   tree=$(find "$work/source" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*' | head -n 1)
   [ -n "$tree" ] || { echo "apt-get source unpacked no qt6-base tree."; return 1; }
@@ -85,21 +86,22 @@ configure_qt() {
     "${options[@]}"
 }
 
-# Ninja's output goes to the log; every hundredth step shows on the terminal (descriptor 3).
+# Ninja's output goes to the log; every hundredth step shows on the script's own output
+# (descriptor 3, written through cat: opening /dev/fd/3 anew would truncate a log file).
 compile_qt() {
   cmake --build "$work/build" -j "${QT_BUILD_JOBS:-2}" 2>&1 |
     awk '{ print } /^\[[0-9]+\/[0-9]+\]/ {
            split(substr($1, 2, length($1) - 2), n, "/")
-           if (n[1] % 100 == 0 || n[1] == n[2]) { printf "    %s\n", $1 > "/dev/fd/3"; fflush("/dev/fd/3") } }'
+           if (n[1] % 100 == 0 || n[1] == n[2]) { printf "    %s\n", $1 | "cat >&3"; fflush("cat >&3") } }'
 }
 
 # The licences of Qt and of the third-party code compiled into it, for the release zip.
 write_licenses() {
   local prefix=$1
-  mkdir -p "$prefix/licenses"
-  cp "$work/qtbase/LICENSES/LGPL-3.0-only.txt" "$prefix/licenses/LGPL-3.0.txt"
-  python3 "$root/scripts/lib/qt-third-party.py" "$work/qtbase" "$work/build/build.ninja" \
-    >"$prefix/licenses/THIRD-PARTY.txt"
+  mkdir -p "$prefix/licenses" &&
+    cp "$work/qtbase/LICENSES/LGPL-3.0-only.txt" "$prefix/licenses/LGPL-3.0.txt" &&
+    python3 "$root/scripts/lib/qt-third-party.py" "$work/qtbase" "$work/build/build.ninja" \
+      >"$prefix/licenses/THIRD-PARTY.txt" || return 1
   printf 'qtbase %s (Debian source package qt6-base), configured with:\n%s\n' \
     "$qt_version" "$(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$root/cmake/qt-windows.options")" \
     >"$prefix/licenses/BUILD-OPTIONS.txt"
@@ -107,14 +109,12 @@ write_licenses() {
 
 build_qt() {
   local prefix=$1 start; start=$(now)
-  rm -rf "$work"
-  mkdir -p "$work"
-  : >"$log"
-  step "fetching Debian's qt6-base $qt_version source" fetch_source
-  step "configuring" configure_qt "$prefix"
-  step "building with ${QT_BUILD_JOBS:-2} jobs" compile_qt
-  step "installing" cmake --install "$work/build"
-  step "collecting licences" write_licenses "$prefix"
+  rm -rf "$work" && mkdir -p "$work" && : >"$log" || return 1
+  step "fetching Debian's qt6-base $qt_version source" fetch_source &&
+    step "configuring" configure_qt "$prefix" &&
+    step "building with ${QT_BUILD_JOBS:-2} jobs" compile_qt &&
+    step "installing" cmake --install "$work/build" &&
+    step "collecting licences" write_licenses "$prefix" || return 1
   rm -rf "$work"
   echo "Qt for Windows built in $(( $(now) - start )) s"
 }

@@ -9,8 +9,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
   xvfb xauth
-  g++-mingw-w64-x86-64 wine64
-  zip python3
+  g++-mingw-w64-x86-64 wine64 fonts-dejavu-core
+  zip python3 python3-pil
 )
 if [ "${1:-}" != "" ]; then packages=("$@"); fi
 

@@ -14,7 +14,19 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export QT_QPA_PLATFORM=offscreen
 
 status=0
-step() { echo; echo "=== $*"; }
+# step NAME: starts a stage, after printing how long the one before took.
+start=$(date +%s)
+stage_start=
+stage_name=
+finish_stage() {
+  if [ -n "$stage_start" ]; then echo "=== $stage_name: $(( $(date +%s) - stage_start )) s"; fi
+}
+step() {
+  finish_stage
+  echo; echo "=== $*"
+  stage_name=$*
+  stage_start=$(date +%s)
+}
 
 step "debug build (ASan + UBSan)"
 cmake --preset debug >/dev/null
@@ -35,6 +47,8 @@ if [ -x "$root/scripts/test-windows.sh" ]; then
   "$root/scripts/test-windows.sh" || status=1
 fi
 
+finish_stage
 echo
+echo "All stages took $(( $(date +%s) - start )) s."
 if [ $status -eq 0 ]; then echo "All test stages passed."; else echo "Some test stage FAILED."; fi
 exit $status

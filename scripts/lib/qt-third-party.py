@@ -35,7 +35,7 @@ def entries(source_root):
         if "qt_attribution.json" not in files:
             continue
         with open(os.path.join(folder, "qt_attribution.json"), encoding="utf-8") as f:
-            data = json.load(f)
+            data = json.load(f, strict=False)  # some hold raw line breaks in strings
         for entry in data if isinstance(data, list) else [data]:
             yield os.path.relpath(folder, source_root), entry
 
