@@ -9,6 +9,8 @@
 
 #include <QMenu>
 
+#include "util/Win32.h"
+
 namespace tw {
 namespace {
 
@@ -83,8 +85,16 @@ INSTANTIATE_TEST_SUITE_P(Answers, MainWindowExitTest,
 
 TEST_F(MainWindowCommandsTest, ExitWithAFailingSaveStaysOpen) {
     EditCareerName(QStringLiteral("Edited"));
+#ifdef _WIN32
+    // Windows keeps a held file's folder from going; another program that holds the careers
+    // file, without letting it be deleted, makes the save's rename over it fail instead.
+    const HANDLE other = CreateFileW(CareersFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+#else
     // The careers file's folder is gone: nothing can be written there, not even by root.
     std::filesystem::remove_all(GameFile("ExpansionShared"));
+#endif
     port.answers = {Answer::Yes};
     window->close();
     EXPECT_FALSE(window->HasClosed());
@@ -92,6 +102,9 @@ TEST_F(MainWindowCommandsTest, ExitWithAFailingSaveStaysOpen) {
                                 "Exit: Do you want to save the careers?",
                                 "Error: Couldn't save the careers! There's probably a file I/O error!"}));
     EXPECT_FALSE(window->CareersUnchanged());
+#ifdef _WIN32
+    CloseHandle(other);
+#endif
 }
 
 TEST_F(MainWindowCommandsTest, SaveWritesReloadsAndShowsTheSavedData) {
