@@ -164,6 +164,21 @@ ImportResult EditSession::Import(UserPort& port) {
     return result;
 }
 
+std::vector<JsonProblem> EditSession::ApplyDocument(const JsonValue& document, DocumentTexts texts) {
+    DocumentReading reading = ReadDocument(Careers(), ChanceCardsDisabled(), document, texts);
+    if (!reading.problems.empty()) return std::move(reading.problems);
+    EditScope scope;
+    scope.allCareers = true;  // the card texts too
+    Record("Apply", {}, scope, [&](EditPlace&) {
+        if (!reading.changed) return false;
+        // The reading began as a copy of these careers, so each keeps the chunks it remembers.
+        context_.careerSet.careers = std::move(reading.careers);
+        context_.careerSet.cardTexts = std::move(reading.cardTexts);
+        return true;
+    });
+    return {};
+}
+
 bool EditSession::Export(UserPort& port, std::optional<std::uint32_t> career) const {
     return CareerExportCommand(career, context_.careerSet, context_.iconStrips, port);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "edit/ApplyDocument.h"
 #include "edit/EditHistory.h"
 #include "exchange/CareerImport.h"
 #include "gamefiles/GameContext.h"
@@ -85,6 +86,10 @@ public:
     bool SetIcons(std::uint32_t career, const Bitmap& popup, const Bitmap& button);
     // Career > Import of a track or a backup, with its questions and messages.
     ImportResult Import(UserPort& port);
+    // Makes the careers and chance cards what a document of the command-line tool's `dump` shape
+    // says (see ReadDocument), as one step "Apply". Returns every problem found; with any, nothing
+    // is changed.
+    std::vector<JsonProblem> ApplyDocument(const JsonValue& document, DocumentTexts texts);
     // Career > Export and Backup change nothing.
     bool Export(UserPort& port, std::optional<std::uint32_t> career) const;
     bool Backup(UserPort& port) const;

@@ -135,6 +135,10 @@ std::unique_ptr<Installation> Installation::Open(const fs::path& gameFolder, con
     return installation;
 }
 
+void Installation::StopWriting() {
+    if (writerLock_ && writerLock_->Held()) writerLock_->Unlock();
+}
+
 Status Installation::TakeWriterLock(bool& taken) {
     taken = false;
     const fs::path lockFile = stateFolder_ / "writer.lock";
