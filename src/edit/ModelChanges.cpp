@@ -139,12 +139,18 @@ public:
         }
     }
 
-    void Icons(std::uint32_t career, std::uint16_t number, const IconStrips& was, const IconStrips& is) {
+    // `popupsSame` and `buttonsSame`: whether the whole strips are, which spares cutting out
+    // every career's icons on both sides while the review follows each keystroke.
+    void Icons(std::uint32_t career, std::uint16_t number, const IconStrips& was, const IconStrips& is, bool popupsSame,
+               bool buttonsSame) {
         struct Which {
             const char* field;
             bool (IconStrips::*get)(std::uint32_t, Bitmap&) const;
+            bool same;
         };
-        for (const Which which : {Which{"Popup Icon", &IconStrips::GetPopupIcon}, Which{"Button Icon", &IconStrips::GetButtonIcon}}) {
+        for (const Which which : {Which{"Popup Icon", &IconStrips::GetPopupIcon, popupsSame},
+                                  Which{"Button Icon", &IconStrips::GetButtonIcon, buttonsSame}}) {
+            if (which.same) continue;
             Bitmap before;
             Bitmap after;
             (was.*which.get)(number, before);
@@ -180,12 +186,14 @@ std::vector<ModelChange> ListChanges(const ModelSnapshot& before, const CareerSe
     ChangeList list;
     std::vector<bool> held(0x10000, false);
     const std::size_t count = std::min(before.careers.size(), careers.Count());
+    const bool popupsSame = SamePicture(before.icons.PopupStrip(), icons.PopupStrip());
+    const bool buttonsSame = SamePicture(before.icons.ButtonStrip(), icons.ButtonStrip());
     for (std::uint32_t career = 0; career < count; ++career) {
         const Career& was = before.careers[career];
         const Career& is = careers.careers[career];
         list.Career(career, was, is);
         list.Cards(career, was, is, before.cardTexts, careers.cardTexts, held);
-        list.Icons(career, is.id, before.icons, icons);
+        list.Icons(career, is.id, before.icons, icons, popupsSame, buttonsSame);
     }
     list.FreeCardTexts(before.cardTexts, careers.cardTexts, held);
     return std::move(list.changes);
