@@ -84,7 +84,7 @@ TEST_F(MainWindowEditTest, UndoAndRedoByKeyWhereverTheFocusIsShowWhereTheChangeW
     EXPECT_TRUE(port.calls.empty());
 }
 
-TEST_F(MainWindowEditTest, UndoingAnInternalNameOrAnImportRenamesTheListRows) {
+TEST_F(MainWindowEditTest, UndoingAnInternalNameRenamesItsListRow) {
     const QString name = window->CareerList()->RowText(4, 1);
     SelectCareer(4);
     TypeInto(Field::InternalCareerName, QStringLiteral("Renamed"));
@@ -230,15 +230,11 @@ TEST_F(MainWindowEditTest, PastingKeepsWhatTheLanguageHoldsAndSaysWhatWasLeftOut
 
 TEST_F(MainWindowEditTest, AnEmptyLanguageFieldNamesTheLanguageInGrey) {
     window->SelectLanguage(13);
-    TypeInto(Field::FemaleJobName, QStringLiteral("x"));
-    qobject_cast<QLineEdit*>(FieldOf(Field::FemaleJobName))->clear();
-    EXPECT_EQ(qobject_cast<QLineEdit*>(FieldOf(Field::FemaleJobName))->placeholderText(), QStringLiteral("No Thai text"));
-    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(FieldOf(Field::JobDescription))->placeholderText(),
-              QStringLiteral("No Thai text"));
-    EXPECT_TRUE(qobject_cast<QLineEdit*>(FieldOf(Field::InternalCareerName))->placeholderText().isEmpty());
-    // No level: the job fields cannot be used and hint at nothing.
-    window->JobList()->clearSelection();
-    EXPECT_TRUE(qobject_cast<QLineEdit*>(FieldOf(Field::FemaleJobName))->placeholderText().isEmpty());
+    const auto hint = [this](Field field) { return qobject_cast<QLineEdit*>(FieldOf(field))->placeholderText(); };
+    EXPECT_EQ(hint(Field::FemaleJobName), QStringLiteral("No Thai text"));
+    EXPECT_TRUE(hint(Field::InternalCareerName).isEmpty());
+    window->JobList()->clearSelection();  // the job fields cannot be used: no hint
+    EXPECT_TRUE(hint(Field::FemaleJobName).isEmpty());
 }
 
 }  // namespace
