@@ -16,4 +16,9 @@ std::optional<std::string> FieldCodec::Bytes(const QString& text, const std::str
     return internalName ? TextCodec::EncodeInternal(stored) : TextCodec::Encode(stored, slot);
 }
 
+bool FieldCodec::CanHold(char32_t c) const {
+    const QString one = QString::fromUcs4(&c, 1);
+    return (internalName ? TextCodec::EncodeInternal(one) : TextCodec::Encode(one, slot)).has_value();
+}
+
 }  // namespace tw

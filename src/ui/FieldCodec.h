@@ -23,6 +23,9 @@ struct FieldCodec {
     // breaks follow the stored text's form ("\n" only when it used nothing else, "\r\n"
     // otherwise). None when the code page cannot hold the text.
     std::optional<std::string> Bytes(const QString& text, const std::string& previous) const;
+
+    // Whether the field's code page has bytes for the character on its own.
+    bool CanHold(char32_t c) const;
 };
 
 }  // namespace tw

@@ -52,7 +52,7 @@ TEST_P(MainWindowExitTest, ExitAsksOnlyAfterAChangeAndFollowsTheAnswer) {
     if (c.edit) EditCareerName(QStringLiteral("Edited"));
     port.answers.assign(c.answers.begin(), c.answers.end());
 
-    window->MenuAction(QStringLiteral("File"), QStringLiteral("E&xit"))->trigger();
+    window->MenuAction(QStringLiteral("&File"), QStringLiteral("E&xit"))->trigger();
 
     EXPECT_EQ(window->HasClosed(), c.closes);
     if (c.closes) {
@@ -125,7 +125,7 @@ TEST_F(MainWindowCommandsTest, SaveWritesReloadsAndShowsTheSavedData) {
 }
 
 TEST_F(MainWindowCommandsTest, RestoreOriginalFilesAsksThenGivesTheGameBackAndReloads) {
-    QAction* restore = window->MenuAction(QStringLiteral("File"), QStringLiteral("Restore Original Files..."));
+    QAction* restore = window->MenuAction(QStringLiteral("&File"), QStringLiteral("Restore &Original Files..."));
     ASSERT_NE(restore, nullptr);
     QMenu* file = restore->associatedObjects().isEmpty() ? nullptr : qobject_cast<QMenu*>(restore->associatedObjects()[0]);
     ASSERT_NE(file, nullptr);
@@ -174,7 +174,7 @@ TEST_F(MainWindowCommandsTest, ReloadDropsTheEditsWithoutAQuestion) {
     SelectCareer(2);
     SelectCareer(0);
     EditCareerName(QStringLiteral("Thrown away"));
-    window->MenuAction(QStringLiteral("File"), QStringLiteral("&Reload"))->trigger();
+    window->MenuAction(QStringLiteral("&File"), QStringLiteral("&Reload"))->trigger();
     EXPECT_TRUE(port.calls.empty());
     EXPECT_EQ(loads, 2);
     EXPECT_TRUE(window->CareersUnchanged());
@@ -223,7 +223,7 @@ TEST_F(MainWindowCommandsTest, ImportOfATrackRenamesAndSelectsItsRow) {
     port.calls.clear();
     port.files = {exported};
     port.careers = {7};
-    window->MenuAction(QStringLiteral("Career"), QStringLiteral("Import"))->trigger();
+    window->MenuAction(QStringLiteral("&Career"), QStringLiteral("&Import"))->trigger();
     EXPECT_EQ(port.Shown(), std::vector<std::string>{"Trackwright 2: Successfully imported!"});
     EXPECT_EQ(context.careerSet.careers[7].track.name, name);
     EXPECT_EQ(window->CareerList()->RowText(7, 1), TextCodec::DecodeInternal(name));
