@@ -40,7 +40,6 @@
 #include "ui/JobDetailsDialog.h"
 #include "ui/ReviewChangesDialog.h"
 #include "ui/TextCodec.h"
-#include "util/TypedText.h"
 #include "util/UserPort.h"
 
 #ifdef _WIN32
@@ -76,15 +75,6 @@ QString RowNumber(std::uint32_t number) { return QStringLiteral("#%1").arg(numbe
 // Where each language item has its mnemonic: distinct letters within the Language menu, which
 // also holds "Set &All".
 constexpr std::array<int, LanguageCount> LanguageMnemonics = {0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 11, 1, 2};
-
-std::u32string CodePoints(const QString& text) {
-    const QList<uint> ucs4 = text.toUcs4();
-    return std::u32string(ucs4.begin(), ucs4.end());
-}
-
-QString FromCodePoints(std::u32string_view text) {
-    return QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 #ifdef _WIN32
 // The system menu's About item; commands of our own there must be below 0xF000 and have the
@@ -681,12 +671,8 @@ void MainWindow::PutFieldText(Field field, const QString& text, int cursor) {
     shownTexts_[field] = FieldText(field);
 }
 
-void MainWindow::TellLeftOut(Field field, const QString& characters) {
-    const QString where = field == InternalCareerName
-                              ? QStringLiteral("internal names")
-                              : QStringLiteral("%1 texts").arg(QString::fromLatin1(LanguageNames()[shownLanguage_]));
-    statusBar()->showMessage(
-        QStringLiteral("Left out \"%1\": %2 cannot hold these characters.").arg(characters, where), LeftOutNoticeTime);
+void MainWindow::TellLeftOut(const FieldCodec& codec, const QString& characters) {
+    statusBar()->showMessage(FieldCodec::LeftOutNotice(characters, codec.TextsName()), LeftOutNoticeTime);
 }
 
 void MainWindow::ShowBuffers() {
@@ -715,22 +701,14 @@ bool MainWindow::ReadFields() {
         if (text == shownTexts_[field]) continue;
         // The fields hold what was shown in the language of that moment.
         const FieldCodec codec{shownLanguage_, field == InternalCareerName, IsMultiLine(field)};
-        std::optional<std::string> bytes = codec.Bytes(text, buffers_[field]);
-        if (!bytes) {
-            // What was typed or pasted goes in as far as the code page holds it; the status line
-            // names what was left out.
-            const TypedText typed = KeepWhatFits(CodePoints(shownTexts_[field]), CodePoints(text),
-                                                 [&codec](char32_t c) { return codec.CanHold(c); });
-            const QString kept = FromCodePoints(typed.text);
-            if (!typed.leftOut.empty()) bytes = codec.Bytes(kept, buffers_[field]);
-            if (bytes) {
-                const QString beforeCursor = FromCodePoints(std::u32string_view(typed.text).substr(0, typed.cursor));
-                PutFieldText(field, kept, static_cast<int>(beforeCursor.size()));
-                TellLeftOut(field, FromCodePoints(typed.leftOut));
+        // What was typed or pasted goes in as far as the code page holds it; the status line
+        // names what was left out.
+        if (const std::optional<FieldCodec::Fitted> fitted = codec.Fit(shownTexts_[field], text, buffers_[field])) {
+            if (!fitted->leftOut.isEmpty()) {
+                PutFieldText(field, fitted->text, fitted->cursor);
+                TellLeftOut(codec, fitted->leftOut);
             }
-        }
-        if (bytes) {
-            buffers_[field] = *bytes;
+            buffers_[field] = fitted->bytes;
             shownTexts_[field] = FieldText(field);
             continue;
         }

@@ -31,6 +31,7 @@ class QPushButton;
 namespace tw {
 
 class EditSession;
+struct FieldCodec;
 class FullRowListView;
 class ReviewChangesDialog;
 class UserPort;
@@ -197,7 +198,7 @@ private:
     // A field's text and cursor set by the window.
     void PutFieldText(Field field, const QString& text, int cursor);
     // The status line names the characters that typing in the field left out.
-    void TellLeftOut(Field field, const QString& characters);
+    void TellLeftOut(const FieldCodec& codec, const QString& characters);
     // The grey hint of an empty language field, naming the language it shows.
     void UpdatePlaceholders();
 
