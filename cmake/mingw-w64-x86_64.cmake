@@ -23,3 +23,17 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # GoogleTest is not packaged for this target; tests/CMakeLists.txt builds it from this source
 # with the compiler above.
 set(TRACKWRIGHT_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source tree for cross builds")
+
+# Qt for the editor: the static build that scripts/build-qt-windows.sh keeps in its cache, used
+# once it is complete. Its tools (moc, rcc, uic) are Debian's host Qt of the same version; the
+# find-root rules above would hide them in /usr, hence QT_HOST_PATH_CMAKE_DIR.
+include(${CMAKE_CURRENT_LIST_DIR}/QtWindows.cmake)
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TRACKWRIGHT_QT_WINDOWS_PREFIX)
+if(TRACKWRIGHT_QT_WINDOWS_PREFIX)
+  list(PREPEND CMAKE_FIND_ROOT_PATH "${TRACKWRIGHT_QT_WINDOWS_PREFIX}")
+  list(PREPEND CMAKE_PREFIX_PATH "${TRACKWRIGHT_QT_WINDOWS_PREFIX}")
+  set(QT_HOST_PATH /usr)
+  execute_process(COMMAND dpkg-architecture -qDEB_HOST_MULTIARCH
+    OUTPUT_VARIABLE TRACKWRIGHT_HOST_MULTIARCH OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  set(QT_HOST_PATH_CMAKE_DIR /usr/lib/${TRACKWRIGHT_HOST_MULTIARCH}/cmake)
+endif()

@@ -10,8 +10,8 @@ packages=(
   qt6-base-dev libgl-dev
   nlohmann-json3-dev libyaml-dev nettle-dev
   xvfb xauth
-  g++-mingw-w64-x86-64 wine64
-  zip python3
+  g++-mingw-w64-x86-64 wine64 fonts-dejavu-core
+  zip python3 python3-pil
 )
 if [ "${1:-}" != "" ]; then packages=("$@"); fi
 

@@ -17,7 +17,19 @@ export QT_QPA_PLATFORM=offscreen
 export XDG_STATE_HOME="$root/build/test-home/state" XDG_DATA_HOME="$root/build/test-home/data"
 
 status=0
-step() { echo; echo "=== $*"; }
+# step NAME: starts a stage, after printing how long the one before took.
+start=$(date +%s)
+stage_start=
+stage_name=
+finish_stage() {
+  if [ -n "$stage_start" ]; then echo "=== $stage_name: $(( $(date +%s) - stage_start )) s"; fi
+}
+step() {
+  finish_stage
+  echo; echo "=== $*"
+  stage_name=$*
+  stage_start=$(date +%s)
+}
 
 step "debug build (ASan + UBSan)"
 cmake --preset debug >/dev/null
@@ -38,6 +50,8 @@ if [ -x "$root/scripts/test-windows.sh" ]; then
   "$root/scripts/test-windows.sh" || status=1
 fi
 
+finish_stage
 echo
+echo "All stages took $(( $(date +%s) - start )) s."
 if [ $status -eq 0 ]; then echo "All test stages passed."; else echo "Some test stage FAILED."; fi
 exit $status

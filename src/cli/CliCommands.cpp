@@ -12,14 +12,19 @@
 #include "gamefiles/GameSave.h"
 #include "gamefiles/HostPath.h"
 #include "gamefiles/OriginalsRestore.h"
+#include "gamefiles/ReadWholeFile.h"
 #include "sample/SampleInstallation.h"
 #include "util/ConsolePort.h"
+#include "util/JsonReader.h"
 
 #include <charconv>
 #include <optional>
 
 namespace tw::cli {
 namespace {
+
+// Far above the dump of any installation, and small enough to be read whole.
+constexpr std::size_t MaxDocumentBytes = 64u << 20;
 
 constexpr const char* Usage =
     "usage: trackwright-cli [--game DIR] COMMAND [ARGS...]\n"
@@ -32,6 +37,7 @@ constexpr const char* Usage =
     "  import FILE INDEX      import a career track over career INDEX, then save\n"
     "  restore FILE           restore all careers from a backup, then save\n"
     "  sample DIR             write a sample installation into DIR\n"
+    "  apply [--utf8] FILE    make the game what a dump in FILE says, then save\n"
     "  originals              list the original game files kept for this game\n"
     "  restore-originals [--force]\n"
     "                         put the kept original game files back\n";
@@ -80,6 +86,11 @@ public:
             return index ? Import(rest[0], *index) : UsageError("import takes FILE INDEX");
         }
         if (command == "restore") return rest.size() == 1 ? Restore(rest[0]) : UsageError("restore takes FILE");
+        if (command == "apply") {
+            const bool utf8 = rest.size() == 2 && rest[0] == "--utf8";
+            if (rest.size() != (utf8 ? 2u : 1u) || rest.back() == "--utf8") return UsageError("apply takes [--utf8] FILE");
+            return Apply(rest.back(), utf8);
+        }
         if (command == "originals") return rest.empty() ? Originals() : UsageError("originals takes no arguments");
         if (command == "restore-originals") {
             if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--force"))
@@ -200,6 +211,42 @@ private:
         if (result.outcome == ImportResult::Outcome::WrongType)
             Fail("This file holds a single career track; use \"import\" for it.");
         return result.Changed() ? Save() : ExitFailure;
+    }
+
+    // The document is read before the game is taken, so that a malformed one touches nothing, and
+    // checked against a read of the game first, which takes no file out of the archives: a
+    // refused document leaves the game folder as it was.
+    int Apply(const std::string& file, bool utf8) {
+        std::string text, error;
+        if (!ReadWholeFile(PathFromBytes(file), MaxDocumentBytes, text, &error)) {
+            std::fprintf(err_, "trackwright-cli: %s: %s\n", file.c_str(), error.c_str());
+            return ExitFailure;
+        }
+        JsonSyntaxError syntax;
+        const std::optional<JsonValue> document = ParseJson(text, syntax);
+        if (!document) {
+            std::fprintf(err_, "trackwright-cli: %s: %s\n", file.c_str(), syntax.Describe().c_str());
+            return ExitFailure;
+        }
+        const DocumentTexts texts = utf8 ? DocumentTexts::Utf8 : DocumentTexts::Bytes;
+        if (!Take(Installation::Intent::Read)) return ExitFailure;
+        context_.installation->StopWriting();
+        if (!Load()) return ExitFailure;
+        if (Refused(file, ReadDocument(context_.careerSet, context_.chanceCardsDisabled != 0, *document, texts).problems))
+            return ExitFailure;
+        // Checked once more as it is applied: another program may have changed the game in between.
+        if (!Load(Installation::Intent::Write)) return ExitFailure;
+        if (Refused(file, session_.ApplyDocument(*document, texts))) return ExitFailure;
+        return Save();
+    }
+
+    // Prints each problem of the document `file` at its path; true when there was any.
+    bool Refused(const std::string& file, const std::vector<JsonProblem>& problems) {
+        for (const JsonProblem& problem : problems) {
+            const std::string& place = problem.path.empty() ? file : problem.path;
+            std::fprintf(err_, "trackwright-cli: %s: %s\n", place.c_str(), problem.reason.c_str());
+        }
+        return !problems.empty();
     }
 
     // Finds the game and takes it as `intent` says, without loading it; false after the messages.

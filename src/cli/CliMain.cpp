@@ -6,10 +6,7 @@
 #include <vector>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "util/Win32.h"
 #include <shellapi.h>
 #endif
 

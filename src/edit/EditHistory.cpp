@@ -1,5 +1,7 @@
 #include "edit/EditHistory.h"
 
+#include <algorithm>
+
 namespace tw {
 
 void EditHistory::Add(EditStep step) {
@@ -12,6 +14,7 @@ void EditHistory::Add(EditStep step) {
     if (done_ < steps_.size()) {
         // The undone steps are gone; if the clean point was among them, it cannot come back.
         if (clean_ && *clean_ > done_) clean_.reset();
+        sharedWithClean_ = std::min(sharedWithClean_, done_);
         steps_.resize(done_);
     }
     mergeOpen_ = !step.mergeKey.empty();
@@ -31,10 +34,17 @@ const EditStep* EditHistory::StepForward() {
     return &steps_[done_++];
 }
 
+std::vector<const EditStep*> EditHistory::DoneSinceClean() const {
+    std::vector<const EditStep*> done;
+    for (std::size_t step = sharedWithClean_; step < done_; ++step) done.push_back(&steps_[step]);
+    return done;
+}
+
 void EditHistory::Clear() {
     steps_.clear();
     done_ = 0;
     clean_ = 0;
+    sharedWithClean_ = 0;
     mergeOpen_ = false;
 }
 

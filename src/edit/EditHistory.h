@@ -48,8 +48,15 @@ public:
     const EditStep* StepForward();
 
     // The model now matches the files: this point is clean.
-    void MarkClean() { clean_ = done_; }
+    void MarkClean() {
+        clean_ = done_;
+        sharedWithClean_ = done_;
+    }
     bool AtCleanPoint() const { return clean_ == done_; }
+    // The steps done since the model last matched the files, oldest first: those that lead from
+    // the files' state to the model's. Empty when the model is at that state or only undone
+    // past it.
+    std::vector<const EditStep*> DoneSinceClean() const;
     // Forgets every step (a reload: the model is the files again).
     void Clear();
 
@@ -59,6 +66,9 @@ private:
     // The number of steps done when the model last matched the files; none once that state can
     // no longer be reached (it was undone past and then replaced by new edits).
     std::optional<std::size_t> clean_ = 0;
+    // How many of the first steps the clean state and the model have in common: the clean point
+    // while it can be reached, else where the history went another way.
+    std::size_t sharedWithClean_ = 0;
     bool mergeOpen_ = false;
 };
 

@@ -1,11 +1,24 @@
 #include "edit/EditSession.h"
 
+#include "edit/ModelChanges.h"
 #include "exchange/CareerExport.h"
+#include "util/CodePage.h"
+
+#include <iterator>
 
 namespace tw {
 namespace {
 
 constexpr std::uint16_t LanguageSlots = CareerTexts::MenuSlotCount;
+constexpr const char* ImportStepName = "Import";
+
+// The names of the languages in `slots`, in slot order, separated by commas.
+std::string LanguageList(const LanguageSet& slots) {
+    std::string list;
+    for (std::size_t slot = 0; slot < LanguageNames.size(); ++slot)
+        if (slots.test(slot)) list += std::string(list.empty() ? "" : ", ") + LanguageNames[slot];
+    return list;
+}
 
 }  // namespace
 
@@ -28,12 +41,14 @@ const Career* EditSession::CareerAt(std::uint32_t career) const {
 int EditSession::Load(const LoadRunner& runLoad) {
     const int result = runLoad ? runLoad(context_) : LoadRequest::Failed;
     history_.Clear();
+    ForgetBaseline();
     return result;
 }
 
 int EditSession::Reload(const LoadRunner& runLoad) {
     const int result = ReloadGameFiles(context_, runLoad);
     history_.Clear();
+    ForgetBaseline();
     return result;
 }
 
@@ -43,7 +58,10 @@ SaveOutcome EditSession::Save(UserPort& port, const std::function<int()>& reload
     EditHistory kept = std::move(history_);
     const SaveOutcome outcome = SaveAndReload(context_, port, reload);
     history_ = std::move(kept);
-    if (outcome.saved) history_.MarkClean();
+    if (outcome.saved) {
+        history_.MarkClean();
+        ForgetBaseline();
+    }
     return outcome;
 }
 
@@ -53,12 +71,16 @@ ExitDecision EditSession::DecideExit(UserPort& port) {
 
 RestoreOutcome EditSession::RestoreOriginals(UserPort& port, const std::function<int()>& reload) {
     const RestoreOutcome outcome = RestoreOriginalFiles(context_, port, RestoreAsking::Person, false, reload);
-    if (outcome == RestoreOutcome::Restored) history_.Clear();
+    if (outcome == RestoreOutcome::Restored) {
+        history_.Clear();
+        ForgetBaseline();
+    }
     return outcome;
 }
 
 bool EditSession::Record(std::string name, EditPlace place, const EditScope& scope,
                          const std::function<bool(EditPlace&)>& change, std::string mergeKey) {
+    KeepBaseline();
     ModelPart before = ModelPart::Take(context_, scope);
     if (!change(place)) return false;
     history_.Add(EditStep{std::move(name), place, std::move(before), ModelPart::Take(context_, scope),
@@ -128,13 +150,19 @@ bool EditSession::SetAllLanguages(UserPort& port, std::uint32_t career, std::uin
     if (first != Answer::Yes) return false;
     EditScope scope{{career}};
     scope.cardTexts = true;
-    return Record("Set All", {career, std::nullopt, slot}, scope, [&](EditPlace&) {
-        context_.careerSet.careers[career].texts.CopyToAllLanguages(slot);
+    LanguageSet lost;
+    const bool changed = Record("Set All", {career, std::nullopt, slot}, scope, [&](EditPlace&) {
+        lost = context_.careerSet.careers[career].texts.CopyToAllLanguages(slot);
         const Answer cards = port.Ask(Message{"Do you want to set the texts of the Chance Cards as well?",
                                               port.ApplicationName(), MessageIcon::Question, MessageButtons::YesNo});
-        if (cards == Answer::Yes) context_.careerSet.CopyCardTextsToAllLanguages(career, slot);
+        if (cards == Answer::Yes) lost |= context_.careerSet.CopyCardTextsToAllLanguages(career, slot);
         return true;
     });
+    if (lost.any())
+        port.Tell("Some characters have no place in the code page of these languages and became \"?\": " +
+                      LanguageList(lost) + ".",
+                  "Warning", MessageIcon::Warning);
+    return changed;
 }
 
 bool EditSession::SetIcons(std::uint32_t career, const Bitmap& popup, const Bitmap& button) {
@@ -155,13 +183,28 @@ ImportResult EditSession::Import(UserPort& port) {
     EditScope scope;
     scope.allCareers = true;
     scope.allIcons = true;
-    Record("Import", {}, scope, [&](EditPlace& place) {
+    Record(ImportStepName, {}, scope, [&](EditPlace& place) {
         result = CareerImportCommand(context_.careerSet, context_.iconStrips, port);
         // An import over one career shows that career when it is undone.
         if (result.outcome == ImportResult::Outcome::CareerReplaced) place.career = result.careerIndex;
         return result.Changed();
     });
     return result;
+}
+
+std::vector<JsonProblem> EditSession::ApplyDocument(const JsonValue& document, DocumentTexts texts) {
+    DocumentReading reading = ReadDocument(Careers(), ChanceCardsDisabled(), document, texts);
+    if (!reading.problems.empty()) return std::move(reading.problems);
+    EditScope scope;
+    scope.allCareers = true;  // the card texts too
+    Record("Apply", {}, scope, [&](EditPlace&) {
+        if (!reading.changed) return false;
+        // The reading began as a copy of these careers, so each keeps the chunks it remembers.
+        context_.careerSet.careers = std::move(reading.careers);
+        context_.careerSet.cardTexts = std::move(reading.cardTexts);
+        return true;
+    });
+    return {};
 }
 
 bool EditSession::Export(UserPort& port, std::optional<std::uint32_t> career) const {
@@ -183,6 +226,7 @@ std::string EditSession::RedoName() const {
 }
 
 std::optional<EditPlace> EditSession::Undo() {
+    if (history_.CanUndo()) KeepBaseline();
     const EditStep* step = history_.StepBack();
     if (step == nullptr) return std::nullopt;
     step->before.Put(context_);
@@ -190,10 +234,39 @@ std::optional<EditPlace> EditSession::Undo() {
 }
 
 std::optional<EditPlace> EditSession::Redo() {
+    if (history_.CanRedo()) KeepBaseline();
     const EditStep* step = history_.StepForward();
     if (step == nullptr) return std::nullopt;
     step->after.Put(context_);
     return step->place;
+}
+
+void EditSession::KeepBaseline() {
+    if (!baseline_) baseline_ = ModelSnapshot::Of(context_);
+}
+
+std::vector<ModelChange> EditSession::ReviewChanges() const {
+    std::vector<ModelChange> changes;
+    for (const EditStep* step : history_.DoneSinceClean()) {
+        if (step->name != ImportStepName) continue;
+        ModelChange change;
+        change.place = step->place;
+        if (const Career* career = step->place.career ? CareerAt(*step->place.career) : nullptr) {
+            change.kind = ModelChange::Kind::CareerImported;
+            change.field = "Career Imported";
+            change.after = DecodeToUtf8(career->track.name, CodePage::Windows1252);
+        } else {
+            change.kind = ModelChange::Kind::CareersRestored;
+            change.field = "All Careers Restored";
+        }
+        changes.push_back(std::move(change));
+    }
+    if (baseline_) {
+        std::vector<ModelChange> differences = ListChanges(*baseline_, context_.careerSet, context_.iconStrips);
+        changes.insert(changes.end(), std::make_move_iterator(differences.begin()),
+                       std::make_move_iterator(differences.end()));
+    }
+    return changes;
 }
 
 }  // namespace tw

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "edit/ApplyDocument.h"
 #include "edit/EditHistory.h"
+#include "edit/ModelChange.h"
+#include "edit/ModelSnapshot.h"
 #include "exchange/CareerImport.h"
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
@@ -79,12 +82,17 @@ public:
                                                 const std::vector<CardItem>& items, const std::string& text,
                                                 std::uint16_t slot);
     // "Set All": asks whether to copy the career's texts of language `slot` to the other
-    // languages, and then whether its chance-card texts too.
+    // languages, and then whether its chance-card texts too. Each text is converted into each
+    // language's code page; when characters had to become "?", says once in which languages.
     bool SetAllLanguages(UserPort& port, std::uint32_t career, std::uint16_t slot);
     // The career's popup and button icons, put back into the strips.
     bool SetIcons(std::uint32_t career, const Bitmap& popup, const Bitmap& button);
     // Career > Import of a track or a backup, with its questions and messages.
     ImportResult Import(UserPort& port);
+    // Makes the careers and chance cards what a document of the command-line tool's `dump` shape
+    // says (see ReadDocument), as one step "Apply". Returns every problem found; with any, nothing
+    // is changed.
+    std::vector<JsonProblem> ApplyDocument(const JsonValue& document, DocumentTexts texts);
     // Career > Export and Backup change nothing.
     bool Export(UserPort& port, std::optional<std::uint32_t> career) const;
     bool Backup(UserPort& port) const;
@@ -100,14 +108,27 @@ public:
     std::optional<EditPlace> Undo();
     std::optional<EditPlace> Redo();
 
+    // --- The review -----------------------------------------------------------------------
+
+    // What a save would write: the imports and restores done since the files were last loaded
+    // or saved, then every difference between the model and those files (see ListChanges).
+    std::vector<ModelChange> ReviewChanges() const;
+
 private:
     // Runs `change` on the model and records it as one step, when it reports a change.
     // `change` may tell where it happened, when only it knows.
     bool Record(std::string name, EditPlace place, const EditScope& scope,
                 const std::function<bool(EditPlace&)>& change, std::string mergeKey = {});
 
+    // The model as the files hold it, taken just before the first change after a load or save
+    // (until then the model itself is that state).
+    void KeepBaseline();
+    // The files and the model are one again.
+    void ForgetBaseline() { baseline_.reset(); }
+
     GameContext context_;
     EditHistory history_;
+    std::optional<ModelSnapshot> baseline_;
 };
 
 // The name of a career or job text, as the editor's fields and its Edit menu call it.

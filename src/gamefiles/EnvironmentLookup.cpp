@@ -3,10 +3,7 @@
 #include <cstdlib>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "util/Win32.h"
 #endif
 
 #include "gamefiles/HostPath.h"

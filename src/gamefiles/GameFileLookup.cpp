@@ -143,7 +143,9 @@ bool LoadGameIFF(IFFFile& container, const fs::path& folder, std::string_view na
     if (!file) return false;
     container.AttachFile(*file);
     file.reset();  // the container keeps its own duplicate
-    return container.OpenIFFFile(nullptr, true);
+    if (container.OpenIFFFile(nullptr, true)) return true;
+    problem.reason = PathText(HostPath(folder, name)) + ": " + container.OpenProblem();
+    return false;
 }
 
 }  // namespace tw

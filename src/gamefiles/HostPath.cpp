@@ -6,10 +6,7 @@
 #include "util/FileError.h"
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "util/Win32.h"
 #endif
 
 namespace tw {

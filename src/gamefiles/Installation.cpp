@@ -11,10 +11,7 @@
 #include <thread>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "util/Win32.h"
 #else
 #include <unistd.h>
 #endif
@@ -136,6 +133,10 @@ std::unique_ptr<Installation> Installation::Open(const fs::path& gameFolder, con
         return nullptr;
     }
     return installation;
+}
+
+void Installation::StopWriting() {
+    if (writerLock_ && writerLock_->Held()) writerLock_->Unlock();
 }
 
 Status Installation::TakeWriterLock(bool& taken) {

@@ -52,6 +52,9 @@ public:
 
     // Whether this program may change the installation.
     bool Writes() const { return writerLock_ != nullptr && writerLock_->Held(); }
+    // Lets another program take the installation; from now on this one only reads (and a load
+    // takes no file out of the archives).
+    void StopWriting();
     FileSystem& Files() const { return files_; }
     const std::filesystem::path& GameFolder() const { return gameFolder_; }
     const std::filesystem::path& StateFolder() const { return stateFolder_; }

@@ -5,10 +5,7 @@
 #include "gamefiles/WineRegistry.h"
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "util/Win32.h"
 #endif
 
 namespace tw {

@@ -172,12 +172,14 @@ void IFFFile::ReadResourceMap(bool readHeadersNow, std::vector<ChunkHandle>& fou
 }
 
 bool IFFFile::OpenIFFFile(int* error, bool readHeadersNow) {
-    auto fail = [error](int code) {
+    auto fail = [this, error](int code, std::string problem) {
         if (error != nullptr) *error = code;
+        openProblem_ = std::move(problem);
         return false;
     };
     Clear();
-    if (!file_) return fail(ErrorNoFile);
+    openProblem_.clear();
+    if (!file_) return fail(ErrorNoFile, "no file is open");
 
     ReadWholeFile();
     std::array<std::uint8_t, HeaderSize> bytes{};
@@ -189,13 +191,14 @@ bool IFFFile::OpenIFFFile(int* error, bool readHeadersNow) {
         try {
             file_->Seek(0);
             got = file_->Read(bytes);
-        } catch (const FileError&) {
-            got = 0;
+        } catch (const FileError& e) {
+            return fail(ErrorNotIFF, std::string("the file could not be read: ") + e.what());
         }
     }
-    if (got < 9 || std::memcmp(bytes.data(), "IFF FILE", 8) != 0) return fail(ErrorNotIFF);
+    if (got < 9 || std::memcmp(bytes.data(), "IFF FILE", 8) != 0)
+        return fail(ErrorNotIFF, "the file does not begin with \"IFF FILE\"");
     if (got < 12 || (std::memcmp(&bytes[9], "2.0", 3) != 0 && std::memcmp(&bytes[9], "2.5", 3) != 0))
-        return fail(ErrorBadVersion);
+        return fail(ErrorBadVersion, "the file's version is neither 2.0 nor 2.5");
     header_ = bytes;  // a header cut short keeps zeros in the rest: no map offset
 
     // Insertion keeps one node per (type, id): a later record takes the earlier one's place. The

@@ -59,6 +59,9 @@ public:
     // Returns false with `error` 5 (no file), 3 (not "IFF FILE") or 4 (version neither 2.0 nor
     // 2.5). A damaged map or chunk sequence is not an error: the chunks read before it stay.
     bool OpenIFFFile(int* error = nullptr, bool readHeadersNow = true);
+    // Why the last OpenIFFFile failed, in words (with the system's reason when reading failed);
+    // empty after a successful open.
+    const std::string& OpenProblem() const { return openProblem_; }
     // (byte 9 - '0') * 10 + (byte 11 - '0'): 20 or 25 after a successful open.
     int GetVersion() const;
     const std::array<std::uint8_t, HeaderSize>& Header() const { return header_; }
@@ -146,6 +149,7 @@ private:
     std::vector<ResourceType> types_;
     std::unique_ptr<Stream> file_;
     std::uint64_t fileLength_ = 0;
+    std::string openProblem_;
     std::array<std::uint8_t, HeaderSize> header_{};
     // The attached file's bytes as OpenIFFFile read them (none when it was too large); loaded
     // chunks share them.

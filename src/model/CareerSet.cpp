@@ -73,15 +73,21 @@ void CareerSet::ClearCards() {
     for (Career& career : careers) career.cards.fill(ChanceCard{});
 }
 
-void CareerSet::CopyCardTextsToAllLanguages(std::uint32_t career, std::uint16_t slot) {
-    if (career >= careers.size()) return;
+LanguageSet CareerSet::CopyCardTextsToAllLanguages(std::uint32_t career, std::uint16_t slot) {
+    LanguageSet lost;
+    if (career >= careers.size()) return lost;
     for (const ChanceCard& card : careers[career].cards) {
         if (card.textRow == 0) continue;
         const std::optional<std::string> text = cardTexts.Get(card.textRow, slot);
         if (!text) continue;
-        for (std::uint16_t target = 0; target < CareerTexts::MenuSlotCount; ++target)
-            if (target != slot) cardTexts.Set(card.textRow, target, *text);
+        for (std::uint16_t target = 0; target < CareerTexts::MenuSlotCount; ++target) {
+            if (target == slot) continue;
+            const ConvertedText converted = ConvertText(*text, SlotCodePage(slot), SlotCodePage(target));
+            cardTexts.Set(card.textRow, target, converted.bytes);
+            if (converted.lost) lost.set(target);
+        }
     }
+    return lost;
 }
 
 std::string CareerSet::CareerName(std::size_t career) const {

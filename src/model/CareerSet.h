@@ -49,8 +49,10 @@ public:
     // Every card back to no text and no items (chance-card editing is off).
     void ClearCards();
 
-    // Copies the texts of the career's chance cards in `slot` into the other menu languages.
-    void CopyCardTextsToAllLanguages(std::uint32_t career, std::uint16_t slot);
+    // Copies the texts of the career's chance cards in `slot` into the other menu languages,
+    // converted as CareerTexts::CopyToAllLanguages does; returns the languages that lost
+    // characters.
+    LanguageSet CopyCardTextsToAllLanguages(std::uint32_t career, std::uint16_t slot);
 
     // The career's internal name in quotes, for messages (its index when there is no such career).
     std::string CareerName(std::size_t career) const;

@@ -1,5 +1,7 @@
 #include "model/CareerTexts.h"
 
+#include "util/CodePage.h"
+
 #include <array>
 
 namespace tw {
@@ -46,13 +48,19 @@ bool CareerTexts::SetRow(std::uint16_t row, std::uint16_t slot, const std::strin
     return table.SetText(row, slot, StringTable::Value, value);
 }
 
-void CareerTexts::CopyToAllLanguages(std::uint16_t slot) {
+LanguageSet CareerTexts::CopyToAllLanguages(std::uint16_t slot) {
+    LanguageSet lost;
     for (std::uint16_t row = 0; row < RowCount; ++row) {
         std::string value;
         if (!table.GetText(row, slot, StringTable::Value, value)) continue;
-        for (std::uint16_t target = 0; target < MenuSlotCount; ++target)
-            if (target != slot) table.SetText(row, target, StringTable::Value, value);
+        for (std::uint16_t target = 0; target < MenuSlotCount; ++target) {
+            if (target == slot) continue;
+            const ConvertedText converted = ConvertText(value, SlotCodePage(slot), SlotCodePage(target));
+            table.SetText(row, target, StringTable::Value, converted.bytes);
+            if (converted.lost) lost.set(target);
+        }
     }
+    return lost;
 }
 
 void CareerTexts::UpdateJobNames(StringTable& names) const {

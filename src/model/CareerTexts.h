@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Languages.h"
 #include "model/StringTable.h"
 
 #include <cstdint>
@@ -35,8 +36,10 @@ public:
     bool Set(Text text, std::uint32_t level, std::uint16_t slot, const std::string& value);
     bool SetRow(std::uint16_t row, std::uint16_t slot, const std::string& value);
 
-    // Copies the values of rows 0 to 32 in `slot` into the other menu languages (0 to 14).
-    void CopyToAllLanguages(std::uint16_t slot);
+    // Copies the values of rows 0 to 32 in `slot` into the other menu languages (0 to 14), each
+    // converted into the target's code page (see ConvertText). Returns the languages that lost
+    // characters on the way.
+    LanguageSet CopyToAllLanguages(std::uint16_t slot);
 
     // Brings the game's second table of job names (STR# id + 1000) in step with these texts:
     // the male and female job names of every level in every language.

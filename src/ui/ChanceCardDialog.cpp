@@ -9,11 +9,13 @@
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QToolTip>
 
 #include "ui/CardItemDialog.h"
 #include "model/CardItemFields.h"
 #include "ui/CardItemText.h"
 #include "ui/DialogUnits.h"
+#include "ui/FieldCodec.h"
 #include "ui/LineBreaks.h"
 #include "ui/TextCodec.h"
 
@@ -165,9 +167,10 @@ std::optional<std::string> ChanceCardDialog::BytesOf(const QString& fieldText) c
 }
 
 // Every edit must leave a text that the language's code page can hold; anything else would be
-// stored as something other than what the person sees. A refused edit is taken back: the field
-// gets its previous text, with the cursor where the edit was. The undo history goes with it,
-// since undoing the taking back would only bring the refused text again.
+// stored as something other than what the person sees. What was typed or pasted goes in as far
+// as the code page holds it, and a tooltip names what was left out; an edit of which nothing can
+// be held is taken back. Either way the field gets its new text with the cursor after the edit,
+// and the undo history goes, since undoing would only bring the text that cannot be held again.
 void ChanceCardDialog::OnTextChanged() {
     if (revertingText_) return;
     const QString text = text_->toPlainText();
@@ -177,7 +180,16 @@ void ChanceCardDialog::OnTextChanged() {
         textBytes_ = *bytes;
         return;
     }
-    const int position = std::clamp(lastChangePosition_, 0, static_cast<int>(acceptedText_.size()));
+    const FieldCodec codec{languageSlot_, false, true};
+    const std::optional<FieldCodec::Fitted> fitted = codec.Fit(acceptedText_, text, storedText_);
+    int position = std::clamp(lastChangePosition_, 0, static_cast<int>(acceptedText_.size()));
+    if (fitted) {
+        acceptedText_ = fitted->text;
+        textBytes_ = fitted->bytes;
+        position = fitted->cursor;
+        QToolTip::showText(text_->mapToGlobal(QPoint(0, text_->height())),
+                           FieldCodec::LeftOutNotice(fitted->leftOut, codec.TextsName()), text_);
+    }
     revertingText_ = true;
     QTextCursor cursor(text_->document());
     cursor.select(QTextCursor::Document);

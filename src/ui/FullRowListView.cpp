@@ -40,14 +40,21 @@ int FullRowListView::AppendRow(const QStringList& texts, std::uint32_t rowData) 
     auto* item = new QTreeWidgetItem(this);
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     const int columns = std::min(static_cast<int>(texts.size()), columnCount());
-    for (int column = 0; column < columns; ++column) item->setText(column, texts[column]);
+    for (int column = 0; column < columns; ++column) SetCellText(*item, column, texts[column]);
     item->setData(0, Qt::UserRole, QVariant::fromValue<quint32>(rowData));
     return indexOfTopLevelItem(item);
 }
 
 void FullRowListView::SetRowText(int row, int column, const QString& text) {
     if (QTreeWidgetItem* item = topLevelItem(row); item && column >= 0 && column < columnCount())
-        item->setText(column, text);
+        SetCellText(*item, column, text);
+}
+
+void FullRowListView::SetCellText(QTreeWidgetItem& item, int column, const QString& text) {
+    item.setText(column, text);
+    // The cells are drawn from their left edge without margins (see drawRow).
+    const bool cutOff = fontMetrics().horizontalAdvance(text) > columnWidth(column);
+    item.setToolTip(column, cutOff ? text : QString());
 }
 
 QString FullRowListView::RowText(int row, int column) const {

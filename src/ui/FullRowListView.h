@@ -13,7 +13,7 @@ namespace tw {
 // 32-bit data value per row, one selected row at a time. It paints its cells itself so that the
 // selected row is marked across all its columns, stays marked in muted colours while the list
 // does not have the keyboard focus, and shows no focus frame; a click anywhere on a row's
-// columns selects that row.
+// columns selects that row. A text cut off by its column has itself whole as its tooltip.
 class FullRowListView : public QTreeWidget {
     Q_OBJECT
 
@@ -60,6 +60,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void SetCellText(QTreeWidgetItem& item, int column, const QString& text);
     void SelectRowUnder(const QPoint& position);
     void RepaintSelectedRows();
     void OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);

@@ -11,12 +11,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolTip>
 #include <QValidator>
 
 #include "model/JobLevelRules.h"
 #include "ui/DialogUnits.h"
+#include "ui/FieldCodec.h"
 #include "ui/SpinField.h"
-#include "ui/TextCodec.h"
 
 namespace tw {
 
@@ -96,28 +97,36 @@ const NumberControl* FindNumberControl(JobDetailsDialog::Field field) {
 
 bool IsTextField(JobDetailsDialog::Field field) { return field <= JobDetailsDialog::Accessory; }
 
-// The bytes to store for an internal text field: the bytes it showed while its text is unchanged,
-// so that a text nobody edits keeps its bytes. None when the internal code page cannot hold the
-// text.
-std::optional<std::string> InternalTextBytes(const QString& text, const std::string& previous) {
-    if (text == TextCodec::DecodeInternal(previous)) return previous;
-    return TextCodec::EncodeInternal(text);
-}
+// The job texts use the internal code page; a text nobody edits keeps its bytes.
+constexpr FieldCodec InternalText{0, true, false};
 
-// Refuses, as it is typed or pasted, any edit that would leave a text the internal code page
-// cannot hold: the field keeps its previous text instead of showing what would be stored as
-// something else.
+// Lets into a text only what the internal code page can hold, as it is typed or pasted: the
+// characters it cannot hold are left out, with a tooltip naming them, and the field never shows
+// what would be stored as something else.
 class InternalTextValidator : public QValidator {
 public:
-    InternalTextValidator(std::function<const std::string&()> previous, QObject* parent)
-        : QValidator(parent), previous_(std::move(previous)) {}
+    InternalTextValidator(std::function<const std::string&()> previous, QLineEdit* edit)
+        : QValidator(edit), previous_(std::move(previous)), edit_(edit) {}
 
-    State validate(QString& input, int&) const override {
-        return InternalTextBytes(input, previous_()) ? Acceptable : Invalid;
+    State validate(QString& input, int& position) const override {
+        // The line edit asks with its new text already in place: what it held before is the
+        // text last let through.
+        const std::optional<FieldCodec::Fitted> fitted = InternalText.Fit(accepted_, input, previous_());
+        if (!fitted) return Invalid;
+        if (!fitted->leftOut.isEmpty()) {
+            input = fitted->text;
+            position = fitted->cursor;
+            QToolTip::showText(edit_->mapToGlobal(QPoint(0, edit_->height())),
+                               FieldCodec::LeftOutNotice(fitted->leftOut, QStringLiteral("job texts")), edit_);
+        }
+        accepted_ = input;
+        return Acceptable;
     }
 
 private:
     std::function<const std::string&()> previous_;
+    QLineEdit* edit_;
+    mutable QString accepted_;
 };
 
 }  // namespace
@@ -134,7 +143,7 @@ JobDetailsDialog::JobDetailsDialog(const JobLevel& job, const std::array<std::in
     initialized_ = true;
     BuildWidgets();
 
-    for (const auto& control : TextControls) texts_[control.field] = TextCodec::DecodeInternal(job.texts[control.field]);
+    for (const auto& control : TextControls) texts_[control.field] = InternalText.Show(job.texts[control.field]);
     for (const auto& control : NumberControls) {
         const std::int32_t value = job.values[control.valueIndex];
         numbers_[control.field] = control.kind == NumberKind::Unsigned ? static_cast<std::int64_t>(static_cast<std::uint32_t>(value))
@@ -307,7 +316,7 @@ void JobDetailsDialog::CopyChangedFields() {
         changed_[i] = false;
         const auto field = static_cast<Field>(i);
         if (IsTextField(field)) {
-            if (const std::optional<std::string> bytes = InternalTextBytes(texts_[field], workingJob_.texts[field]))
+            if (const std::optional<std::string> bytes = InternalText.Bytes(texts_[field], workingJob_.texts[field]))
                 workingJob_.texts[field] = *bytes;
         } else if (field == CarPool) {
             if (carPool_ >= 0) workingJob_.values[CarPoolValue] = carPool_;

@@ -7,6 +7,8 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -15,6 +17,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTextCursor>
 
 #include "exchange/CareerExport.h"
@@ -26,6 +29,7 @@
 #include "icons/Bitmap.h"
 #include "ui/BitmapImage.h"
 #include "ui/ModifyIconsDialog.h"
+#include "model/Languages.h"
 #include "model/StringTable.h"
 #include "ui/AboutBox.h"
 #include "ui/ChanceCardDialog.h"
@@ -34,6 +38,7 @@
 #include "ui/FieldCodec.h"
 #include "ui/FullRowListView.h"
 #include "ui/JobDetailsDialog.h"
+#include "ui/ReviewChangesDialog.h"
 #include "ui/TextCodec.h"
 #include "util/UserPort.h"
 
@@ -67,6 +72,10 @@ private:
 
 QString RowNumber(std::uint32_t number) { return QStringLiteral("#%1").arg(number); }
 
+// Where each language item has its mnemonic: distinct letters within the Language menu, which
+// also holds "Set &All".
+constexpr std::array<int, LanguageCount> LanguageMnemonics = {0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 11, 1, 2};
+
 #ifdef _WIN32
 // The system menu's About item; commands of our own there must be below 0xF000 and have the
 // low four bits clear.
@@ -75,13 +84,7 @@ constexpr UINT AboutSystemCommand = 0x0010;
 
 }  // namespace
 
-const std::array<const char*, 15>& MainWindow::LanguageNames() {
-    static const std::array<const char*, 15> names = {
-        "USEnglish", "UKEnglish", "French",   "German",  "Italian",
-        "Spanish",   "Dutch",     "Swedish",  "Portuguese", "Japanese",
-        "Polish",    "Traditional Chinese", "Simplified Chinese", "Thai", "Korean"};
-    return names;
-}
+const std::array<const char*, 15>& MainWindow::LanguageNames() { return tw::LanguageNames; }
 
 MainWindow::MainWindow(EditSession& session, UserPort& port, LoadRunner runLoad, QWidget* parent)
     : QMainWindow(parent), session_(session), port_(port), runLoad_(std::move(runLoad)),
@@ -125,9 +128,14 @@ MainWindow::Dialogs MainWindow::DefaultDialogs(EditSession& session, UserPort& p
 // --- Widgets -------------------------------------------------------------------------------
 
 void MainWindow::CreateWidgets() {
-    setWindowTitle(QStringLiteral("Trackwright 2.1"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    // "[*]" becomes "*" while there are unsaved changes.
+    setWindowTitle(QStringLiteral("Trackwright 2.1[*]"));
+    // The buttons named and no others: without the customize hint, platforms add a maximize
+    // button that a window of fixed size cannot use.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    // Tells what typing left out; the window keeps its size, so no grip.
+    statusBar()->setSizeGripEnabled(false);
 
     auto* client = new QWidget(this);
     client->setFont(DialogUnits::DialogFont());
@@ -190,6 +198,8 @@ void MainWindow::CreateWidgets() {
             auto* edit = new QPlainTextEdit(client);
             edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             edit->setTabChangesFocus(true);
+            // The window's history undoes typing; a second one inside the field would disagree.
+            edit->setUndoRedoEnabled(false);
             widget = edit;
         } else {
             widget = new QLineEdit(client);
@@ -227,38 +237,51 @@ void MainWindow::CreateWidgets() {
 }
 
 void MainWindow::CreateMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(QStringLiteral("&Reload"), this, &MainWindow::Reload);
-    file->addAction(QStringLiteral("&Save"), this, &MainWindow::Save);
+    QAction* save = file->addAction(QStringLiteral("&Save"), this, &MainWindow::Save);
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     restoreOriginalsAction_ =
-        file->addAction(QStringLiteral("Restore Original Files..."), this, &MainWindow::RestoreOriginals);
+        file->addAction(QStringLiteral("Restore &Original Files..."), this, &MainWindow::RestoreOriginals);
     // Offered only while there is something to give back; the store is looked at each time.
     connect(file, &QMenu::aboutToShow, this,
             [this] { restoreOriginalsAction_->setEnabled(filesLoaded_ && OffersKeptOriginals(session_.Context())); });
-    file->addAction(QStringLiteral("E&xit"), this, &MainWindow::Exit);
+    file->addAction(QStringLiteral("Review &Changes..."), this, &MainWindow::ReviewChanges);
+    QAction* exit = file->addAction(QStringLiteral("E&xit"), this, &MainWindow::Exit);
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    QMenu* career = menuBar()->addMenu(QStringLiteral("Career"));
-    career->addAction(QStringLiteral("Import"), this, &MainWindow::Import);
-    career->addAction(QStringLiteral("Export"), this, &MainWindow::Export);
-    career->addAction(QStringLiteral("Backup"), this, &MainWindow::Backup);
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    undoAction_ = edit->addAction(QStringLiteral("&Undo"), this, &MainWindow::Undo);
+    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction_ = edit->addAction(QStringLiteral("&Redo"), this, &MainWindow::Redo);
+    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    undoAction_->setEnabled(false);
+    redoAction_->setEnabled(false);
 
-    QMenu* language = menuBar()->addMenu(QStringLiteral("Language"));
+    QMenu* career = menuBar()->addMenu(QStringLiteral("&Career"));
+    career->addAction(QStringLiteral("&Import"), this, &MainWindow::Import);
+    career->addAction(QStringLiteral("&Export"), this, &MainWindow::Export);
+    career->addAction(QStringLiteral("&Backup"), this, &MainWindow::Backup);
+
+    QMenu* language = menuBar()->addMenu(QStringLiteral("&Language"));
     // The fifteen language items form one radio group; none is checked until the first
     // language is chosen after the load.
     languageGroup_ = new QActionGroup(this);
     languageGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
     for (std::uint16_t slot = 0; slot < LanguageCount; ++slot) {
-        QAction* action = language->addAction(QString::fromLatin1(LanguageNames()[slot]));
+        QString text = QString::fromLatin1(LanguageNames()[slot]);
+        text.insert(LanguageMnemonics[slot], QLatin1Char('&'));
+        QAction* action = language->addAction(text);
         action->setCheckable(true);
         languageGroup_->addAction(action);
         connect(action, &QAction::triggered, this, [this, slot] { SelectLanguage(slot); });
         languageActions_[slot] = action;
     }
     language->addSeparator();
-    language->addAction(QStringLiteral("Set All"), this, &MainWindow::SetAllLanguages);
+    language->addAction(QStringLiteral("Set &All"), this, &MainWindow::SetAllLanguages);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
-    help->addAction(QStringLiteral("About"), this, &MainWindow::ShowAbout);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(QStringLiteral("&About"), this, &MainWindow::ShowAbout);
 }
 
 void MainWindow::ConnectWidgets() {
@@ -277,6 +300,7 @@ void MainWindow::ConnectWidgets() {
     });
     for (int index = 0; index < FieldCount; ++index) {
         const auto field = static_cast<Field>(index);
+        fields_[field]->installEventFilter(this);
         if (auto* line = qobject_cast<QLineEdit*>(fields_[field]))
             connect(line, &QLineEdit::textChanged, this, [this, field] { OnFieldChanged(field); });
         else if (auto* text = qobject_cast<QPlainTextEdit*>(fields_[field]))
@@ -341,6 +365,7 @@ void MainWindow::ShowLoadedCareers() {
         careerList_->SelectRow(0);
     }
     OnCareerSelectionChanged();
+    UpdateEditState();
 }
 
 void MainWindow::FillCareerList() {
@@ -370,6 +395,94 @@ void MainWindow::Reload() {
     ShowLoadedCareers();
 }
 
+void MainWindow::Undo() {
+    if (filesLoaded_) ShowChange(session_.Undo());
+}
+
+void MainWindow::Redo() {
+    if (filesLoaded_) ShowChange(session_.Redo());
+}
+
+void MainWindow::ShowChange(const std::optional<EditPlace>& place) {
+    if (place) {
+        RefreshCareerRows();
+        ShowPlace(*place);
+    }
+    UpdateEditState();
+}
+
+void MainWindow::ShowPlace(const EditPlace& place) {
+    if (!filesLoaded_) return;
+    if (place.language && *place.language < LanguageCount) {
+        currentLanguage_ = *place.language;
+        languageActions_[currentLanguage_]->setChecked(true);
+    }
+    if (place.career) {
+        Quiet quiet(quiet_);
+        int row = careerList_->RowCount() - 1;
+        while (row >= 0 && careerList_->RowData(row) != *place.career) --row;
+        careerList_->SelectRow(row);
+    }
+    // Everything shown comes afresh from the model: the job list, the fields, the icon.
+    OnCareerSelectionChanged();
+    if (place.level && SelectedCareer() && *place.level < LevelCount(currentCareer_)) {
+        {
+            Quiet quiet(quiet_);
+            jobList_->SelectRow(static_cast<int>(*place.level));
+        }
+        OnJobSelectionChanged();
+    }
+}
+
+void MainWindow::RefreshCareerRows() {
+    Quiet quiet(quiet_);
+    for (int row = 0; row < careerList_->RowCount(); ++row)
+        if (const Career* career = session_.CareerAt(careerList_->RowData(row)))
+            careerList_->SetRowText(row, 1, TextCodec::DecodeInternal(career->track.name));
+}
+
+void MainWindow::UpdateEditState() {
+    setWindowModified(session_.HasUnsavedChanges());
+    const auto name = [](const char* command, const std::string& what) {
+        return what.empty() ? QString::fromLatin1(command)
+                            : QStringLiteral("%1 %2").arg(QString::fromLatin1(command), QString::fromStdString(what));
+    };
+    undoAction_->setText(name("&Undo", session_.UndoName()));
+    undoAction_->setEnabled(filesLoaded_ && session_.CanUndo());
+    redoAction_->setText(name("&Redo", session_.RedoName()));
+    redoAction_->setEnabled(filesLoaded_ && session_.CanRedo());
+    if (review_ && review_->isVisible()) review_->Refresh();
+}
+
+ReviewChangesDialog* MainWindow::ReviewWindow() const { return review_; }
+
+void MainWindow::ReviewChanges() {
+    if (!review_) {
+        review_ = new ReviewChangesDialog(session_, this);
+        review_->SetGoTo([this](const EditPlace& place) { ShowPlace(place); });
+    }
+    review_->Refresh();
+    review_->show();
+    review_->raise();
+    review_->activateWindow();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    const bool isField = std::find(fields_.begin(), fields_.end(), watched) != fields_.end();
+    if (isField && event->type() == QEvent::FocusOut) session_.EndTyping();
+    if (isField && event->type() == QEvent::ShortcutOverride) {
+        // A field claims these keys for an undo of its own; left unclaimed, they reach the
+        // window's Undo and Redo wherever the focus is.
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const QAction* action : {undoAction_, redoAction_})
+            if (action->shortcuts().contains(pressed)) {
+                event->ignore();
+                return true;
+            }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 int MainWindow::ReloadAfterCommand(bool& reloaded) {
     {
         Quiet quiet(quiet_);
@@ -385,6 +498,8 @@ void MainWindow::Save() {
     bool reloaded = true;
     const SaveOutcome outcome = session_.Save(port_, [this, &reloaded] { return ReloadAfterCommand(reloaded); });
     if (outcome.saved && !reloaded) EndAfterFailedLoad();
+    // The saved state is the history's clean point only now that the save has returned.
+    UpdateEditState();
 }
 
 void MainWindow::RestoreOriginals() {
@@ -392,6 +507,7 @@ void MainWindow::RestoreOriginals() {
     const RestoreOutcome outcome =
         session_.RestoreOriginals(port_, [this, &reloaded] { return ReloadAfterCommand(reloaded); });
     if (outcome == RestoreOutcome::Restored && !reloaded) EndAfterFailedLoad();
+    UpdateEditState();
 }
 
 void MainWindow::Exit() { close(); }
@@ -523,6 +639,40 @@ bool MainWindow::IsMultiLine(Field field) const { return qobject_cast<QPlainText
 
 void MainWindow::SetFieldsEnabled(Field first, Field last, bool enabled) {
     for (int field = first; field <= last; ++field) fields_[static_cast<std::size_t>(field)]->setEnabled(enabled);
+    UpdatePlaceholders();
+}
+
+void MainWindow::UpdatePlaceholders() {
+    const QString hint = QStringLiteral("No %1 text").arg(QString::fromLatin1(LanguageNames()[shownLanguage_]));
+    for (int index = 0; index < FieldCount; ++index) {
+        const auto field = static_cast<Field>(index);
+        if (!TextOf(field)) continue;
+        // A field that cannot be used shows no hint: it has nothing to be empty of.
+        const QString text = fields_[field]->isEnabled() ? hint : QString();
+        if (auto* line = qobject_cast<QLineEdit*>(fields_[field]))
+            line->setPlaceholderText(text);
+        else if (auto* edit = qobject_cast<QPlainTextEdit*>(fields_[field]))
+            edit->setPlaceholderText(text);
+    }
+}
+
+void MainWindow::PutFieldText(Field field, const QString& text, int cursor) {
+    Quiet quiet(quiet_);
+    const int position = std::clamp(cursor, 0, static_cast<int>(text.size()));
+    if (auto* line = qobject_cast<QLineEdit*>(fields_[field])) {
+        line->setText(text);
+        line->setCursorPosition(position);
+    } else if (auto* edit = qobject_cast<QPlainTextEdit*>(fields_[field])) {
+        edit->setPlainText(text);
+        QTextCursor moved = edit->textCursor();
+        moved.setPosition(position);
+        edit->setTextCursor(moved);
+    }
+    shownTexts_[field] = FieldText(field);
+}
+
+void MainWindow::TellLeftOut(const FieldCodec& codec, const QString& characters) {
+    statusBar()->showMessage(FieldCodec::LeftOutNotice(characters, codec.TextsName()), LeftOutNoticeTime);
 }
 
 void MainWindow::ShowBuffers() {
@@ -540,6 +690,7 @@ void MainWindow::ShowBuffers() {
         // What the control made of the text, which is what reading it back will find.
         shownTexts_[field] = FieldText(field);
     }
+    UpdatePlaceholders();
 }
 
 bool MainWindow::ReadFields() {
@@ -550,27 +701,24 @@ bool MainWindow::ReadFields() {
         if (text == shownTexts_[field]) continue;
         // The fields hold what was shown in the language of that moment.
         const FieldCodec codec{shownLanguage_, field == InternalCareerName, IsMultiLine(field)};
-        const std::optional<std::string> bytes = codec.Bytes(text, buffers_[field]);
-        if (bytes) {
-            buffers_[field] = *bytes;
-            shownTexts_[field] = text;
+        // What was typed or pasted goes in as far as the code page holds it; the status line
+        // names what was left out.
+        if (const std::optional<FieldCodec::Fitted> fitted = codec.Fit(shownTexts_[field], text, buffers_[field])) {
+            if (!fitted->leftOut.isEmpty()) {
+                PutFieldText(field, fitted->text, fitted->cursor);
+                TellLeftOut(codec, fitted->leftOut);
+            }
+            buffers_[field] = fitted->bytes;
+            shownTexts_[field] = FieldText(field);
             continue;
         }
-        // A text that its code page cannot hold is refused: the field gets its stored text back.
-        Quiet quiet(quiet_);
-        const QString stored = codec.Show(buffers_[field]);
-        if (auto* line = qobject_cast<QLineEdit*>(fields_[field])) {
-            const int cursor = line->cursorPosition();
-            line->setText(stored);
-            line->setCursorPosition(std::clamp(cursor - 1, 0, static_cast<int>(stored.size())));
-        } else if (auto* edit = qobject_cast<QPlainTextEdit*>(fields_[field])) {
-            const int cursor = edit->textCursor().position();
-            edit->setPlainText(stored);
-            QTextCursor moved = edit->textCursor();
-            moved.setPosition(std::clamp(cursor - 1, 0, static_cast<int>(stored.size())));
-            edit->setTextCursor(moved);
-        }
-        shownTexts_[field] = FieldText(field);
+        // A text that its code page cannot hold at all is refused: the field gets its stored
+        // text back.
+        const int cursor = [this, field] {
+            if (const auto* line = qobject_cast<const QLineEdit*>(fields_[field])) return line->cursorPosition();
+            return qobject_cast<const QPlainTextEdit*>(fields_[field])->textCursor().position();
+        }();
+        PutFieldText(field, codec.Show(buffers_[field]), cursor - 1);
         return false;
     }
     return true;
@@ -590,10 +738,10 @@ void MainWindow::OnFieldChanged(Field field) {
         if (!career) return;
         session_.SetInternalName(*career, buffers_[field]);
         careerList_->SetRowText(careerList_->SelectedRow(), 1, TextCodec::DecodeInternal(buffers_[field]));
-        return;
-    }
-    if (const std::optional<CareerTexts::Text> text = TextOf(field))
+    } else if (const std::optional<CareerTexts::Text> text = TextOf(field)) {
         session_.SetText(currentCareer_, *text, currentLevel_, currentLanguage_, buffers_[field]);
+    }
+    UpdateEditState();
 }
 
 void MainWindow::SelectLanguage(std::uint16_t slot) {
@@ -611,7 +759,10 @@ void MainWindow::RefreshTexts() {
     ShowBuffers();
 }
 
-void MainWindow::SetAllLanguages() { session_.SetAllLanguages(port_, currentCareer_, currentLanguage_); }
+void MainWindow::SetAllLanguages() {
+    session_.SetAllLanguages(port_, currentCareer_, currentLanguage_);
+    UpdateEditState();
+}
 
 // --- Icons ---------------------------------------------------------------------------------
 
@@ -634,6 +785,7 @@ void MainWindow::ModifyIcons() {
     if (!icons) return;
     session_.SetIcons(currentCareer_, icons->popup, icons->button);
     ShowPopupIcon();
+    UpdateEditState();
 }
 
 // --- Dialogs -------------------------------------------------------------------------------
@@ -647,6 +799,7 @@ void MainWindow::OpenJobDetails() {
     if (!edited) return;
     session_.SetJobLevel(currentCareer_, *level, *edited);
     jobList_->SetRowText(jobList_->SelectedRow(), 1, TextCodec::DecodeInternal(edited->texts[0]));
+    UpdateEditState();
 }
 
 void MainWindow::OpenChanceCards() {
@@ -663,6 +816,7 @@ void MainWindow::OpenChanceCards() {
                             const ChanceCard* stored = session_.CareerAt(career)->Card(*level);
                             return CardTextPlacement{stored->textRow, result.value_or(CardTextResult::NoText)};
                         });
+    UpdateEditState();
 }
 
 void MainWindow::ShowAbout() {
@@ -707,6 +861,7 @@ void MainWindow::Import() {
         default:
             break;
     }
+    UpdateEditState();
 }
 
 // --- System menu ---------------------------------------------------------------------------

@@ -8,8 +8,10 @@
 #include <vector>
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
+#include "edit/EditHistory.h"
 #include "gamefiles/GameLoad.h"
 #include "icons/Bitmap.h"
 #include "model/CardItem.h"
@@ -29,14 +31,17 @@ class QPushButton;
 namespace tw {
 
 class EditSession;
+struct FieldCodec;
 class FullRowListView;
+class ReviewChangesDialog;
 class UserPort;
 
 // The editor's one window: the careers in one list, the job levels of the selected career in a
 // second, and the texts of the selected career and level in the current language in seven
 // fields that store every keystroke straight into the model. Its menus reach saving, reloading
-// and exit, the career exchange files, the language choice and the About box; three buttons
-// open the job details, chance card and icon dialogs.
+// and exit, the review of the changes, undo and redo, the career exchange files, the language
+// choice and the About box; three buttons open the job details, chance card and icon dialogs.
+// The title is marked while the model differs from the files.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -120,12 +125,19 @@ public:
     QLabel* IconPreview() const { return iconPreview_; }
     QAction* LanguageAction(std::uint16_t slot) const;
     QAction* MenuAction(const QString& menu, const QString& item) const;
+    QAction* UndoAction() const { return undoAction_; }
+    QAction* RedoAction() const { return redoAction_; }
+    // The review window, once File > Review Changes... has opened it.
+    ReviewChangesDialog* ReviewWindow() const;
 
     // The menu commands and buttons.
     void Reload();
     void Save();
     void RestoreOriginals();
     void Exit();
+    void Undo();
+    void Redo();
+    void ReviewChanges();
     void Import();
     void Export();
     void Backup();
@@ -138,6 +150,8 @@ public:
 
     // The language items' names, in slot order.
     static const std::array<const char*, 15>& LanguageNames();
+    // How long the status line tells what typing left out, in milliseconds.
+    static constexpr int LeftOutNoticeTime = 10000;
 
 signals:
     // Sent once, when the window has closed.
@@ -145,6 +159,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The text fields: leaving one ends its typing step, and the keys of undo and redo are the
+    // window's, not the field's own.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 #ifdef _WIN32
     bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 #endif
@@ -178,6 +195,23 @@ private:
     bool IsMultiLine(Field field) const;
     void SetFieldsEnabled(Field first, Field last, bool enabled);
     void ShowPopupIcon();
+    // A field's text and cursor set by the window.
+    void PutFieldText(Field field, const QString& text, int cursor);
+    // The status line names the characters that typing in the field left out.
+    void TellLeftOut(const FieldCodec& codec, const QString& characters);
+    // The grey hint of an empty language field, naming the language it shows.
+    void UpdatePlaceholders();
+
+    // After an undo or redo: the place of the change shown with what the model holds now.
+    void ShowChange(const std::optional<EditPlace>& place);
+    // Selects the career, level and language of a place (what it leaves open stays) and shows
+    // them afresh from the model.
+    void ShowPlace(const EditPlace& place);
+    // The career list's names as the model has them.
+    void RefreshCareerRows();
+    // The unsaved marker, the Edit menu and the review, after anything that may have changed
+    // the model or its history.
+    void UpdateEditState();
 
     // The text of a field's kind for the current career and level in the current language.
     void LoadText(Field field);
@@ -224,6 +258,9 @@ private:
     QPushButton* chanceCardsButton_ = nullptr;
     QActionGroup* languageGroup_ = nullptr;
     QAction* restoreOriginalsAction_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+    QPointer<ReviewChangesDialog> review_;
     std::array<QAction*, 15> languageActions_{};
 };
 

@@ -7,6 +7,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include "ui/WindowsCodePages.h"  // Qt for Windows has no ICU: Windows converts there
+
 namespace tw {
 
 namespace {
@@ -45,9 +47,13 @@ bool IsRawByte(char32_t codePoint) {
 // Decodes a piece on its own; false when the converter met anything it could not decode,
 // including a sequence cut off at the end.
 bool DecodePiece(const char* codePage, const char* data, qsizetype size, QString& out) {
+#ifdef _WIN32
+    return WindowsCodePages::Decode(WindowsCodePages::Number(codePage), data, size, out);
+#else
     QStringDecoder decoder(codePage, QStringConverter::Flag::Stateless);
     out = decoder(QByteArrayView(data, size));
     return !decoder.hasError();
+#endif
 }
 
 QString DecodeWithConverter(const std::string& bytes, const char* codePage) {
@@ -97,11 +103,18 @@ QString DecodeWithoutConverter(const std::string& bytes, bool windows1252) {
 bool EncodeRun(const QString& run, const char* codePage, bool converter, bool windows1252, std::string& out) {
     if (run.isEmpty()) return true;
     if (converter) {
+#ifdef _WIN32
+        QByteArray encoded;
+        if (!WindowsCodePages::Encode(WindowsCodePages::Number(codePage), run, encoded)) return false;
+        out.append(encoded.constData(), static_cast<std::size_t>(encoded.size()));
+        return true;
+#else
         QStringEncoder encoder(codePage, QStringConverter::Flag::Stateless);
         const QByteArray bytes = encoder(run);
         if (encoder.hasError()) return false;
         out.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
         return true;
+#endif
     }
     for (const QChar c : run) {
         const char16_t unit = c.unicode();
@@ -128,7 +141,11 @@ const char* TextCodec::CodePageName(std::uint16_t slot) {
 }
 
 bool TextCodec::HasConverter(const char* codePage) {
+#ifdef _WIN32
+    return WindowsCodePages::Number(codePage) != 0;
+#else
     return QStringDecoder(codePage).isValid() && QStringEncoder(codePage).isValid();
+#endif
 }
 
 QString TextCodec::DecodeWith(const std::string& bytes, const char* codePage, bool useConverter) {

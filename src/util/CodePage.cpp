@@ -3,10 +3,7 @@
 #include <algorithm>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "util/Win32.h"
 #else
 #include <cerrno>
 #include <iconv.h>
@@ -26,8 +23,6 @@ CodePage SlotCodePage(std::uint16_t slot) {
     }
 }
 
-namespace {
-
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -46,7 +41,52 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
+namespace {
+
+// The code point at `i` of UTF-8 text, and the bytes it takes; an invalid or cut-off
+// sequence takes one byte and gives none.
+struct Utf8Char {
+    std::optional<char32_t> codePoint;
+    std::size_t size = 1;
+};
+
+Utf8Char NextUtf8(std::string_view text, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) return {lead, 1};
+    std::size_t size = 0;
+    char32_t c = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        size = 2;
+        c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        size = 3;
+        c = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        size = 4;
+        c = lead & 0x07;
+    } else {
+        return {};
+    }
+    if (size > text.size() - i) return {};
+    for (std::size_t k = 1; k < size; ++k) {
+        const auto next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0) != 0x80) return {};
+        c = (c << 6) | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are no characters.
+    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < smallest[size] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return {};
+    return {c, size};
+}
+
 }  // namespace
+
+ConvertedText ConvertText(std::string_view bytes, CodePage from, CodePage to) {
+    if (from == to) return {std::string(bytes), false};
+    ConvertedText converted;
+    converted.bytes = EncodeFromUtf8Replacing(DecodeToUtf8(bytes, from), to, '?', &converted.lost);
+    return converted;
+}
 
 #ifdef _WIN32
 
@@ -84,6 +124,45 @@ std::optional<std::string> EncodeFromUtf8(std::string_view utf8, CodePage page) 
     std::string out(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(cp, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, out.data(), length, nullptr, &lossy);
     if (lossy) return std::nullopt;
+    return out;
+}
+
+std::string EncodeFromUtf8Replacing(std::string_view utf8, CodePage page, char replacement, bool* replaced) {
+    std::string out;
+    bool any = false;
+    const UINT cp = static_cast<UINT>(page);
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Utf8Char next = NextUtf8(utf8, i);
+        i += next.size;
+        if (next.codePoint && *next.codePoint < 0x80) {
+            out += static_cast<char>(*next.codePoint);
+            continue;
+        }
+        int got = 0;
+        char bytes[8];
+        BOOL lossy = FALSE;
+        if (next.codePoint) {
+            // One character as UTF-16: one unit, or a surrogate pair.
+            wchar_t units[2];
+            int unitCount = 1;
+            const char32_t c = *next.codePoint;
+            if (c < 0x10000) {
+                units[0] = static_cast<wchar_t>(c);
+            } else {
+                units[0] = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+                units[1] = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+                unitCount = 2;
+            }
+            got = WideCharToMultiByte(cp, WC_NO_BEST_FIT_CHARS, units, unitCount, bytes, sizeof bytes, nullptr, &lossy);
+        }
+        if (got <= 0 || lossy) {
+            out += replacement;
+            any = true;
+        } else {
+            out.append(bytes, static_cast<std::size_t>(got));
+        }
+    }
+    if (replaced != nullptr) *replaced = any;
     return out;
 }
 
@@ -153,6 +232,36 @@ std::optional<std::string> EncodeFromUtf8(std::string_view utf8, CodePage page) 
     std::string out;
     if (!Convert("UTF-8", IconvName(page), utf8, out, [](std::string&, char*&, std::size_t&) { return false; }))
         return std::nullopt;
+    return out;
+}
+
+std::string EncodeFromUtf8Replacing(std::string_view utf8, CodePage page, char replacement, bool* replaced) {
+    std::string out;
+    bool any = false;
+    const bool converted = Convert("UTF-8", IconvName(page), utf8, out, [&](std::string& o, char*& src, std::size_t& left) {
+        // The converter stopped at a character it has no bytes for (or at invalid UTF-8): one
+        // replacement, and on after that character.
+        const std::string_view rest(src, left);
+        const std::size_t size = NextUtf8(rest, 0).size;
+        o += replacement;
+        any = true;
+        src += size;
+        left -= size;
+        return true;
+    });
+    if (!converted) {
+        // No converter for the page: ASCII is the same in every one of them.
+        out.clear();
+        any = false;
+        for (std::size_t i = 0; i < utf8.size();) {
+            const Utf8Char next = NextUtf8(utf8, i);
+            i += next.size;
+            const bool ascii = next.codePoint && *next.codePoint < 0x80;
+            out += ascii ? static_cast<char>(*next.codePoint) : replacement;
+            any = any || !ascii;
+        }
+    }
+    if (replaced != nullptr) *replaced = any;
     return out;
 }
 

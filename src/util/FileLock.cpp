@@ -5,10 +5,7 @@
 #include <cerrno>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "util/Win32.h"
 #else
 #include <fcntl.h>
 #include <sys/file.h>

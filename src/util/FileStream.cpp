@@ -8,10 +8,7 @@
 #include <limits>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "util/Win32.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -7,10 +7,7 @@
 #include <cstring>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "util/Win32.h"
 #else
 #include <fcntl.h>
 #include <stdio.h>

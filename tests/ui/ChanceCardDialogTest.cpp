@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QTest>
 #include <QTimer>
 
@@ -311,29 +312,32 @@ TEST_F(ChanceCardDialogTest, EachLanguageShowsAndStoresItsCodePage) {
     }
 }
 
-TEST_F(ChanceCardDialogTest, TextTheCodePageCannotHoldIsRefused) {
+TEST_F(ChanceCardDialogTest, PastingKeepsWhatTheCodePageHoldsAndNamesTheRest) {
     const struct {
         std::uint16_t slot;
-        const char* refused;  // UTF-8
-        const char* taken;
-        std::string bytes;  // of "ab" + taken
+        const char* pasted;  // UTF-8
+        const char* kept;
+        const char* leftOut;
+        std::string bytes;  // of "ab" + kept
     } cases[] = {
-        {French, "\u05D0", "\u00E9", "ab\xE9"},
-        {French, "x\ny\u65E5", "\u0152", "ab\x8C"},
-        {9, "\u0E01", "\u65E5", "ab\x93\xFA"},
-        {10, "\u00E0", "\u0142", "ab\xB3"},
-        {13, "\U0001F600", "\u0E01", "ab\xA1"},
+        {French, "\u05D0", "", "\u05D0", "ab"},
+        {French, "x\ny\u65E5\u0152", "x\ny\u0152", "\u65E5", "abx\r\ny\x8C"},
+        {9, "\u0E01\u65E5", "\u65E5", "\u0E01", "ab\x93\xFA"},
+        {10, "\u00E0\u0142", "\u0142", "\u00E0", "ab\xB3"},
+        {13, "\U0001F600\u0E01", "\u0E01", "\U0001F600", "ab\xA1"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.refused);
+        SCOPED_TRACE(c.pasted);
         texts.Free({1});
         Open(0, {GoodSound}, c.slot);
         Type(QStringLiteral("ab"));
-        Text()->insertPlainText(QString::fromUtf8(c.refused));
-        EXPECT_EQ(Text()->toPlainText(), QStringLiteral("ab"));
-        EXPECT_EQ(Text()->textCursor().position(), 2);
-        Text()->insertPlainText(QString::fromUtf8(c.taken));
-        EXPECT_EQ(Text()->toPlainText(), QStringLiteral("ab") + QString::fromUtf8(c.taken));
+        QToolTip::hideText();
+        Text()->insertPlainText(QString::fromUtf8(c.pasted));
+        const QString kept = QStringLiteral("ab") + QString::fromUtf8(c.kept);
+        EXPECT_EQ(Text()->toPlainText(), kept);
+        EXPECT_EQ(Text()->textCursor().position(), kept.size());
+        EXPECT_TRUE(QToolTip::text().startsWith(QStringLiteral("Left out \"%1\": ").arg(QString::fromUtf8(c.leftOut))))
+            << QToolTip::text().toStdString();
         Button("ok")->click();
         EXPECT_EQ(texts.Text(1, c.slot), c.bytes);
     }

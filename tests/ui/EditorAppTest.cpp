@@ -28,6 +28,7 @@ protected:
         ASSERT_TRUE(WriteSampleInstallation(GameFolder(), &error)) << error;
         environmentValues["HOME"] = (root.Path() / "home").string();
         environmentValues["XDG_CONFIG_HOME"] = (root.Path() / "config").string();
+        environmentValues["APPDATA"] = (root.Path() / "config").string();  // Windows' place for it
     }
 
     std::filesystem::path GameFolder() const { return root.Path() / "game"; }

@@ -125,5 +125,18 @@ TEST(FullRowListViewTest, SelectedRowIsPaintedInSelectionColoursOnlyWhileFocused
     EXPECT_EQ(w.list->SelectedRow(), 1);
 }
 
+TEST(FullRowListViewTest, ACutOffNameHasItselfWholeAsTooltip) {
+    ListWindow w;
+    const QString longName = QStringLiteral("Extraordinarily long internal career name");
+    ASSERT_GT(w.list->fontMetrics().horizontalAdvance(longName), w.list->columnWidth(1));
+    w.list->SetRowText(1, 1, longName);
+    w.list->AppendRow({QStringLiteral("#8"), longName}, 3);
+    for (const int row : {1, 3}) EXPECT_EQ(w.list->topLevelItem(row)->toolTip(1), longName) << row;
+    // A name that fits needs none, also after a long one stood there.
+    w.list->SetRowText(1, 1, QStringLiteral("Medicine"));
+    EXPECT_TRUE(w.list->topLevelItem(1)->toolTip(1).isEmpty());
+    EXPECT_TRUE(w.list->topLevelItem(0)->toolTip(0).isEmpty());
+}
+
 }  // namespace
 }  // namespace tw

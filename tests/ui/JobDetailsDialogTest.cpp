@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QTest>
 
 #include "support/ScriptedPort.h"
@@ -310,25 +311,40 @@ void TypeCharacter(QWidget* widget, const QString& character) {
     QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, character, Qt::NoModifier);
 }
 
-TEST_F(JobDetailsDialogTest, TextsTheInternalCodePageCannotHoldAreRefused) {
+TEST_F(JobDetailsDialogTest, TypingKeepsWhatTheInternalCodePageHoldsAndNamesTheRest) {
     Open(ValidLevel(Level0), Level0);
     auto* name = EditOf(dialog->FieldWidget(JobDetailsDialog::InternalName));
     name->setCursorPosition(5);
-    for (const char* refused : {"\u0416", "\u65E5", "a\u05D0b", "\U0001F600"}) {
-        SCOPED_TRACE(refused);
-        if (QString::fromUtf8(refused).size() == 1)
-            TypeCharacter(name, QString::fromUtf8(refused));
+    const struct {
+        const char* typed;  // one character is typed as a key, more are pasted
+        const char* shown;
+        int cursor;
+        const char* leftOut;  // none: everything went in
+    } steps[] = {
+        {"\u0416", "Clerk", 5, "\u0416"},
+        {"\U0001F600", "Clerk", 5, "\U0001F600"},
+        {"a\u05D0b\u65E5\u05D0", "Clerkab", 7, "\u05D0\u65E5"},
+        {"\u00E9", "Clerkab\u00E9", 8, nullptr},
+        {"\u20AC\u0152", "Clerkab\u00E9\u20AC\u0152", 10, nullptr},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.typed);
+        QToolTip::hideText();
+        const QString typed = QString::fromUtf8(step.typed);
+        if (typed.toUcs4().size() == 1)
+            TypeCharacter(name, typed);
         else
-            name->insert(QString::fromUtf8(refused));
-        EXPECT_EQ(name->text(), QStringLiteral("Clerk"));
-        EXPECT_EQ(name->cursorPosition(), 5);
+            name->insert(typed);
+        EXPECT_EQ(name->text(), QString::fromUtf8(step.shown));
+        EXPECT_EQ(name->cursorPosition(), step.cursor);
+        if (step.leftOut != nullptr) {
+            EXPECT_EQ(QToolTip::text(), QStringLiteral("Left out \"%1\": job texts cannot hold these characters.")
+                                            .arg(QString::fromUtf8(step.leftOut)));
+        }
     }
-    TypeCharacter(name, QString::fromUtf8("\u00E9"));
-    name->insert(QString::fromUtf8("\u20AC\u0152"));
-    EXPECT_EQ(name->text(), QString::fromUtf8("Clerk\u00E9\u20AC\u0152"));
     ClickOk();
     ASSERT_EQ(accepted->count(), 1);
-    EXPECT_EQ(dialog->WorkingJob().texts[0], "Clerk\xE9\x80\x8C");
+    EXPECT_EQ(dialog->WorkingJob().texts[0], "Clerkab\xE9\x80\x8C");
     EXPECT_TRUE(port.calls.empty());
 }
 

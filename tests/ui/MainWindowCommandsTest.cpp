@@ -9,6 +9,8 @@
 
 #include <QMenu>
 
+#include "util/Win32.h"
+
 namespace tw {
 namespace {
 
@@ -50,7 +52,7 @@ TEST_P(MainWindowExitTest, ExitAsksOnlyAfterAChangeAndFollowsTheAnswer) {
     if (c.edit) EditCareerName(QStringLiteral("Edited"));
     port.answers.assign(c.answers.begin(), c.answers.end());
 
-    window->MenuAction(QStringLiteral("File"), QStringLiteral("E&xit"))->trigger();
+    window->MenuAction(QStringLiteral("&File"), QStringLiteral("E&xit"))->trigger();
 
     EXPECT_EQ(window->HasClosed(), c.closes);
     if (c.closes) {
@@ -83,8 +85,16 @@ INSTANTIATE_TEST_SUITE_P(Answers, MainWindowExitTest,
 
 TEST_F(MainWindowCommandsTest, ExitWithAFailingSaveStaysOpen) {
     EditCareerName(QStringLiteral("Edited"));
+#ifdef _WIN32
+    // Windows keeps a held file's folder from going; another program that holds the careers
+    // file, without letting it be deleted, makes the save's rename over it fail instead.
+    const HANDLE other = CreateFileW(CareersFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+#else
     // The careers file's folder is gone: nothing can be written there, not even by root.
     std::filesystem::remove_all(GameFile("ExpansionShared"));
+#endif
     port.answers = {Answer::Yes};
     window->close();
     EXPECT_FALSE(window->HasClosed());
@@ -92,6 +102,9 @@ TEST_F(MainWindowCommandsTest, ExitWithAFailingSaveStaysOpen) {
                                 "Exit: Do you want to save the careers?",
                                 "Error: Couldn't save the careers! There's probably a file I/O error!"}));
     EXPECT_FALSE(window->CareersUnchanged());
+#ifdef _WIN32
+    CloseHandle(other);
+#endif
 }
 
 TEST_F(MainWindowCommandsTest, SaveWritesReloadsAndShowsTheSavedData) {
@@ -112,7 +125,7 @@ TEST_F(MainWindowCommandsTest, SaveWritesReloadsAndShowsTheSavedData) {
 }
 
 TEST_F(MainWindowCommandsTest, RestoreOriginalFilesAsksThenGivesTheGameBackAndReloads) {
-    QAction* restore = window->MenuAction(QStringLiteral("File"), QStringLiteral("Restore Original Files..."));
+    QAction* restore = window->MenuAction(QStringLiteral("&File"), QStringLiteral("Restore &Original Files..."));
     ASSERT_NE(restore, nullptr);
     QMenu* file = restore->associatedObjects().isEmpty() ? nullptr : qobject_cast<QMenu*>(restore->associatedObjects()[0]);
     ASSERT_NE(file, nullptr);
@@ -161,7 +174,7 @@ TEST_F(MainWindowCommandsTest, ReloadDropsTheEditsWithoutAQuestion) {
     SelectCareer(2);
     SelectCareer(0);
     EditCareerName(QStringLiteral("Thrown away"));
-    window->MenuAction(QStringLiteral("File"), QStringLiteral("&Reload"))->trigger();
+    window->MenuAction(QStringLiteral("&File"), QStringLiteral("&Reload"))->trigger();
     EXPECT_TRUE(port.calls.empty());
     EXPECT_EQ(loads, 2);
     EXPECT_TRUE(window->CareersUnchanged());
@@ -210,7 +223,7 @@ TEST_F(MainWindowCommandsTest, ImportOfATrackRenamesAndSelectsItsRow) {
     port.calls.clear();
     port.files = {exported};
     port.careers = {7};
-    window->MenuAction(QStringLiteral("Career"), QStringLiteral("Import"))->trigger();
+    window->MenuAction(QStringLiteral("&Career"), QStringLiteral("&Import"))->trigger();
     EXPECT_EQ(port.Shown(), std::vector<std::string>{"Trackwright 2: Successfully imported!"});
     EXPECT_EQ(context.careerSet.careers[7].track.name, name);
     EXPECT_EQ(window->CareerList()->RowText(7, 1), TextCodec::DecodeInternal(name));

@@ -2,8 +2,12 @@
 
 #include <algorithm>
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -16,6 +20,7 @@
 #include "ui/JobDetailsDialog.h"
 #include "ui/LoadingDialog.h"
 #include "ui/ReplaceCareerDialog.h"
+#include "ui/ReviewChangesDialog.h"
 
 namespace tw {
 namespace {
@@ -66,6 +71,55 @@ TEST_F(ScreenshotOfSampleTest, MainWindowAndItsDialogsRenderIntoTheBuildFolder) 
     ChanceCardDialog chanceCard(card->textRow, card->items, 0, careers.cardTexts, {}, port, window.get());
     Shoot(chanceCard, QStringLiteral("chance-cards"));
 
+    EXPECT_TRUE(port.calls.empty());
+}
+
+TEST_F(ScreenshotOfSampleTest, ReviewWindowAndEditMenuRenderIntoTheBuildFolder) {
+    // A few changes to show: a text in French, a salary, an icon.
+    MainWindow::Dialogs dialogs;
+    dialogs.jobDetails = [](QWidget*, const JobLevel& job, const Requirements&) {
+        JobLevel changed = job;
+        changed.values[17] += 250;
+        return std::optional<JobLevel>(changed);
+    };
+    dialogs.modifyIcons = [this](QWidget*, std::uint16_t number) {
+        MainWindow::Icons icons;
+        EXPECT_TRUE(context.iconStrips.GetPopupIcon(number, icons.popup));
+        EXPECT_TRUE(context.iconStrips.GetButtonIcon(number, icons.button));
+        for (std::int32_t y = 0; y < icons.popup.height; y += 2)
+            for (std::int32_t x = 0; x < icons.popup.width; ++x) icons.popup.SetPixel(x, y, 0xF0C020);
+        return std::optional<MainWindow::Icons>(icons);
+    };
+    window->SetDialogs(dialogs);
+    window->CareerList()->SelectRow(2);
+    window->JobList()->SelectRow(4);
+    window->OpenJobDetails();
+    window->ModifyIcons();
+    window->SelectLanguage(2);
+    TypeInto(MainWindow::CareerName, QString::fromUtf8("Cin\u00E9ma et th\u00E9\u00E2tre"));
+
+    window->ReviewChanges();
+    ASSERT_NE(window->ReviewWindow(), nullptr);
+    Shoot(*window->ReviewWindow(), QStringLiteral("review-changes"));
+
+    // The Edit menu open below its title, drawn over the window.
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QMenuBar* bar = window->menuBar();
+    QAction* editTitle = bar->actions().at(1);
+    ASSERT_EQ(editTitle->text(), QStringLiteral("&Edit"));
+    QMenu* edit = editTitle->menu();
+    const QPoint below = bar->mapTo(window.get(), bar->actionGeometry(editTitle).bottomLeft());
+    edit->popup(window->mapToGlobal(below));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(edit));
+    QPixmap shot = window->grab();
+    {
+        QPainter painter(&shot);
+        painter.drawPixmap(below, edit->grab());
+    }
+    edit->hide();
+    window->hide();
+    EXPECT_TRUE(shot.save(ScreenshotFolder() + QStringLiteral("/edit-menu.png")));
     EXPECT_TRUE(port.calls.empty());
 }
 

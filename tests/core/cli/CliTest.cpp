@@ -55,6 +55,23 @@ std::string ReadText(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// Every file below `folder` with its bytes.
+std::map<std::string, std::string> Contents(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> contents;
+    for (const std::string& file : test::FilesBelow(folder)) contents[file] = ReadText(folder / file);
+    return contents;
+}
+
+void WriteText(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string Replaced(std::string text, const std::string& what, const std::string& by) {
+    const std::size_t at = text.find(what);
+    EXPECT_NE(at, std::string::npos) << what;
+    return at == std::string::npos ? text : text.replace(at, what.size(), by);
+}
+
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -66,12 +83,13 @@ protected:
         return Cli(args);
     }
     // Every game file a save writes, by its path below the game folder.
-    std::map<std::string, std::string> GameFiles() {
+    std::map<std::string, std::string> GameFiles() { return GameFiles(game); }
+    static std::map<std::string, std::string> GameFiles(const std::filesystem::path& folder) {
         std::map<std::string, std::string> files;
         for (const char* name : {"ExpansionShared/Work.iff", "GameData/Objects/CarPortal.iff",
                                  "UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP",
                                  "UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP"})
-            files[name] = ReadText(game / name);
+            files[name] = ReadText(folder / name);
         return files;
     }
 
@@ -87,6 +105,9 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
              {"export", "1"},
              {"dump", "--latin"},
              {"import", "f"},
+             {"apply"},
+             {"apply", "--utf8"},
+             {"apply", "a.json", "b.json"},
              // An empty folder is no folder: it must not quietly mean "find the game yourself".
              {"--game", "", "dump"},
              {"--game"}}) {
@@ -197,11 +218,52 @@ TEST_F(CliTest, ExportImportBackupRestoreRoundTrip) {
     EXPECT_TRUE(CareersWithoutTextRows(OnGame({"dump"}).out) == CareersWithoutTextRows(original));
 }
 
-// Every file below `folder` with its bytes.
-std::map<std::string, std::string> Contents(const std::filesystem::path& folder) {
-    std::map<std::string, std::string> contents;
-    for (const std::string& file : test::FilesBelow(folder)) contents[file] = ReadText(folder / file);
-    return contents;
+
+TEST_F(CliTest, ApplyOfAnUnchangedDumpWritesWhatResaveWrites) {
+    const std::filesystem::path other = temp.Path() / "other";
+    ASSERT_EQ(Cli({"sample", other.string()}).status, ExitSuccess);
+    ASSERT_EQ(Cli({"--game", other.string(), "resave"}).status, ExitSuccess);
+    const std::string file = (temp.Path() / "game.json").string();
+    for (const std::vector<std::string>& form : {std::vector<std::string>{}, std::vector<std::string>{"--utf8"}}) {
+        std::vector<std::string> dump = {"dump"}, apply = {"apply"};
+        dump.insert(dump.end(), form.begin(), form.end());
+        apply.insert(apply.end(), form.begin(), form.end());
+        apply.push_back(file);
+        WriteText(file, OnGame(dump).out);
+        const CliRun run = OnGame(apply);
+        EXPECT_EQ(run.status, ExitSuccess);
+        EXPECT_EQ(run.err, "Trackwright 2: Operation complete!\n");
+        EXPECT_EQ(GameFiles(), GameFiles(other));
+    }
+}
+
+TEST_F(CliTest, ApplyWritesNothingUnlessTheWholeDocumentIsSound) {
+    // The document comes from a copy, so that this game has never been loaded: a refused apply
+    // must not even take its files out of the archives.
+    const std::filesystem::path other = temp.Path() / "other";
+    ASSERT_EQ(Cli({"sample", other.string()}).status, ExitSuccess);
+    const std::string json = Cli({"--game", other.string(), "dump"}).out;
+    const std::map<std::string, std::string> before = Contents(game);
+    const std::string file = (temp.Path() / "game.json").string();
+
+    WriteText(file, "{\n  \"careers\": [1,\n   2,,]}");
+    CliRun run = OnGame({"apply", file});
+    EXPECT_EQ(run.status, ExitFailure);
+    EXPECT_EQ(run.err.find("trackwright-cli: " + file + ": line 3, column 6: "), 0u) << run.err;
+
+    const std::string named = Replaced(json, "\"name\": \"Beekeeping\"", "\"name\": \"Bee\\u0100\"");
+    WriteText(file, Replaced(named, "\"careers\": [", "\"extra\": 1, \"careers\": ["));
+    run = OnGame({"apply", file});
+    EXPECT_EQ(run.status, ExitFailure);
+    EXPECT_EQ(run.err, "trackwright-cli: extra: unknown key\n"
+                       "trackwright-cli: careers[0].name: holds U+0100, but a byte-string text holds only U+0001 to "
+                       "U+00FF\n");
+    EXPECT_EQ(Contents(game), before);
+
+    WriteText(file, Replaced(json, "\"name\": \"Beekeeping\"", "\"name\": \"Apiary\""));
+    run = OnGame({"apply", file});
+    EXPECT_EQ(run.status, ExitSuccess) << run.err;
+    EXPECT_NE(OnGame({"dump"}).out.find("\"name\": \"Apiary\""), std::string::npos);
 }
 
 TEST_F(CliTest, OriginalsAreKeptOnceAndGivenBackExactlyAfterAnyFirstChange) {

@@ -5,6 +5,7 @@
 #include "cli/ModelDump.h"
 #include "exchange/CareerExport.h"
 #include "support/ScriptedPort.h"
+#include "util/CodePage.h"
 
 #include "../gamefiles/GameFolderFixture.h"
 
@@ -223,6 +224,123 @@ TEST(EditSessionTest, EditsOfWhatDoesNotExistChangeNothing) {
     EXPECT_FALSE(s.SetChanceCard(0, 0, {}, "", 0));
     EXPECT_FALSE(s.CanUndo());
     EXPECT_FALSE(s.HasUnsavedChanges());
+}
+
+// The review, one line per change: "field career/level/language: before -> after".
+std::vector<std::string> Lines(const std::vector<ModelChange>& changes) {
+    const auto part = [](const auto& value) { return value ? std::to_string(*value) : std::string("-"); };
+    std::vector<std::string> lines;
+    for (const ModelChange& c : changes) {
+        std::string line = c.field + " " + part(c.place.career) + "/" + part(c.place.level) + "/" + part(c.place.language) + ":";
+        if (c.kind == ModelChange::Kind::CardItems)
+            line += " " + std::to_string(c.itemsBefore.size()) + " -> " + std::to_string(c.itemsAfter.size());
+        else if (c.kind == ModelChange::Kind::Icon)
+            line += c.iconBefore == c.iconAfter ? " same" : " changed";
+        else if (c.kind != ModelChange::Kind::CareerImported && c.kind != ModelChange::Kind::CareersRestored)
+            line += " " + c.before + " -> " + c.after;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(EditSessionTest, TheReviewListsWhatDiffersFromTheFilesAsLastLoadedOrSaved) {
+    Loaded game;
+    EditSession& s = game.session;
+    const CareerSet& set = s.Careers();
+    EXPECT_TRUE(s.ReviewChanges().empty());
+    const auto internal = [](const std::string& bytes) { return DecodeToUtf8(bytes, CodePage::Windows1252); };
+    const std::string rawName1 = set.careers[1].track.name;
+    const std::string name1 = internal(rawName1);
+    const std::string description = DecodeToUtf8(set.careers[2].texts.Get(CareerTexts::Text::JobDescription, 4, 9),
+                                                  CodePage::ShiftJis);
+    JobLevel job = set.careers[3].track.levels[5];
+    const std::int32_t salary = job.values[17];
+    const std::string jobName = internal(job.texts[0]);
+    std::uint32_t level = 0;
+    while (level < Career::CardCount && set.careers[4].cards[level].textRow == 0) ++level;
+    ASSERT_LT(level, Career::CardCount) << "a card of career 4 has a text";
+    const ChanceCard card = set.careers[4].cards[level];
+    const std::string cardText = DecodeToUtf8(set.cardTexts.Get(card.textRow, 3).value_or(""), CodePage::Windows1252);
+
+    ASSERT_TRUE(s.SetInternalName(1, "Apiary"));
+    ASSERT_TRUE(s.SetText(2, CareerTexts::Text::JobDescription, 4, 9, "\x93\xFA"));  // 日 in Japanese
+    job.values[17] += 100;
+    job.texts[0] = "Renamed";
+    ASSERT_TRUE(s.SetJobLevel(3, 5, job));
+    ASSERT_TRUE(s.SetChanceCard(4, level, {{4, 2, 311}}, "Neu", 3));
+    Bitmap popup(84, 63);
+    std::fill(popup.pixels.begin(), popup.pixels.end(), 0xFF0000u);
+    Bitmap button;
+    ASSERT_TRUE(s.Context().iconStrips.GetButtonIcon(set.careers[6].id, button));
+    ASSERT_TRUE(s.SetIcons(6, popup, button));  // the button icon as it was
+    EXPECT_EQ(Lines(s.ReviewChanges()),
+              (std::vector<std::string>{
+                  "Internal Career Name 1/-/-: " + name1 + " -> Apiary",
+                  "Job Description 2/4/9: " + description + " -> \xE6\x97\xA5",
+                  "Salary 3/5/-: " + std::to_string(salary) + " -> " + std::to_string(salary + 100),
+                  "Internal Job Name 3/5/-: " + jobName + " -> Renamed",
+                  "Chance Card Items 4/" + std::to_string(level) + "/-: " + std::to_string(card.items.size()) + " -> 1",
+                  "Chance Card Text 4/" + std::to_string(level) + "/3: " + cardText + " -> Neu",
+                  "Popup Icon 6/-/-: changed",
+              }));
+
+    // A text typed back as it was is no difference, though it is a step of its own.
+    s.EndTyping();
+    ASSERT_TRUE(s.SetInternalName(1, rawName1));
+    EXPECT_EQ(Lines(s.ReviewChanges()).size(), 6u);
+    while (s.Undo()) {
+    }
+    EXPECT_TRUE(s.ReviewChanges().empty());
+
+    // An import says so first; after a save there is nothing to review, and an undo past the
+    // save shows the saved state as the one before, without the import.
+    const std::string name0 = internal(set.careers[0].track.name);
+    const std::string name7 = internal(set.careers[7].track.name);
+    ASSERT_NE(name0, name7);
+    const std::filesystem::path track = game.folder.state.Path() / "track.iff";
+    ASSERT_TRUE(ExportCareerToFile(track, 7, set, s.Context().iconStrips, game.port));
+    game.port.files = {track};
+    game.port.careers = {0};
+    ASSERT_EQ(s.Import(game.port).outcome, ImportResult::Outcome::CareerReplaced);
+    const std::vector<std::string> imported = Lines(s.ReviewChanges());
+    ASSERT_GE(imported.size(), 2u);
+    EXPECT_EQ(imported[0], "Career Imported 0/-/-:");
+    EXPECT_EQ(imported[1], "Internal Career Name 0/-/-: " + name0 + " -> " + name7);
+    ASSERT_TRUE(s.Save(game.port, [&] { return game.Reload(); }).saved);
+    EXPECT_TRUE(s.ReviewChanges().empty());
+    ASSERT_TRUE(s.Undo());
+    const std::vector<std::string> undone = Lines(s.ReviewChanges());
+    ASSERT_FALSE(undone.empty());
+    EXPECT_EQ(undone[0], "Internal Career Name 0/-/-: " + name7 + " -> " + name0);
+}
+
+TEST(EditSessionTest, SetAllConvertsIntoEachLanguageAndSaysOnceWhichLostCharacters) {
+    Loaded game;
+    EditSession& s = game.session;
+    CareerTexts& texts = s.Context().careerSet.careers[5].texts;
+    for (std::uint16_t row = 0; row < CareerTexts::RowCount; ++row) ASSERT_TRUE(texts.SetRow(row, 9, "abc"));
+    ASSERT_TRUE(texts.Set(CareerTexts::Text::CareerName, 0, 9, "\x93\xFA\x96\x7B"));  // 日本 in Japanese
+    game.port.answers = {Answer::Yes, Answer::No};
+    ASSERT_TRUE(s.SetAllLanguages(game.port, 5, 9));
+    EXPECT_EQ(game.port.Shown(),
+              (std::vector<std::string>{
+                  "Warning: Do you really want to set the texts of all other languages to the current language?",
+                  "trackwright: Do you want to set the texts of the Chance Cards as well?",
+                  "Warning: Some characters have no place in the code page of these languages and became \"?\": "
+                  "USEnglish, UKEnglish, French, German, Italian, Spanish, Dutch, Swedish, Portuguese, Polish, Thai."}));
+    const std::pair<std::uint16_t, const char*> expected[] = {
+        {0, "??"}, {10, "??"}, {11, "\xA4\xE9\xA5\xBB"}, {12, "\xC8\xD5\xB1\xBE"}, {14, "\xEC\xED\xDC\xE2"}};
+    for (const auto& [slot, bytes] : expected)
+        EXPECT_EQ(texts.Get(CareerTexts::Text::CareerName, 0, slot), bytes) << slot;
+    EXPECT_EQ(texts.Get(CareerTexts::Text::MaleOffer, 0, 13), "abc");
+    EXPECT_EQ(texts.Get(CareerTexts::Text::MaleOffer, 0, 15), "") << "slot 15 is no target";
+
+    // A copy that every language holds says nothing more.
+    ASSERT_TRUE(texts.Set(CareerTexts::Text::CareerName, 0, 9, "abc"));
+    game.port.calls.clear();
+    game.port.answers = {Answer::Yes, Answer::No};
+    ASSERT_TRUE(s.SetAllLanguages(game.port, 5, 9));
+    EXPECT_EQ(game.port.calls.size(), 2u);
 }
 
 }  // namespace

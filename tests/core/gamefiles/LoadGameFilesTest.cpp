@@ -204,6 +204,33 @@ TEST(LoadGameFilesTest, EveryWarningAndFailureHasItsTextTitleAndResult) {
     }
 }
 
+// The message keeps its wording; the detail says which file failed and why.
+TEST(LoadGameFilesTest, FilesThatAreNotContainersSayWhyInTheDetail) {
+    struct Case {
+        const char* file;
+        Bytes bytes;
+        const char* why;
+    };
+    const Case cases[] = {
+        {CarPortal, Text("not a container"), "does not begin with \"IFF FILE\""},
+        {CarPortal, Text("IFF FILE 3.1:TYPE FOLLOWED BY SIZE"), "neither 2.0 nor 2.5"},
+        {LooseWork, Text(""), "does not begin with \"IFF FILE\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        GameFolder folder;
+        GameContext context;
+        PointAt(context, folder);
+        folder.Write(c.file, c.bytes);
+        ScriptedPort port;
+        Load(context, port);
+        ASSERT_FALSE(port.calls.empty());
+        const std::string& detail = port.calls.front().message.detail;
+        EXPECT_NE(detail.find(std::filesystem::path(c.file).filename().string()), std::string::npos) << detail;
+        EXPECT_NE(detail.find(c.why), std::string::npos) << detail;
+    }
+}
+
 TEST(LoadGameFilesTest, CareersFallBackToGameDataWhateverTheLetterCase) {
     // First a load to get the careers container out of its archive.
     GameFolder source;

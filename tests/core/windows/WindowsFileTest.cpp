@@ -18,10 +18,7 @@
 #include <string>
 #include <vector>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "util/Win32.h"
 
 namespace tw {
 namespace {
@@ -89,6 +86,7 @@ std::string Content(const fs::path& path) {
 }
 
 void PutFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+    fs::remove(path);
     auto file = FileStream::Open(path, FileMode::CreateExclusive);
     file->Write(bytes);
 }
@@ -155,6 +153,8 @@ TEST(FileStreamShareTest, HeldFileLetsOthersReadButNobodyWrite) {
                      c.second.name);
         PutFile(path, ToBytes("career data"));
         {
+            // An exclusive creation only makes new files.
+            if (c.held == FileMode::CreateExclusive) fs::remove(path);
             auto held = FileStream::Open(path, c.held);
             if (c.held == FileMode::CreateReadWriteShared || c.held == FileMode::CreateExclusive)
                 held->Write(ToBytes("career data"));
