@@ -101,8 +101,10 @@ std::unique_ptr<Installation> Installation::Open(const fs::path& gameFolder, con
     const fs::path state = root / InstallationId(gameFolder);
     fs::create_directories(state, ec);
     if (ec) return cannotGuard(PathText(state) + ": " + ec.message());
-    // The journal names the player's files; nobody else needs to read it.
-    fs::permissions(state, fs::perms::owner_all, fs::perm_options::replace, ec);
+    // The journal names the player's files; nobody else needs to read it. Set only when it is
+    // not so yet: a change of the folder is a write to the disk, for every load.
+    if (fs::status(state, ec).permissions() != fs::perms::owner_all)
+        fs::permissions(state, fs::perms::owner_all, fs::perm_options::replace, ec);
 
     std::unique_ptr<Installation> installation(new Installation(gameFolder, state, files));
     installation->holder_ = options.holder.empty() ? "Trackwright" : options.holder;
@@ -145,7 +147,10 @@ Status Installation::TakeWriterLock(bool& taken) {
     try {
         if (!writerLock_) writerLock_ = std::make_unique<FileLock>(lockFile);
         if (!writerLock_->TryLock(FileLock::Kind::Exclusive)) return {};
-        writerLock_->WriteNote(holder_ + " (process " + std::to_string(ProcessNumber()) + ")");
+        // Written only when it says something else: the file changes, and waits for the disk,
+        // only when another program held the installation last.
+        const std::string note = holder_ + " (process " + std::to_string(ProcessNumber()) + ")";
+        if (writerLock_->ReadNote() != note) writerLock_->WriteNote(note);
     } catch (const FileError& e) {
         if (writerLock_) writerLock_->Unlock();
         return Status::Failure(PathText(lockFile) + ": " + e.what());

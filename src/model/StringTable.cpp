@@ -64,6 +64,18 @@ bool StringTable::Set(std::uint16_t row, std::uint16_t slot, int which, std::str
     return true;
 }
 
+bool StringTable::Place(std::uint16_t row, std::uint16_t slot, std::string_view value, std::string_view comment) {
+    if (row > rows_.size()) return false;
+    if (row == rows_.size()) rows_.emplace_back();
+    Span* span = &rows_[row][2 * static_cast<std::size_t>(slot)];
+    for (const std::string_view text : {value, comment}) {
+        unused_ += span->length;
+        *span++ = {static_cast<std::uint32_t>(texts_.size()), static_cast<std::uint32_t>(text.size())};
+        texts_.append(text);
+    }
+    return true;
+}
+
 void StringTable::Compact() {
     std::string kept;
     kept.reserve(texts_.size() - unused_);
@@ -148,10 +160,7 @@ bool StringTable::Decode(std::span<const std::uint8_t> data) {
             if (hasComment) comment = text(in.CStringBytes());
             if (!in.Ok()) return false;
         }
-        if (slot >= 0) {
-            const auto s = static_cast<std::uint16_t>(slot);
-            if (!Set(row, s, Value, value) || !Set(row, s, Comment, comment)) return false;
-        }
+        if (slot >= 0 && !Place(row, static_cast<std::uint16_t>(slot), value, comment)) return false;
         ++row;
     }
     // A career's tables are held for the whole session: no room beyond their rows.

@@ -68,6 +68,9 @@ private:
     using Row = std::array<Span, 2 * SlotCount>;
 
     bool Set(std::uint16_t row, std::uint16_t slot, int which, std::string_view text);
+    // Decoding: the value and comment of an entry, which hold no NUL and fit the 32-bit offsets
+    // (the data are at most 1 GiB); the row may be the one after the last.
+    bool Place(std::uint16_t row, std::uint16_t slot, std::string_view value, std::string_view comment);
     std::string_view View(Span span) const { return std::string_view(texts_).substr(span.offset, span.length); }
     // The text as the file holds it: up to its first NUL, which the file uses as the terminator.
     std::string_view Stored(const Row& row, std::uint16_t slot, int which) const;

@@ -4,10 +4,7 @@
 #include <stdexcept>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "util/Win32.h"
 #include <bcrypt.h>
 #else
 #include <nettle/sha2.h>
