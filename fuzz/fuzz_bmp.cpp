@@ -1,4 +1,5 @@
-// Reads arbitrary bytes as a BMP file, with and without a size check, and writes what it read.
+// Reads arbitrary bytes as a BMP file, with and without a size check, and writes what it read. A
+// file taken as already in the written form must be exactly the encoding of what it decodes to.
 #include "icons/BitmapFile.h"
 #include "util/ByteReader.h"
 #include "util/MemoryStream.h"
@@ -22,6 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         tw::Palette againPalette;
         if (!tw::LoadBitmapFile(out, again, againPalette, bitmap.width, bitmap.height)) __builtin_trap();
         if (again.pixels != bitmap.pixels) __builtin_trap();
+    }
+    if (const auto canonical = tw::ReadCanonicalBitmapFile(file)) {
+        const std::vector<std::uint8_t> held(canonical->Bytes().begin(), canonical->Bytes().end());
+        if (held != bytes || !tw::LoadBitmapFile(file, bitmap, palette, 0, 0)) __builtin_trap();
+        if (tw::DecodeCanonicalRows(*canonical, 0, canonical->height) != bitmap) __builtin_trap();
+        if (tw::EncodeBitmapFile(bitmap) != held) __builtin_trap();
     }
 
     // The file's own stored size as the required one, so that the check passes where it can.

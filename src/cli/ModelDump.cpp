@@ -52,10 +52,10 @@ public:
         out_.Key("icons");
         out_.Raw("{");
         out_.Key("button");
-        Strip(in_.icons->ButtonStrip(), IconStrips::ButtonIconHeight);
+        Strip(in_.icons->ButtonStripSize(), IconStrips::ButtonIconHeight);
         out_.Raw(",\n            ");
         out_.Key("popup");
-        Strip(in_.icons->PopupStrip(), IconStrips::PopupIconHeight);
+        Strip(in_.icons->PopupStripSize(), IconStrips::PopupIconHeight);
         out_.Raw("}\n}\n");
         return out_.Text();
     }
@@ -194,7 +194,7 @@ private:
         out_.Raw("]}");
     }
 
-    void Strip(const Bitmap& strip, int iconHeight) {
+    void Strip(IconStrips::Size strip, int iconHeight) {
         out_.Raw("{");
         out_.Key("width");
         out_.Integer(strip.width);

@@ -186,8 +186,8 @@ std::vector<ModelChange> ListChanges(const ModelSnapshot& before, const CareerSe
     ChangeList list;
     std::vector<bool> held(0x10000, false);
     const std::size_t count = std::min(before.careers.size(), careers.Count());
-    const bool popupsSame = SamePicture(before.icons.PopupStrip(), icons.PopupStrip());
-    const bool buttonsSame = SamePicture(before.icons.ButtonStrip(), icons.ButtonStrip());
+    const bool popupsSame = before.icons.SamePopupStrip(icons);
+    const bool buttonsSame = before.icons.SameButtonStrip(icons);
     for (std::uint32_t career = 0; career < count; ++career) {
         const Career& was = before.careers[career];
         const Career& is = careers.careers[career];

@@ -3,7 +3,7 @@
 #include "gamefiles/GameChange.h"
 #include "gamefiles/HeldFiles.h"
 #include "gamefiles/HostPath.h"
-#include "icons/BitmapFile.h"
+#include "icons/IconStrips.h"
 #include "util/FileError.h"
 #include "util/FileStream.h"
 
@@ -47,8 +47,8 @@ Status StoreAndWrite(GameContext& context, Store store, IFFFile& container, cons
 }
 
 // A write error of the disk goes on to the transaction with the system's reason.
-Status EncodeStrip(Stream& out, const Bitmap& strip) {
-    if (!WriteBitmapFile(out, strip)) return Status::Failure("the icon strip cannot be encoded");
+Status EncodeStrip(Stream& out, const IconStrips& strips, bool (IconStrips::*write)(Stream&) const) {
+    if (!(strips.*write)(out)) return Status::Failure("the icon strip cannot be encoded");
     return {};
 }
 
@@ -71,9 +71,9 @@ std::vector<SaveStep> PlanSave(GameContext& context) {
                          }});
     }
     steps.push_back({ButtonsFailed, pathOf(context.buttonsBitmapFile.get()),
-                     [&context](Stream& out, std::string&) { return EncodeStrip(out, context.iconStrips.ButtonStrip()); }});
+                     [&context](Stream& out, std::string&) { return EncodeStrip(out, context.iconStrips, &IconStrips::WriteButtonStrip); }});
     steps.push_back({PopupFailed, pathOf(context.popupBitmapFile.get()),
-                     [&context](Stream& out, std::string&) { return EncodeStrip(out, context.iconStrips.PopupStrip()); }});
+                     [&context](Stream& out, std::string&) { return EncodeStrip(out, context.iconStrips, &IconStrips::WritePopupStrip); }});
     return steps;
 }
 

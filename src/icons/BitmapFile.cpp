@@ -310,10 +310,12 @@ struct Encoding {
     std::uint64_t fileSize = 0;
 };
 
-std::optional<Encoding> EncodingOf(const Bitmap& bitmap) {
-    if (!bitmap.IsWellFormed()) return std::nullopt;
-    const auto width = static_cast<std::uint32_t>(bitmap.width);
-    const auto height = static_cast<std::uint32_t>(bitmap.height);
+std::optional<Encoding> EncodingOf(std::int32_t pictureWidth, std::int32_t pictureHeight) {
+    if (pictureWidth <= 0 || pictureHeight <= 0 ||
+        static_cast<std::uint64_t>(pictureWidth) * static_cast<std::uint64_t>(pictureHeight) > Bitmap::MaxPixels)
+        return std::nullopt;
+    const auto width = static_cast<std::uint32_t>(pictureWidth);
+    const auto height = static_cast<std::uint32_t>(pictureHeight);
     // Rows of blue, green, red, padded to a multiple of 4 bytes.
     const std::uint64_t rowBytes = (24ull * width + 31) / 32 * 32 / 8;
     const std::uint64_t imageSize = rowBytes * height;
@@ -345,6 +347,11 @@ std::optional<Encoding> EncodingOf(const Bitmap& bitmap) {
     out.PutU32Le(0);
     std::copy(out.Bytes().begin(), out.Bytes().end(), encoding.headers.begin());
     return encoding;
+}
+
+std::optional<Encoding> EncodingOf(const Bitmap& bitmap) {
+    if (!bitmap.IsWellFormed()) return std::nullopt;
+    return EncodingOf(bitmap.width, bitmap.height);
 }
 
 // Row `y` of the bitmap as the file stores it, padding included.
@@ -400,6 +407,55 @@ bool SaveBitmapFile(Stream& stream, const Bitmap& bitmap) {
     } catch (const std::bad_alloc&) {
         return false;
     }
+}
+
+std::optional<CanonicalBitmapFile> ReadCanonicalBitmapFile(Stream& stream) {
+    std::array<std::uint8_t, BitmapFileHeaderSize + BitmapInfoHeaderSize> head{};
+    stream.Seek(0);
+    if (stream.Read(head) != head.size()) return std::nullopt;
+    ByteReader sizes(head, BitmapFileHeaderSize + 4);
+    const std::int32_t width = sizes.I32Le();
+    const std::int32_t height = sizes.I32Le();
+    const std::optional<Encoding> encoding = EncodingOf(width, height);
+    if (!encoding || stream.Length() != encoding->fileSize || head != encoding->headers) return std::nullopt;
+
+    CanonicalBitmapFile file;
+    file.width = width;
+    file.height = height;
+    file.size = static_cast<std::size_t>(encoding->fileSize);
+    std::shared_ptr<std::uint8_t[]> bytes = std::make_shared_for_overwrite<std::uint8_t[]>(file.size);
+    std::copy(head.begin(), head.end(), bytes.get());
+    const std::span<std::uint8_t> pixels(bytes.get() + head.size(), file.size - head.size());
+    if (stream.Read(pixels) != pixels.size()) return std::nullopt;
+    // Padding other than zeros would not be written again.
+    const std::size_t used = 3 * static_cast<std::size_t>(width);
+    for (std::size_t row = 0; row < pixels.size() && used < encoding->rowBytes; row += encoding->rowBytes)
+        if (std::any_of(pixels.begin() + static_cast<std::ptrdiff_t>(row + used),
+                        pixels.begin() + static_cast<std::ptrdiff_t>(row + encoding->rowBytes),
+                        [](std::uint8_t b) { return b != 0; }))
+            return std::nullopt;
+    std::copy_n(head.begin(), BitmapFileHeaderSize, file.headers.file.begin());
+    std::copy_n(head.begin() + BitmapFileHeaderSize, BitmapInfoHeaderSize, file.headers.info.begin());
+    file.bytes = std::move(bytes);
+    return file;
+}
+
+Bitmap DecodeCanonicalRows(const CanonicalBitmapFile& file, std::int32_t first, std::int32_t count) {
+    const std::span<const std::uint8_t> body = file.Bytes().subspan(BitmapFileHeaderSize);
+    const std::optional<Layout> layout = ReadLayout(body, body.size(), 0, 0);
+    Bitmap bitmap;
+    if (!layout || first < 0 || count <= 0 || first + count > file.height) return bitmap;
+    bitmap.width = layout->width;
+    bitmap.height = count;
+    bitmap.pixels.resize(static_cast<std::size_t>(layout->width) * static_cast<std::size_t>(count));
+    const RowDecoder decoder(*layout, Palette{});
+    for (std::int32_t y = 0; y < count; ++y) {
+        // Bottom-up: the picture's top row is stored last.
+        const auto stored = static_cast<std::uint64_t>(file.height - 1 - (first + y));
+        decoder.Decode(body.data() + layout->pixelOffset + stored * layout->rowBytes,
+                       bitmap.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(layout->width));
+    }
+    return bitmap;
 }
 
 }  // namespace tw

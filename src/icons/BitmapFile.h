@@ -7,7 +7,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace tw {
@@ -56,5 +58,23 @@ std::optional<std::vector<std::uint8_t>> EncodeBitmapFile(const Bitmap& bitmap);
 // nothing written, for a bitmap that is not well formed or too large; a failing stream throws
 // FileError.
 bool WriteBitmapFile(Stream& stream, const Bitmap& bitmap);
+
+// A bitmap file held whole in memory that is exactly what WriteBitmapFile writes for the picture
+// it holds: its bytes can be written again as they are, and its rows decoded only when needed.
+struct CanonicalBitmapFile {
+    BitmapHeaders headers;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::shared_ptr<const std::uint8_t[]> bytes;
+    std::size_t size = 0;
+
+    std::span<const std::uint8_t> Bytes() const { return {bytes.get(), size}; }
+};
+// Reads the whole of `stream` when it is such a file. nullopt for any other file, which
+// LoadBitmapFile then reads as it reads every file; a failing stream throws FileError.
+std::optional<CanonicalBitmapFile> ReadCanonicalBitmapFile(Stream& stream);
+// Rows `first` to `first + count - 1` (counted from the top) of such a file, decoded as
+// LoadBitmapFile decodes them; the rows must lie within the picture.
+Bitmap DecodeCanonicalRows(const CanonicalBitmapFile& file, std::int32_t first, std::int32_t count);
 
 }  // namespace tw

@@ -150,5 +150,64 @@ TEST(IconStripsTest, StripStoredTopDownCountsItsIconsFromTheTop) {
     EXPECT_EQ(icon.Pixel(0, 0), 22u);
 }
 
+// Whatever form a strip's file had, writing the strip gives the bytes of its decoded picture
+// encoded afresh; a file already in that form is written as it was read.
+TEST(IconStripsTest, WritingGivesThePictureEncodedAfreshWhateverTheFileWas) {
+    std::vector<std::uint8_t> padded = FileOf(Numbered(1, 44));  // rows of 3 bytes and 1 of padding
+    std::vector<std::uint8_t> dirty = padded;
+    dirty[54 + 3] = 0x7F;  // padding that is not zero
+    test::BmpLayout indexed{.width = 4, .height = 44, .bitsPerPixel = 8, .coloursUsed = 2, .table = {0x102030, 0xFFEEDD}};
+    for (int i = 0; i < 4 * 44; ++i) indexed.pixels.push_back(static_cast<std::uint8_t>(i % 2));
+    std::vector<std::uint8_t> longer = FileOf(Numbered(112, 44));
+    longer.push_back(0);  // a byte after the pixels
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> file;
+        bool writtenAsRead;
+    } cases[] = {{"24-bit as a save writes it", FileOf(Numbered(112, 44)), true},
+                 {"padded rows", padded, true},
+                 {"padding not zero", dirty, false},
+                 {"8-bit", test::BmpBytes(indexed), false},
+                 {"a byte after the pixels", longer, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        IconStrips strips;
+        MemoryStream file(c.file);
+        ASSERT_TRUE(strips.LoadButtonStrip(file));
+        MemoryStream written;
+        ASSERT_TRUE(strips.WriteButtonStrip(written));
+        EXPECT_EQ(written.Copy(), EncodeBitmapFile(strips.ButtonStrip()).value());
+        EXPECT_EQ(written.Copy() == c.file, c.writtenAsRead);
+    }
+}
+
+// A copy (the review's baseline, an undo step) keeps its picture when the strips it was taken
+// from change, and the other way round.
+TEST(IconStripsTest, CopiesKeepTheirOwnPictureWhenEitherChanges) {
+    IconStrips strips;
+    const std::vector<std::uint8_t> bytes = FileOf(Numbered(84, 126));
+    MemoryStream file(bytes);
+    ASSERT_TRUE(strips.LoadPopupStrip(file));
+    const IconStrips copy = strips;
+    EXPECT_TRUE(copy.SamePopupStrip(strips));
+
+    ASSERT_TRUE(strips.PutPopupIcon(1, Filled(84, 63, 0x123456)));
+    ASSERT_TRUE(strips.PutPopupIcon(0, Filled(84, 63, 0x654321)));
+    EXPECT_FALSE(copy.SamePopupStrip(strips));
+    Bitmap icon;
+    ASSERT_TRUE(copy.GetPopupIcon(1, icon));
+    EXPECT_EQ(icon.Pixel(0, 0), static_cast<std::uint32_t>(63 << 8));
+    MemoryStream written;
+    ASSERT_TRUE(copy.WritePopupStrip(written));
+    EXPECT_EQ(written.Copy(), bytes);
+
+    IconStrips back = copy;
+    ASSERT_TRUE(back.PutPopupIcon(1, Filled(84, 63, 0x123456)));
+    ASSERT_TRUE(back.PutPopupIcon(0, Filled(84, 63, 0x654321)));
+    EXPECT_TRUE(back.SamePopupStrip(strips));
+    ASSERT_TRUE(copy.GetPopupIcon(0, icon));
+    EXPECT_EQ(icon.Pixel(83, 62), static_cast<std::uint32_t>(62 << 8 | 83));
+}
+
 }  // namespace
 }  // namespace tw
