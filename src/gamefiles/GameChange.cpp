@@ -83,16 +83,20 @@ Status GameChange::Prepare() {
 }
 
 Status GameChange::Write(std::size_t change, const std::function<Status(Stream&)>& write) {
-    std::optional<std::string> digest;
+    // The digest is finished at the commit: the hashing runs beside the flush and the next files.
+    std::unique_ptr<BackgroundSha256> hashing;
     const Status status = transaction_->Write(change, [&](Stream& out) {
-        HashingStream hashing(out);
-        Status written = write(hashing);
-        if (written) digest = hashing.Digest();
+        HashingStream hashed(out);
+        Status written = write(hashed);
+        if (written) hashing = hashed.TakeHasher();
         return written;
     });
     if (!status) return status;
+    Planned& planned = planned_.at(change);
+    planned.hashing = std::move(hashing);
+    if (planned.hashing) return {};
     try {
-        planned_.at(change).written = digest ? *digest : Sha256OfFile(transaction_->Temporary(change));
+        planned.written = Sha256OfFile(transaction_->Temporary(change));
     } catch (const FileError& e) {
         return Status::Failure(PathText(transaction_->Temporary(change)) + ": " + e.what());
     }
@@ -128,7 +132,9 @@ Status GameChange::WriteKeptCopies() {
 Status GameChange::Commit() {
     if (!transaction_) return Status::Failure("the game is open for reading only");
     if (Status kept = WriteKeptCopies(); !kept) return kept;
-    for (const Planned& planned : planned_) {
+    for (Planned& planned : planned_) {
+        if (planned.hashing) planned.written = Sha256::ToHex(planned.hashing->Finish());
+        planned.hashing.reset();
         if (KeptOriginal* record = planned.relative.empty() ? nullptr : manifest_.Find(planned.relative))
             record->lastWritten = planned.removes ? std::string() : planned.written;
     }

@@ -2,6 +2,7 @@
 
 #include "gamefiles/FileTransaction.h"
 #include "gamefiles/KeptOriginals.h"
+#include "util/BackgroundSha256.h"
 #include "util/Status.h"
 
 #include <cstddef>
@@ -51,6 +52,7 @@ private:
         std::string relative;          // '/' between the parts; empty outside the game folder
         bool removes = false;
         std::string written;           // the digest of the new content, once written
+        std::unique_ptr<BackgroundSha256> hashing;  // that digest while it is still being taken
     };
     struct Keeping {
         std::size_t game;    // the game change whose original this keeps

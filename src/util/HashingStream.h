@@ -1,6 +1,6 @@
 #pragma once
 
-#include "util/Sha256.h"
+#include "util/BackgroundSha256.h"
 #include "util/Stream.h"
 
 #include <memory>
@@ -10,11 +10,12 @@
 namespace tw {
 
 // A stream that passes everything on to another one and takes the SHA-256 of what is written,
-// so that a file's digest costs no second reading. Only a file written straight through from its
+// so that a file's digest costs no second reading; the hashing runs on a thread of its own
+// (BackgroundSha256). Only a file written straight through from its
 // start has a digest here; one that is seeked over or patched has none (Digest gives nullopt).
 class HashingStream final : public Stream {
 public:
-    explicit HashingStream(Stream& inner) : inner_(inner) {}
+    explicit HashingStream(Stream& inner) : inner_(inner), hasher_(std::make_unique<BackgroundSha256>()) {}
 
     void Seek(std::int64_t offset, SeekOrigin origin = SeekOrigin::Begin) override { inner_.Seek(offset, origin); }
     std::size_t Read(std::span<std::uint8_t> into) override { return inner_.Read(into); }
@@ -25,7 +26,7 @@ public:
             straight_ = false;
             return;
         }
-        hasher_.Update(bytes);
+        hasher_->Update(bytes);
         hashed_ += bytes.size();
     }
     using Stream::Write;
@@ -42,14 +43,21 @@ public:
     // The digest in hexadecimal and the size of what was written, when it was written straight
     // through; the stream must not be written afterwards.
     std::optional<std::string> Digest() {
-        if (!straight_ || hashed_ != inner_.Length()) return std::nullopt;
-        return Sha256::ToHex(hasher_.Finish());
+        const std::unique_ptr<BackgroundSha256> hasher = TakeHasher();
+        if (!hasher) return std::nullopt;
+        return Sha256::ToHex(hasher->Finish());
+    }
+    // The same digest, to be finished later while the hashing goes on; null when there is none.
+    // The stream must not be written afterwards.
+    std::unique_ptr<BackgroundSha256> TakeHasher() {
+        if (!straight_ || !hasher_ || hashed_ != inner_.Length()) return nullptr;
+        return std::move(hasher_);
     }
     std::uint64_t Size() const { return hashed_; }
 
 private:
     Stream& inner_;
-    Sha256 hasher_;
+    std::unique_ptr<BackgroundSha256> hasher_;
     std::uint64_t hashed_ = 0;
     bool straight_ = true;
 };

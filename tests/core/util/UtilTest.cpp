@@ -6,10 +6,12 @@
 #include "util/FileStream.h"
 #include "util/MemoryStream.h"
 #include "util/ReplaceFileWhole.h"
+#include "util/BackgroundSha256.h"
 #include "util/Sha256.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -77,7 +79,23 @@ TEST(Sha256Test, KnownDigestsWhateverThePieces) {
         for (std::size_t at = 0, step = 1; at < text.size(); at += step, step = step * 3 % 131 + 1)
             pieces.Update(std::string_view(text).substr(at, step));
         EXPECT_EQ(Sha256::ToHex(pieces.Finish()), digest) << text.size() << " bytes in pieces";
+        BackgroundSha256 background;
+        for (std::size_t at = 0, step = 1; at < text.size(); at += step, step = step * 7 % 4099 + 1)
+            background.Update(std::span(reinterpret_cast<const std::uint8_t*>(text.data()) + at,
+                                        std::min(step, text.size() - at)));
+        EXPECT_EQ(Sha256::ToHex(background.Finish()), digest) << text.size() << " bytes on a thread";
     }
+    // Pieces larger than what may wait at once, and a hasher dropped while it still works.
+    std::vector<std::uint8_t> large(3 * BackgroundSha256::MaxQueued + 5);
+    for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<std::uint8_t>(i * 2654435761u >> 13);
+    Sha256 direct;
+    direct.Update(large);
+    BackgroundSha256 background;
+    for (std::size_t at = 0; at < large.size(); at += BackgroundSha256::MaxQueued * 3 / 2)
+        background.Update(std::span(large).subspan(at, std::min(BackgroundSha256::MaxQueued * 3 / 2, large.size() - at)));
+    EXPECT_EQ(background.Finish(), direct.Finish());
+    BackgroundSha256 dropped;
+    dropped.Update(large);
 }
 
 // Records the size of every write it passes on.
