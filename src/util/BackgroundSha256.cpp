@@ -1,5 +1,6 @@
 #include "util/BackgroundSha256.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace tw {
@@ -20,14 +21,19 @@ void BackgroundSha256::Update(std::span<const std::uint8_t> bytes) {
         hasher_.Update(bytes);
         return;
     }
-    std::vector<std::uint8_t> piece(bytes.begin(), bytes.end());
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return queued_ == 0 || queued_ + piece.size() <= MaxQueued; });
-        queued_ += piece.size();
-        queue_.push_back(std::move(piece));
+    // In pieces, so that a large write waits for room instead of being copied whole.
+    while (!bytes.empty()) {
+        const std::size_t size = std::min(bytes.size(), MaxQueued / 4);
+        std::vector<std::uint8_t> piece(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
+        bytes = bytes.subspan(size);
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] { return queued_ + piece.size() <= MaxQueued; });
+            queued_ += piece.size();
+            queue_.push_back(std::move(piece));
+        }
+        changed_.notify_all();
     }
-    changed_.notify_all();
 }
 
 Sha256::Digest BackgroundSha256::Finish() {

@@ -19,7 +19,7 @@ namespace tw {
 // thread can be started, the bytes are hashed at once.
 class BackgroundSha256 {
 public:
-    static constexpr std::size_t MaxQueued = std::size_t{8} << 20;
+    static constexpr std::size_t MaxQueued = std::size_t{4} << 20;
 
     BackgroundSha256() = default;
     // Stops the thread; what was not hashed yet is dropped.
