@@ -27,10 +27,6 @@ std::string TextOf(const StringTable& table, std::uint16_t row, std::uint16_t sl
     return text;
 }
 
-bool SamePicture(const Bitmap& a, const Bitmap& b) {
-    return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
-}
-
 // A row of a career's texts, in the order a person meets them in the window: the career's own
 // texts, then per job level its male and female job names and its description.
 struct TextRow {
@@ -155,7 +151,7 @@ public:
             Bitmap after;
             (was.*which.get)(number, before);
             (is.*which.get)(number, after);
-            if (SamePicture(before, after)) continue;
+            if (before.SamePixels(after)) continue;
             ModelChange& change = Add(ModelChange::Kind::Icon, {career, std::nullopt, std::nullopt}, which.field, {}, {});
             change.iconBefore = std::move(before);
             change.iconAfter = std::move(after);

@@ -38,6 +38,10 @@ struct Bitmap {
     void SetPixel(std::int32_t x, std::int32_t y, std::uint32_t rgb) { pixels[Index(x, y)] = rgb; }
 
     bool operator==(const Bitmap&) const = default;
+    // The same picture: size and pixels, whatever palette each was read with.
+    bool SamePixels(const Bitmap& other) const {
+        return width == other.width && height == other.height && pixels == other.pixels;
+    }
 
 private:
     std::size_t Index(std::int32_t x, std::int32_t y) const {

@@ -49,7 +49,7 @@ bool IconStrips::SamePicture(const Strip& a, const Strip& b) {
         const std::span<const std::uint8_t> y = b.picture->file->Bytes();
         return std::equal(x.begin(), x.end(), y.begin(), y.end());
     }
-    return Pixels(a) == Pixels(b);
+    return Pixels(a).SamePixels(Pixels(b));
 }
 
 bool IconStrips::WriteStrip(const Strip& strip, Stream& stream) {
