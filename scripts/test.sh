@@ -12,6 +12,10 @@ jobs=$(nproc 2>/dev/null || echo 2)
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export QT_QPA_PLATFORM=offscreen
+# The compiler cache is shared by every checkout of the project on this machine: paths below the
+# checkout count as relative, so a second clone (or CI's fresh one) hits the same entries.
+export CCACHE_BASEDIR="$root" CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/trackwright-ccache}
+export CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-5G} CCACHE_NOHASHDIR=1
 # What the tests keep of their own (locks, journals, kept original files) stays in the build tree,
 # never in the home folder of whoever runs them.
 export XDG_STATE_HOME="$root/build/test-home/state" XDG_DATA_HOME="$root/build/test-home/data"
