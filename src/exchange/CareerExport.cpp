@@ -126,6 +126,16 @@ bool ExportCareerToFile(const std::filesystem::path& path, std::uint32_t career,
 bool BackupToFile(const std::filesystem::path& path, const CareerSet& careers, const IconStrips& icons,
                   UserPort& port) {
     if (careers.Count() >= MaxBackupCareers) return false;
+    // A backup restores careers by their place: one with a career missing would restore the
+    // wrong careers, and the missing one not at all.
+    if (!careers.leftOut.empty()) {
+        std::string ids;
+        for (std::uint16_t id : careers.leftOut) ids += (ids.empty() ? "#" : ", #") + std::to_string(id);
+        port.Tell("The backup cannot hold every career: " + ids +
+                      " cannot be read from the game's files (see the warning after the load). Nothing was written.",
+                  "Error!", MessageIcon::Error);
+        return false;
+    }
     ChunkStore store;
     IFFFile container(store);
     try {

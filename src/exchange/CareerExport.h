@@ -25,7 +25,8 @@ bool ExportCareerToFile(const std::filesystem::path& path, std::uint32_t career,
                         const IconStrips& icons, UserPort& port);
 
 // Writes the backup of all careers to `path`, replacing a file there whole, and tells the person
-// the outcome. False when nothing was written.
+// the outcome. False when nothing was written, also when careers of the game could not be loaded
+// (the backup would lack them).
 bool BackupToFile(const std::filesystem::path& path, const CareerSet& careers, const IconStrips& icons,
                   UserPort& port);
 

@@ -50,6 +50,8 @@ void IFFFile::Clear() {
     types_.clear();
     index_.clear();
     indexed_ = true;
+    problems_.clear();
+    skipped_.clear();
     header_.fill(0);
     std::memcpy(header_.data(), ReaderText, sizeof ReaderText - 1);
 }
@@ -118,7 +120,16 @@ void IFFFile::TakeHeader(ChunkRecord& record, const ChunkHeader& header) {
     record.headerLoaded = true;
 }
 
-void IFFFile::ReadResourceMap(bool readHeadersNow, std::vector<ChunkHandle>& found) {
+void IFFFile::AddProblem(const ChunkRecord& record, std::string reason, bool keptBySave) {
+    problems_.push_back({record.type, record.id, record.label, std::move(reason), keptBySave});
+}
+
+bool IFFFile::KeptWholeBySave() const {
+    return std::all_of(problems_.begin(), problems_.end(), [](const ChunkProblem& p) { return p.keptBySave; });
+}
+
+void IFFFile::ReadResourceMap(bool readHeadersNow, std::vector<ChunkHandle>& found,
+                              std::pair<std::uint64_t, std::uint64_t>& mapExtent) {
     const std::uint32_t mapOffset = LoadU32Be(&header_[60]);
     if (mapOffset == 0) return;
     ChunkHeader mapHeader;
@@ -130,6 +141,7 @@ void IFFFile::ReadResourceMap(bool readHeadersNow, std::vector<ChunkHandle>& fou
     std::vector<std::uint8_t> scratch;
     std::span<const std::uint8_t> data;
     if (!FileBytesAt(dataOffset, static_cast<std::size_t>(dataSize), scratch, data)) return;
+    mapExtent = {mapOffset, dataOffset + dataSize};
 
     // u32 0, u32 0, "pmsr", u32 map size, u32 type count; then per type: u32 type, u32 count,
     // entries of u32 offset, u16 id, u16 flags, label with NUL, pad to an even offset.
@@ -158,17 +170,108 @@ void IFFFile::ReadResourceMap(bool readHeadersNow, std::vector<ChunkHandle>& fou
             record->label = std::move(label);
             record->dataOffset = offset + static_cast<std::uint32_t>(ChunkHeaderSize);
             if (readHeadersNow) {
+                const std::string at = "the resource map places it at offset " + std::to_string(offset);
                 ChunkHeader header;
                 if (!ReadHeaderAt(offset, header)) {
+                    AddProblem(*record, at + ", past the end of the file", false);
                     store_.Release(handle);
                     continue;
                 }
+                if (header.size < ChunkHeaderSize || header.size > MaxChunkSize) {
+                    AddProblem(*record, at + ", where the chunk header gives an impossible size (" +
+                                            std::to_string(header.size) + " bytes)", false);
+                    store_.Release(handle);
+                    continue;
+                }
+                // The chunk there is what its own header says; the map is written anew by a save.
+                if (header.type != type || header.id != id)
+                    AddProblem(*record, at + ", where the chunk header names " + TypeName(header.type) + " " +
+                                            std::to_string(header.id), true);
                 TakeHeader(*record, header);
             }
             found.push_back(handle);
             if (!map.Ok()) return;
         }
     }
+}
+
+void IFFFile::CheckExtents(std::pair<std::uint64_t, std::uint64_t> mapExtent) {
+    struct Extent {
+        std::uint64_t start;
+        std::uint64_t end;
+        const ChunkRecord* record;  // none for the map read at opening
+    };
+    std::vector<Extent> extents;
+    for (ChunkHandle handle : chunks_) {
+        const ChunkRecord* record = store_.Resolve(handle);
+        if (record == nullptr || !record->headerLoaded || record->dataOffset < ChunkHeaderSize) continue;
+        const std::uint64_t start = record->dataOffset - ChunkHeaderSize;
+        std::uint64_t end = static_cast<std::uint64_t>(record->dataOffset) + record->size;
+        if (end > fileLength_) {
+            AddProblem(*record, "its data (" + std::to_string(record->size) + " bytes at offset " +
+                                    std::to_string(record->dataOffset) + ") run past the end of the file", false);
+            end = fileLength_;
+        }
+        extents.push_back({start, end, record});
+    }
+    for (const auto& [start, end] : skipped_) extents.push_back({start, end, nullptr});
+    if (mapExtent.second > mapExtent.first) extents.push_back({mapExtent.first, mapExtent.second, nullptr});
+    std::sort(extents.begin(), extents.end(),
+              [](const Extent& a, const Extent& b) { return a.start != b.start ? a.start < b.start : a.end < b.end; });
+
+    std::uint64_t covered = HeaderSize;
+    const Extent* furthest = nullptr;
+    for (const Extent& extent : extents) {
+        // The same bytes seen twice (the map, found by the scan too) are one chunk.
+        const bool same = furthest != nullptr && extent.start == furthest->start && extent.end == furthest->end;
+        if (extent.start < covered && furthest != nullptr && !same) {
+            const ChunkRecord* other = furthest->record;
+            const std::string with = other != nullptr ? TypeName(other->type) + " " + std::to_string(other->id)
+                                                      : std::string("the resource map");
+            if (extent.record != nullptr)
+                AddProblem(*extent.record, "it overlaps " + with + " (offset " + std::to_string(extent.start) + ")",
+                           false);
+            else
+                problems_.push_back({TypeRSMP, 0, {}, "the resource map overlaps " + with, false});
+        } else if (extent.start > covered) {
+            CheckStrayBytes(covered, extent.start);
+        }
+        if (extent.end > covered) {
+            covered = extent.end;
+            furthest = &extent;
+        }
+    }
+    if (covered < fileLength_) CheckStrayBytes(covered, fileLength_);
+}
+
+void IFFFile::CheckStrayBytes(std::uint64_t from, std::uint64_t to) {
+    // Zeros between or after chunks are padding; anything else is part of the file that no
+    // chunk holds, and a save would drop it.
+    constexpr std::size_t Piece = 1 << 16;
+    std::vector<std::uint8_t> scratch;
+    bool zeros = true;
+    for (std::uint64_t at = from; at < to && zeros; at += Piece) {
+        std::span<const std::uint8_t> bytes;
+        if (!FileBytesAt(at, static_cast<std::size_t>(std::min<std::uint64_t>(Piece, to - at)), scratch, bytes)) {
+            zeros = false;
+            break;
+        }
+        zeros = std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; });
+    }
+    if (zeros) return;
+    ChunkProblem problem;
+    problem.reason = "the bytes from offset " + std::to_string(from) + " to " + std::to_string(to) +
+                     " belong to no chunk that can be read";
+    problem.keptBySave = false;
+    ChunkHeader header;
+    if (ReadHeaderAt(from, header)) {
+        // Most likely a chunk whose header was damaged: name what it says of itself.
+        problem.type = header.type;
+        problem.id = header.id;
+        problem.label = header.label;
+        problem.reason += " (the chunk header there gives a size of " + std::to_string(header.size) + " bytes)";
+    }
+    problems_.push_back(std::move(problem));
 }
 
 bool IFFFile::OpenIFFFile(int* error, bool readHeadersNow) {
@@ -216,9 +319,10 @@ bool IFFFile::OpenIFFFile(int* error, bool readHeadersNow) {
     };
     indexed_ = readHeadersNow;
 
+    std::pair<std::uint64_t, std::uint64_t> mapExtent{0, 0};
     if (GetVersion() == 25) {
         std::vector<ChunkHandle> mapped;
-        ReadResourceMap(readHeadersNow, mapped);
+        ReadResourceMap(readHeadersNow, mapped, mapExtent);
         for (ChunkHandle handle : mapped) insert(handle);
     }
 
@@ -227,7 +331,10 @@ bool IFFFile::OpenIFFFile(int* error, bool readHeadersNow) {
         ChunkHeader header;
         if (!ReadHeaderAt(offset, header) || header.size < ChunkHeaderSize || header.size > MaxChunkSize) break;
         const std::uint64_t next = offset + header.size;
-        if ((header.flags & 0x0004) == 0) {
+        if ((header.flags & 0x0004) != 0) {
+            // Left out of the list by its flag; its bytes are a chunk all the same.
+            skipped_.emplace_back(offset, std::min(next, fileLength_));
+        } else {
             const ChunkHandle handle = store_.Create();
             ChunkRecord* record = store_.Resolve(handle);
             if (record == nullptr) break;
@@ -239,6 +346,8 @@ bool IFFFile::OpenIFFFile(int* error, bool readHeadersNow) {
     }
 
     RebuildTypeList();
+    // Only where every header was read can the chunks' places be compared.
+    if (readHeadersNow) CheckExtents(mapExtent);
     if (error != nullptr) *error = 0;
     return true;
 }
@@ -435,9 +544,18 @@ bool IFFFile::EnsureChunkLoaded(ChunkHandle handle) {
 }
 
 bool IFFFile::LoadAllChunks() {
-    for (ChunkHandle handle : chunks_)
-        if (!EnsureChunkLoaded(handle)) return false;
-    return true;
+    bool all = true;
+    for (ChunkHandle handle : chunks_) {
+        if (EnsureChunkLoaded(handle)) continue;
+        all = false;
+        const ChunkRecord* record = store_.Resolve(handle);
+        // Named once: a chunk whose place was found wrong at opening already is.
+        const bool named = record != nullptr && std::any_of(problems_.begin(), problems_.end(), [&](const ChunkProblem& p) {
+            return p.type == record->type && p.id == record->id && !p.keptBySave;
+        });
+        if (record != nullptr && !named) AddProblem(*record, "its data cannot be read from the file", false);
+    }
+    return all;
 }
 
 bool IFFFile::ReadChunkData(ChunkHandle handle, std::uint8_t* destination) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "iff/ChunkProblem.h"
 #include "iff/ChunkStore.h"
 #include "iff/ResourceType.h"
 #include "util/Stream.h"
@@ -57,8 +58,17 @@ public:
 
     // Reads the chunk list from the attached file: the chunks' data are not loaded yet.
     // Returns false with `error` 5 (no file), 3 (not "IFF FILE") or 4 (version neither 2.0 nor
-    // 2.5). A damaged map or chunk sequence is not an error: the chunks read before it stay.
+    // 2.5). A damaged map or chunk sequence is not an error: the chunks read before it stay, and
+    // what cannot be read is named in Problems().
     bool OpenIFFFile(int* error = nullptr, bool readHeadersNow = true);
+    // What the last OpenIFFFile and LoadAllChunks found that cannot be read as listed: a map
+    // entry whose header lies past the end of the file or names another chunk, a chunk whose
+    // data run past the end or overlap another chunk, bytes that belong to no chunk, a chunk
+    // whose data cannot be read. Callers add what does not decode (AddProblem).
+    const std::vector<ChunkProblem>& Problems() const { return problems_; }
+    void AddProblem(ChunkProblem problem) { problems_.push_back(std::move(problem)); }
+    // Whether a save writes everything the file held: no problem that a save would lose.
+    bool KeptWholeBySave() const;
     // Why the last OpenIFFFile failed, in words (with the system's reason when reading failed);
     // empty after a successful open.
     const std::string& OpenProblem() const { return openProblem_; }
@@ -82,7 +92,7 @@ public:
     static bool IsChunkLoaded(const ChunkRecord& record) { return record.dataLoaded; }
     // Reads the chunk's header and data if not yet read; false when the file cannot give them.
     bool EnsureChunkLoaded(ChunkHandle handle);
-    // True when every chunk of the list loads; stops at the first that does not.
+    // True when every chunk of the list loads. Each chunk that does not is named in Problems().
     bool LoadAllChunks();
     // Copies the chunk's data into `destination`, which must hold record.size bytes.
     bool ReadChunkData(ChunkHandle handle, std::uint8_t* destination);
@@ -128,7 +138,14 @@ private:
                      std::span<const std::uint8_t>& out);
     bool ReadHeaderAt(std::uint64_t position, ChunkHeader& header);
     static void TakeHeader(ChunkRecord& record, const ChunkHeader& header);
-    void ReadResourceMap(bool readHeadersNow, std::vector<ChunkHandle>& found);
+    // Reads the map's entries into `found`, and the map chunk's own extent (start, end) into
+    // `mapExtent`.
+    void ReadResourceMap(bool readHeadersNow, std::vector<ChunkHandle>& found,
+                         std::pair<std::uint64_t, std::uint64_t>& mapExtent);
+    // Names the chunks that overlap, and the bytes of the file that belong to no chunk.
+    void CheckExtents(std::pair<std::uint64_t, std::uint64_t> mapExtent);
+    void CheckStrayBytes(std::uint64_t from, std::uint64_t to);
+    void AddProblem(const ChunkRecord& record, std::string reason, bool keptBySave);
     void RebuildTypeList();
     void UpdateTypeList(ResourceType type);
     // Where a save puts every chunk, and the new map.
@@ -150,6 +167,9 @@ private:
     std::unique_ptr<Stream> file_;
     std::uint64_t fileLength_ = 0;
     std::string openProblem_;
+    std::vector<ChunkProblem> problems_;
+    // Where the chunks lie that the scan leaves out by their flag (start, end).
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> skipped_;
     std::array<std::uint8_t, HeaderSize> header_{};
     // The attached file's bytes as OpenIFFFile read them (none when it was too large); loaded
     // chunks share them.

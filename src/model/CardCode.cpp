@@ -79,6 +79,13 @@ bool IsCareerTest(const Instruction& instruction, std::uint16_t careerId) {
            instruction.Operand16(0) == CareerVariable && instruction.Operand16(2) == careerId;
 }
 
+std::optional<std::uint16_t> CareerTestId(const Instruction& instruction) {
+    if (!IsVariableOp(instruction) || instruction.operands[5] != OperatorEquals ||
+        instruction.Operand16(0) != CareerVariable)
+        return std::nullopt;
+    return instruction.Operand16(2);
+}
+
 bool IsLevelTest(const Instruction& instruction, std::uint16_t level) {
     return IsVariableOp(instruction) && instruction.operands[5] == OperatorEquals &&
            instruction.Operand16(0) == JobLevelVariable && instruction.Operand16(2) == level;
@@ -121,7 +128,12 @@ CardBehaviors CollectCardBehaviors(IFFFile& container, bool removeFound) {
     std::vector<std::uint16_t> listed{found.ids[0]};
     for (std::size_t i = 0; i < found.visited; ++i) {
         ChunkHandle chunk = 0;
-        if (!container.FindChunk(chunk, TypeBHAV, found.ids[i]) || !found.code[i].LoadFromIFF(container, chunk)) {
+        if (!container.FindChunk(chunk, TypeBHAV, found.ids[i])) {
+            found.ids[i] = 0;
+            continue;
+        }
+        if (!found.code[i].LoadFromIFF(container, chunk)) {
+            found.undecodable.push_back(found.ids[i]);
             found.ids[i] = 0;
             continue;
         }

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace tw {
@@ -48,6 +49,8 @@ Instruction MakeDialog(std::uint16_t textRow);
 Instruction MakeCall(std::uint16_t behaviorId);
 
 bool IsCareerTest(const Instruction& instruction, std::uint16_t careerId);
+// The career that a career test asks for; none for any other instruction.
+std::optional<std::uint16_t> CareerTestId(const Instruction& instruction);
 bool IsLevelTest(const Instruction& instruction, std::uint16_t level);
 // The card item that an instruction of a card's code stands for; false for instructions that
 // are not effects (guards, tests, dialogs, exits).
@@ -55,12 +58,14 @@ bool DecodeItem(const Instruction& instruction, CardItem& item);
 
 // The behaviours that hold the chance cards: the root 4124 and the behaviours that it calls,
 // breadth first, at most eight. Each id is visited once; an id that cannot be found or
-// loaded becomes 0 in the list.
+// loaded becomes 0 in the list, and one that is there but does not decode is also named in
+// `undecodable`.
 struct CardBehaviors {
     static constexpr std::size_t Capacity = 8;
     std::array<std::uint16_t, Capacity> ids{};
     std::array<Behavior, Capacity> code;
     std::size_t visited = 0;
+    std::vector<std::uint16_t> undecodable;
 };
 // With `removeFound`, each behaviour that loads is deleted from the container right after.
 CardBehaviors CollectCardBehaviors(IFFFile& container, bool removeFound);

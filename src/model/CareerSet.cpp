@@ -15,24 +15,72 @@ bool IsCareerId(std::uint16_t id) { return static_cast<std::int16_t>(id) > 0; }
 
 bool CareerSet::LoadCareers(IFFFile& container) {
     careers.clear();
+    leftOut.clear();
+    // A chunk that the container could not read is named once, by the container.
+    auto named = [&container](ResourceType type, std::uint16_t id) {
+        for (const ChunkProblem& problem : container.Problems())
+            if (problem.type == type && problem.id == id) return true;
+        return false;
+    };
+    // The career being read is left out; `type` and `id` name the chunk that is at fault.
+    auto leaveOut = [&](ResourceType type, std::uint16_t id, ChunkHandle chunk, const std::string& reason) {
+        if (!named(type, id)) {
+            const ChunkRecord* record = container.Store().Resolve(chunk);
+            container.AddProblem({type, id, record != nullptr ? record->label : std::string(), reason, true});
+        }
+        leftOut.push_back(careers.back().id);
+        careers.pop_back();
+    };
+    // A career whose track the container lists but could not read at all is left out too.
+    for (const ChunkProblem& problem : container.Problems())
+        if (problem.type == TypeCARR && IsCareerId(problem.id) &&
+            std::find(leftOut.begin(), leftOut.end(), problem.id) == leftOut.end())
+            leftOut.push_back(problem.id);
     try {
         for (auto position = container.LowestIdChunk(TypeCARR); position != container.NoPosition();
              container.NextHigherIdChunk(position)) {
             const ChunkHandle chunk = container.HandleAt(position);
             const ChunkRecord* record = container.Store().Resolve(chunk);
-            if (record == nullptr) return false;
+            if (record == nullptr) continue;
             if (!IsCareerId(record->id)) continue;
+            const std::uint16_t id = record->id;
             Career& career = careers.emplace_back();
-            career.id = record->id;
-            if (!career.track.LoadFromIFF(container, chunk)) return false;
+            career.id = id;
+            if (!career.track.LoadFromIFF(container, chunk)) {
+                leaveOut(TypeCARR, id, chunk, "the career's job levels cannot be decoded; the career is left out");
+                continue;
+            }
             ChunkHandle textChunk = 0;
-            if (!container.FindChunk(textChunk, TypeSTR, career.id)) return false;
-            if (!career.texts.table.LoadFromIFF(container, textChunk)) return false;
+            if (!container.FindChunk(textChunk, TypeSTR, id)) {
+                leaveOut(TypeCARR, id, chunk, "the career has no texts (no STR# " + std::to_string(id) +
+                                                  "); the career is left out");
+                continue;
+            }
+            if (!career.texts.table.LoadFromIFF(container, textChunk)) {
+                leaveOut(TypeSTR, id, textChunk, "the career's texts cannot be decoded; the career is left out");
+                continue;
+            }
+            // A save rewrites the job names from the career's texts: a table that does not decode
+            // would be lost.
+            const auto namesId = static_cast<std::uint16_t>(id + JobNamesIdOffset);
+            ChunkHandle namesChunk = 0;
+            StringTable names;
+            if (container.FindChunk(namesChunk, TypeSTR, namesId) && !names.LoadFromIFF(container, namesChunk)) {
+                leaveOut(TypeSTR, namesId, namesChunk,
+                         "the career's job names cannot be decoded; the career is left out");
+                continue;
+            }
         }
     } catch (const std::bad_alloc&) {
         careers.clear();
         return false;
     }
+    std::sort(leftOut.begin(), leftOut.end());
+    leftOut.erase(std::unique(leftOut.begin(), leftOut.end()), leftOut.end());
+    // A career that loaded after all (its chunk was found elsewhere) is not left out.
+    std::erase_if(leftOut, [this](std::uint16_t id) {
+        return std::any_of(careers.begin(), careers.end(), [id](const Career& c) { return c.id == id; });
+    });
     return !careers.empty();
 }
 
@@ -71,6 +119,15 @@ bool CareerSet::StoreCareers(IFFFile& container, std::string* reason) {
 
 void CareerSet::ClearCards() {
     for (Career& career : careers) career.cards.fill(ChanceCard{});
+    otherCards.clear();
+}
+
+const std::array<ChanceCard, Career::CardCount>* CareerSet::CardsOf(std::uint16_t id) const {
+    for (const Career& career : careers)
+        if (career.id == id) return &career.cards;
+    for (const auto& [other, cards] : otherCards)
+        if (other == id) return &cards;
+    return nullptr;
 }
 
 LanguageSet CareerSet::CopyCardTextsToAllLanguages(std::uint32_t career, std::uint16_t slot) {

@@ -3,9 +3,11 @@
 #include "model/CardTexts.h"
 #include "model/Career.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tw {
@@ -21,12 +23,19 @@ public:
 
     std::vector<Career> careers;
     CardTexts cardTexts;
+    // The careers of the container that could not be loaded (their track, texts or job names do
+    // not decode, or their texts are missing), by id: their chunks stay as they were read.
+    std::vector<std::uint16_t> leftOut;
+    // The chance cards of careers that are not in `careers` (left out, or not in this careers
+    // file at all), by id in ascending order: kept as read and written back with the others.
+    std::vector<std::pair<std::uint16_t, std::array<ChanceCard, Career::CardCount>>> otherCards;
 
     std::size_t Count() const { return careers.size(); }
 
     // Loads every CARR resource with an id from 1 to 32767, with its STR# of the same id, in
-    // ascending id order; the chance cards are left empty. False when there is none, or when a
-    // track or its texts cannot be loaded (what was loaded before stays).
+    // ascending id order; the chance cards are left empty. A career whose track, texts or job
+    // names (STR# id + 1000) cannot be decoded, or whose texts are missing, is left out and
+    // named in the container's problems. False when no career loads.
     bool LoadCareers(IFFFile& careers);
     // StoreCareers, then writes the container to its file. False when nothing is loaded, at the
     // first resource that cannot be stored, or when the file cannot be written.
@@ -37,8 +46,9 @@ public:
     bool StoreCareers(IFFFile& careers, std::string* reason = nullptr);
 
     // Decodes the chance cards from the card behaviours of CarPortal.iff and loads the card texts
-    // (STR# 301) and which of their rows are free. False only when the card texts are missing or
-    // unreadable.
+    // (STR# 301) and which of their rows are free. False when the card texts are missing or
+    // unreadable, or a card behaviour does not decode (named in the container's problems): a
+    // save would then lose cards.
     bool LoadChanceCards(IFFFile& chanceCards);
     // StoreChanceCards, then writes the container to its file.
     bool SaveChanceCards(IFFFile& chanceCards);
@@ -48,6 +58,9 @@ public:
     bool StoreChanceCards(IFFFile& chanceCards, std::string* reason = nullptr);
     // Every card back to no text and no items (chance-card editing is off).
     void ClearCards();
+    // The cards of the career with `id`, whether it is loaded or only known from the card code;
+    // none for a career that has no cards here.
+    const std::array<ChanceCard, Career::CardCount>* CardsOf(std::uint16_t id) const;
 
     // Copies the texts of the career's chance cards in `slot` into the other menu languages,
     // converted as CareerTexts::CopyToAllLanguages does; returns the languages that lost

@@ -163,35 +163,66 @@ bool AddBehavior(IFFFile& container, std::uint16_t id, Behavior& behavior) {
     return container.AddChunk(TypeBHAV, id, "Chance Cards", std::move(encoded));
 }
 
-}  // namespace
-
-bool CareerSet::LoadChanceCards(IFFFile& chanceCards) {
-    ClearCards();
-    const CardBehaviors found = CollectCardBehaviors(chanceCards, false);
-
-    for (Career& career : careers) {
-        for (std::size_t j = 0; j < found.visited; ++j) {
-            if (found.ids[j] == 0) continue;
-            const std::vector<Instruction>& code = found.code[j].instructions;
-            for (const Instruction& careerTest : code) {
-                if (!IsCareerTest(careerTest, career.id) || careerTest.trueTarget > 0xFC) continue;
-                const std::vector<Instruction> levels = ExtractSubtree(code, careerTest.trueTarget);
-                for (std::uint16_t level = 0; level < Career::CardCount; ++level) {
-                    ChanceCard& card = career.cards[level];
-                    for (const Instruction& levelTest : levels) {
-                        if (!IsLevelTest(levelTest, level) || levelTest.trueTarget > 0xFC) continue;
-                        for (const Instruction& instruction : ExtractSubtree(levels, levelTest.trueTarget)) {
-                            CardItem item;
-                            if (instruction.opcode == OpcodeDialog) {
-                                card.textRow = instruction.Operand16(2);
-                            } else if (DecodeItem(instruction, item)) {
-                                card.items.push_back(item);
-                            }
+// The cards of career `id` in the card code.
+std::array<ChanceCard, Career::CardCount> DecodeCards(const CardBehaviors& found, std::uint16_t id) {
+    std::array<ChanceCard, Career::CardCount> cards{};
+    for (std::size_t j = 0; j < found.visited; ++j) {
+        if (found.ids[j] == 0) continue;
+        const std::vector<Instruction>& code = found.code[j].instructions;
+        for (const Instruction& careerTest : code) {
+            if (!IsCareerTest(careerTest, id) || careerTest.trueTarget > 0xFC) continue;
+            const std::vector<Instruction> levels = ExtractSubtree(code, careerTest.trueTarget);
+            for (std::uint16_t level = 0; level < Career::CardCount; ++level) {
+                ChanceCard& card = cards[level];
+                for (const Instruction& levelTest : levels) {
+                    if (!IsLevelTest(levelTest, level) || levelTest.trueTarget > 0xFC) continue;
+                    for (const Instruction& instruction : ExtractSubtree(levels, levelTest.trueTarget)) {
+                        CardItem item;
+                        if (instruction.opcode == OpcodeDialog) {
+                            card.textRow = instruction.Operand16(2);
+                        } else if (DecodeItem(instruction, item)) {
+                            card.items.push_back(item);
                         }
                     }
                 }
             }
         }
+    }
+    return cards;
+}
+
+}  // namespace
+
+bool CareerSet::LoadChanceCards(IFFFile& chanceCards) {
+    ClearCards();
+    const CardBehaviors found = CollectCardBehaviors(chanceCards, false);
+    // A save replaces the card code whole: code it cannot read would be lost with the cards in it.
+    for (std::uint16_t id : found.undecodable) {
+        ChunkHandle chunk = 0;
+        const ChunkRecord* record = chanceCards.FindChunk(chunk, TypeBHAV, id) ? chanceCards.Store().Resolve(chunk) : nullptr;
+        chanceCards.AddProblem({TypeBHAV, id, record != nullptr ? record->label : std::string(),
+                                "the chance-card code cannot be decoded", true});
+    }
+    if (!found.undecodable.empty()) return false;
+
+    for (Career& career : careers) career.cards = DecodeCards(found, career.id);
+    // Cards of careers that this careers file does not hold (or that could not be loaded) are
+    // kept, so that a save writes them back.
+    std::vector<std::uint16_t> others;
+    for (std::size_t j = 0; j < found.visited; ++j) {
+        if (found.ids[j] == 0) continue;
+        for (const Instruction& instruction : found.code[j].instructions) {
+            const std::optional<std::uint16_t> id = CareerTestId(instruction);
+            if (!id || std::find(others.begin(), others.end(), *id) != others.end()) continue;
+            const bool loaded = std::any_of(careers.begin(), careers.end(), [&](const Career& c) { return c.id == *id; });
+            if (!loaded) others.push_back(*id);
+        }
+    }
+    std::sort(others.begin(), others.end());
+    for (std::uint16_t id : others) {
+        std::array<ChanceCard, Career::CardCount> cards = DecodeCards(found, id);
+        const bool any = std::any_of(cards.begin(), cards.end(), [](const ChanceCard& c) { return !c.items.empty(); });
+        if (any) otherCards.emplace_back(id, std::move(cards));
     }
 
     ChunkHandle textsChunk = 0;
@@ -224,11 +255,16 @@ bool CareerSet::StoreChanceCards(IFFFile& chanceCards, std::string* reason) {
     };
     const CardBehaviors old = CollectCardBehaviors(chanceCards, true);
 
+    // Every career's cards in ascending id order, those of careers that are not loaded included.
+    std::vector<std::pair<std::uint16_t, std::string>> ids;
+    for (std::size_t career = 0; career < careers.size(); ++career) ids.emplace_back(careers[career].id, CareerName(career));
+    for (const auto& other : otherCards) ids.emplace_back(other.first, "#" + std::to_string(other.first));
+    std::stable_sort(ids.begin(), ids.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<std::vector<Instruction>> blocks;
-    for (std::size_t career = 0; career < careers.size(); ++career) {
-        auto block = BuildCareerBlock(careers[career].id, careers[career].cards.data());
+    for (const auto& [id, name] : ids) {
+        auto block = BuildCareerBlock(id, CardsOf(id)->data());
         if (!block)
-            return fail("the chance cards of the career " + CareerName(career) +
+            return fail("the chance cards of the career " + name +
                         " need more behaviour code than one behaviour of CarPortal.iff can hold");
         if (!block->empty()) blocks.push_back(std::move(*block));
     }

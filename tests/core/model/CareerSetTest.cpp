@@ -61,27 +61,46 @@ TEST(CareerSetTest, LoadCareersTakesPositiveIdsInAscendingOrder) {
     EXPECT_TRUE(test::NoCards(set));
 }
 
-TEST(CareerSetTest, LoadCareersFails) {
+// A career that cannot be loaded is left out and named, its chunks untouched; only a container in
+// which no career loads fails.
+TEST(CareerSetTest, CareersThatCannotBeLoadedAreLeftOutAndNamed) {
     std::vector<std::uint8_t> badTrack = TrackBytes("Bad");
     badTrack[8] = 'X';
     const struct {
         const char* what;
         std::vector<std::tuple<ResourceType, std::uint16_t, std::vector<std::uint8_t>>> chunks;
+        std::vector<std::uint16_t> loaded;
+        std::vector<std::uint16_t> leftOut;
+        std::vector<std::pair<ResourceType, std::uint16_t>> named;
     } cases[] = {
-        {"no careers", {{TypeSTR, 1, CareerTexts("a")}}},
-        {"only ids 0 and above 32767", {{TypeCARR, 0, TrackBytes("a")}, {TypeCARR, 40000, TrackBytes("b")},
-                                        {TypeSTR, 0, CareerTexts("a")}}},
-        {"career texts missing", {{TypeCARR, 1, TrackBytes("a")}, {TypeCARR, 2, TrackBytes("b")},
-                                  {TypeSTR, 1, CareerTexts("a")}}},
-        {"track unreadable", {{TypeCARR, 1, badTrack}, {TypeSTR, 1, CareerTexts("a")}}},
-        {"texts unreadable", {{TypeCARR, 1, TrackBytes("a")}, {TypeSTR, 1, {0xFD, 0xFF, 1, 0, 0}}}},
+        {"no careers", {{TypeSTR, 1, CareerTexts("a")}}, {}, {}, {}},
+        {"only ids 0 and above 32767",
+         {{TypeCARR, 0, TrackBytes("a")}, {TypeCARR, 40000, TrackBytes("b")}, {TypeSTR, 0, CareerTexts("a")}}, {}, {}, {}},
+        {"career texts missing",
+         {{TypeCARR, 1, TrackBytes("a")}, {TypeCARR, 2, TrackBytes("b")}, {TypeSTR, 1, CareerTexts("a")}},
+         {1}, {2}, {{TypeCARR, 2}}},
+        {"track unreadable", {{TypeCARR, 1, badTrack}, {TypeSTR, 1, CareerTexts("a")}}, {}, {1}, {{TypeCARR, 1}}},
+        {"texts unreadable", {{TypeCARR, 1, TrackBytes("a")}, {TypeSTR, 1, {0xFD, 0xFF, 1, 0, 0}}}, {}, {1},
+         {{TypeSTR, 1}}},
+        {"job names unreadable",
+         {{TypeCARR, 1, TrackBytes("a")}, {TypeSTR, 1, CareerTexts("a")}, {TypeCARR, 2, TrackBytes("b")},
+          {TypeSTR, 2, CareerTexts("b")}, {TypeSTR, 1002, {0xFD, 0xFF, 1, 0, 0}}},
+         {1}, {2}, {{TypeSTR, 1002}}},
     };
     for (const auto& c : cases) {
         IffBytes file;
         for (const auto& [type, id, data] : c.chunks) file.Chunk(type, id, data);
         OpenContainer container(file.bytes);
         CareerSet set;
-        EXPECT_FALSE(set.LoadCareers(container.iff)) << c.what;
+        EXPECT_EQ(set.LoadCareers(container.iff), !c.loaded.empty()) << c.what;
+        EXPECT_EQ(test::CareerIds(set), c.loaded) << c.what;
+        EXPECT_EQ(set.leftOut, c.leftOut) << c.what;
+        std::vector<std::pair<ResourceType, std::uint16_t>> named;
+        for (const ChunkProblem& problem : container.iff.Problems()) {
+            named.emplace_back(problem.type, problem.id);
+            EXPECT_TRUE(problem.keptBySave) << c.what;
+        }
+        EXPECT_EQ(named, c.named) << c.what;
     }
 }
 

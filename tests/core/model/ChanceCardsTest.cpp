@@ -227,10 +227,8 @@ TEST(ChanceCardsTest, BlockReaching249GoesIntoAContinuation) {
         {"249 need a second: lowest free id", 121, {}, 0x1000},
         {"an unrelated behaviour holds 0x1000", 121, {{0x1000, BehaviorBytes({})}}, 0x1001},
         {"the old code's own id is used again", 121,
-         {{Root, BehaviorBytes(With(PlainCard(9, 0, 312, 1), {MakeCall(0x1234)}))}, {0x1234, BehaviorBytes({})}},
+         {{Root, BehaviorBytes(With(PlainCard(1, 0, 312, 1), {MakeCall(0x1234)}))}, {0x1234, BehaviorBytes({})}},
          0x1234},
-        {"an unreadable listed behaviour is kept and skipped", 121,
-         {{Root, BehaviorBytes({MakeCall(0x1000)})}, {0x1000, {1, 2, 3}}}, 0x1001},
     };
     for (const auto& c : cases) {
         OpenContainer container(CarPortal(c.behaviors));
@@ -355,21 +353,47 @@ TEST(ChanceCardsTest, CollectionStopsAtEightBehaviours) {
     EXPECT_EQ(c.Count(TypeBHAV, 0x1207), 1);
 }
 
-TEST(ChanceCardsTest, UnreadableRootIsReplacedByTheSavedOne) {
-    OpenContainer c(CarPortal({{0x1000, BehaviorBytes({})}, {Root, {0x02, 0x80, 0x05}}}));
-    CareerSet set = Careers({5});
-    ASSERT_TRUE(set.LoadChanceCards(c.iff));
-    EXPECT_EQ(set.careers[0].cards[0], ChanceCard{});
-    set.careers[0].cards[4] = Card(3, {Sound(312), Job(CareerVariable, 7)});
-    ASSERT_TRUE(set.SaveChanceCards(c.iff));
-    EXPECT_EQ(c.Count(TypeBHAV, Root), 1);
-    EXPECT_EQ(c.Count(TypeBHAV, 0x1000), 1);
+// Card code that does not decode holds cards nobody can read: a save, which replaces the card
+// code whole, would lose them. The cards are not loaded, and the behaviour is named.
+TEST(ChanceCardsTest, CardCodeThatDoesNotDecodeIsNamedAndNotLoaded) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<std::uint16_t, std::vector<std::uint8_t>>> behaviors;
+        std::uint16_t unreadable;
+    } cases[] = {
+        {"the root", {{0x1000, BehaviorBytes({})}, {Root, {0x02, 0x80, 0x05}}}, Root},
+        {"a behaviour the root calls", {{Root, BehaviorBytes({MakeCall(0x1000)})}, {0x1000, {1, 2, 3}}}, 0x1000},
+    };
+    for (const auto& c : cases) {
+        OpenContainer container(CarPortal(c.behaviors));
+        CareerSet set = Careers({5});
+        EXPECT_FALSE(set.LoadChanceCards(container.iff)) << c.what;
+        ASSERT_EQ(container.iff.Problems().size(), 1u) << c.what;
+        EXPECT_EQ(container.iff.Problems()[0].type, TypeBHAV);
+        EXPECT_EQ(container.iff.Problems()[0].id, c.unreadable);
+        EXPECT_TRUE(container.iff.Problems()[0].keptBySave);
+    }
+}
 
-    OpenContainer saved(c.file.Copy());
-    EXPECT_EQ(saved.Count(TypeBHAV, Root), 1);
-    CareerSet again = Careers({5});
+// The cards of a career that is not loaded (left out, or in another careers file) are kept and
+// written back among the others, in the order of the careers' ids.
+TEST(ChanceCardsTest, CardsOfCareersThatAreNotLoadedAreWrittenBack) {
+    OpenContainer container(CarPortal({{Root, BehaviorBytes(With(PlainCard(9, 2, 312, 1), PlainCard(3, 0, 77, 2)))}}));
+    CareerSet set = Careers({5});
+    ASSERT_TRUE(set.LoadChanceCards(container.iff));
+    ASSERT_EQ(set.otherCards.size(), 2u);
+    EXPECT_EQ(set.otherCards[0].first, 3);
+    EXPECT_EQ(set.otherCards[1].first, 9);
+    set.careers[0].cards[1] = Card(3, {Sound(312), Job(CareerVariable, 7)});
+    ASSERT_TRUE(set.SaveChanceCards(container.iff));
+
+    OpenContainer saved(container.file.Copy());
+    CareerSet again = Careers({3, 5, 9});
     ASSERT_TRUE(again.LoadChanceCards(saved.iff));
-    EXPECT_EQ(again.careers[0].cards[4], set.careers[0].cards[4]);
+    EXPECT_EQ(again.careers[0].cards[0], set.otherCards[0].second[0]);
+    EXPECT_EQ(again.careers[1].cards[1], set.careers[0].cards[1]);
+    EXPECT_EQ(again.careers[2].cards[2], set.otherCards[1].second[2]);
+    EXPECT_TRUE(again.otherCards.empty());
 }
 
 TEST(ChanceCardsTest, CopyCardTextsToAllLanguagesCopiesTheCareersCardRows) {
