@@ -50,6 +50,23 @@ std::optional<std::uint32_t> ParseIndex(const std::string& text) {
     return value;
 }
 
+// Keeps a load's messages to itself: `locate` reports what the load found, not its boxes.
+class QuietPort final : public UserPort {
+public:
+    Answer Ask(const Message& message) override {
+        if (firstError.empty() && message.title == "Error") firstError = message.text;
+        return message.buttons == MessageButtons::Ok ? Answer::Ok : Answer::No;
+    }
+    std::optional<std::filesystem::path> ChooseOpenFile(const FileChoice&) override { return std::nullopt; }
+    std::optional<std::filesystem::path> ChooseSaveFile(const FileChoice&) override { return std::nullopt; }
+    std::string ApplicationName() const override { return "trackwright-cli"; }
+    std::optional<std::uint32_t> ChooseCareerToReplace(const CareerSet&) override { return std::nullopt; }
+    std::optional<std::filesystem::path> ChooseFolder(const std::string&) override { return std::nullopt; }
+    void ShowStatus(const std::string&) override {}
+
+    std::string firstError;
+};
+
 class Cli {
 public:
     Cli(std::string applicationName, std::FILE* out, std::FILE* err)
@@ -119,7 +136,8 @@ private:
     }
 
     // Finds and loads the game as the editor does at start-up; false after the messages. A
-    // command that changes the game takes it first, and fails when another program has it.
+    // command that changes the game takes it first, and fails when another program has it or
+    // when the files it would write cannot be written, before anything is changed.
     bool Load(Installation::Intent intent = Installation::Intent::Read) {
         const LocateResult found = Locate(false);
         if (found.location.gameFolder.empty()) return false;
@@ -132,7 +150,14 @@ private:
                 return false;
             }
         }
-        return session_.Load([this](GameContext& c) { return RunLoad(c, port_); }) == LoadRequest::Loaded;
+        if (session_.Load([this](GameContext& c) { return RunLoad(c, port_); }) != LoadRequest::Loaded) return false;
+        if (intent == Installation::Intent::Write) {
+            if (Status writable = context_.CheckWritable(); !writable) {
+                Fail(CannotChangeText(context_.gameFolder, writable));
+                return false;
+            }
+        }
+        return true;
     }
 
     // File > Save: write every game file, reload, "Operation complete!".
@@ -162,7 +187,19 @@ private:
     int Locate() {
         const LocateResult found = Locate(true);
         std::fputs(DescribeLocation(found).c_str(), out_);
-        return found.location.gameFolder.empty() ? ExitFailure : ExitSuccess;
+        if (found.location.gameFolder.empty()) return ExitFailure;
+        // What a load would find unreadable, from a load that only reads and shows nothing.
+        EditSession probe;
+        probe.Context().gameFolder = found.location.gameFolder;
+        probe.Context().expansion3Flag = found.location.expansion3Flag;
+        probe.Context().expansion4Flag = found.location.expansion4Flag;
+        probe.Context().installationOptions = context_.installationOptions;
+        QuietPort quiet;
+        if (probe.Load([&quiet](GameContext& c) { return RunLoad(c, quiet); }) == LoadRequest::Loaded)
+            std::fputs(DescribeProblems(probe.Context().Problems()).c_str(), out_);
+        else
+            std::fprintf(out_, "problems: the game does not load: %s\n", ConsolePort::OneLine(quiet.firstError).c_str());
+        return ExitSuccess;
     }
 
     int Dump(bool utf8) {
@@ -173,6 +210,8 @@ private:
         input.chanceCardsDisabled = context_.chanceCardsDisabled != 0;
         input.careers = &context_.careerSet;
         input.icons = &context_.iconStrips;
+        const std::vector<GameFileProblem> problems = context_.Problems();
+        input.problems = &problems;
         input.utf8 = utf8;
         std::fputs(DumpJson(input).c_str(), out_);
         return ExitSuccess;
@@ -229,8 +268,6 @@ private:
             return ExitFailure;
         }
         const DocumentTexts texts = utf8 ? DocumentTexts::Utf8 : DocumentTexts::Bytes;
-        if (!Take(Installation::Intent::Read)) return ExitFailure;
-        context_.installation->StopWriting();
         if (!Load()) return ExitFailure;
         if (Refused(file, ReadDocument(context_.careerSet, context_.chanceCardsDisabled != 0, *document, texts).problems))
             return ExitFailure;

@@ -28,6 +28,19 @@ std::string Describe(const std::filesystem::path& gameFolder, const GameFileFind
 
 }  // namespace
 
+std::string DescribeProblems(const std::vector<GameFileProblem>& problems) {
+    if (problems.empty()) return "problems: none\n";
+    std::string text = "problems:\n";
+    std::string list = ListProblems(problems);
+    // "- file: ..." lines, indented like the rest.
+    for (std::size_t start = 0; start < list.size();) {
+        const std::size_t end = list.find('\n', start);
+        text += "  " + list.substr(start + 2, end - start - 2) + "\n";
+        start = end + 1;
+    }
+    return text;
+}
+
 std::string DescribeLocation(const LocateResult& found) {
     const GameLocation& at = found.location;
     std::string text;

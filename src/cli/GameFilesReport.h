@@ -1,8 +1,10 @@
 #pragma once
 
+#include "gamefiles/GameContext.h"
 #include "gamefiles/GameLocation.h"
 
 #include <string>
+#include <vector>
 
 namespace tw::cli {
 
@@ -11,5 +13,9 @@ namespace tw::cli {
 // named with its archive), and every source and candidate that was tried. Reads no file data
 // and takes nothing out of an archive.
 std::string DescribeLocation(const LocateResult& found);
+
+// The "problems:" part of `locate`: what a load of the game could not read, one indented line
+// each, or "none".
+std::string DescribeProblems(const std::vector<GameFileProblem>& problems);
 
 }  // namespace tw::cli

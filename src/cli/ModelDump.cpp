@@ -1,6 +1,7 @@
 #include "cli/ModelDump.h"
 
 #include "cli/JsonWriter.h"
+#include "gamefiles/GameContext.h"
 #include "icons/IconStrips.h"
 #include "model/CareerSet.h"
 #include "util/CodePage.h"
@@ -56,7 +57,9 @@ public:
         out_.Raw(",\n            ");
         out_.Key("popup");
         Strip(in_.icons->PopupStripSize(), IconStrips::PopupIconHeight);
-        out_.Raw("}\n}\n");
+        out_.Raw("},\n  ");
+        Problems();
+        out_.Raw("\n}\n");
         return out_.Text();
     }
 
@@ -90,6 +93,33 @@ private:
         }
         const CodePage page = slot < 0 ? CodePage::Windows1252 : SlotCodePage(static_cast<std::uint16_t>(slot));
         out_.Utf8Text(DecodeToUtf8(bytes, page));
+    }
+
+    // Every part of a game file that the load could not read, one object per line.
+    void Problems() {
+        out_.Key("problems");
+        out_.Raw("[");
+        const std::size_t count = in_.problems != nullptr ? in_.problems->size() : 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const GameFileProblem& problem = (*in_.problems)[i];
+            out_.Raw(i == 0 ? "\n    {" : ",\n    {");
+            out_.Key("file");
+            out_.Utf8Text(problem.file);
+            out_.Raw(", ");
+            out_.Key("type");
+            Text(problem.chunk.type != 0 ? TypeName(problem.chunk.type) : std::string(), -1);
+            out_.Raw(", ");
+            out_.Key("id");
+            out_.Integer(problem.chunk.id);
+            out_.Raw(", ");
+            out_.Key("label");
+            Text(problem.chunk.label, -1);
+            out_.Raw(", ");
+            out_.Key("reason");
+            out_.Utf8Text(problem.chunk.reason);
+            out_.Raw("}");
+        }
+        out_.Raw(count > 0 ? "\n  ]" : "]");
     }
 
     void Career(const tw::Career& career, std::uint32_t c) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tw {
 class CareerSet;
 class IconStrips;
+struct GameFileProblem;
 }  // namespace tw
 
 namespace tw::cli {
@@ -16,6 +18,8 @@ struct DumpInput {
     bool chanceCardsDisabled = false;
     const CareerSet* careers = nullptr;
     const IconStrips* icons = nullptr;
+    // What the load could not read (the dump's "problems"); none for an empty list.
+    const std::vector<GameFileProblem>* problems = nullptr;
     // Texts decoded from each slot's code page instead of byte for byte.
     bool utf8 = false;
 };

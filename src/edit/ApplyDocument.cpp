@@ -67,7 +67,8 @@ public:
         // The informational members are optional and say nothing.
         const auto fields = Fields(&document, "",
                                    {{"gameFolder", true}, {"careersFile", true}, {"chanceCardsDisabled", true},
-                                    {"careers"}, {"cardTexts"}, {"freeCardTextRows"}, {"icons", true}});
+                                    {"careers"}, {"cardTexts"}, {"freeCardTextRows"}, {"icons", true},
+                                    {"problems", true}});
         if (fields) {
             Careers((*fields)[3]);
             // With chance-card editing off the document shows an empty table, which must stay so.

@@ -2,6 +2,7 @@
 
 #include "edit/ModelChanges.h"
 #include "exchange/CareerExport.h"
+#include "gamefiles/HostPath.h"
 #include "util/CodePage.h"
 
 #include <iterator>
@@ -38,6 +39,49 @@ const Career* EditSession::CareerAt(std::uint32_t career) const {
     return career < Careers().Count() ? &Careers().careers[career] : nullptr;
 }
 
+bool EditSession::TakeGame(UserPort& port, bool viewOnly) {
+    readOnlyReason_.clear();
+    std::string holder;
+    if (!viewOnly) {
+        const Status taken = context_.TakeInstallation(Installation::Intent::Write, &holder);
+        if (taken) return true;
+        if (holder.empty()) {
+            port.Tell(taken.Reason(), "Error", MessageIcon::Error);
+            return false;
+        }
+    }
+    // Viewing takes nothing from anybody; it only finishes a save that a program left behind.
+    if (const Status taken = context_.TakeInstallation(Installation::Intent::Read); !taken) {
+        port.Tell(taken.Reason(), "Error", MessageIcon::Error);
+        return false;
+    }
+    if (!holder.empty()) BecomeReadOnly(port, "it is being changed by " + holder);
+    return true;
+}
+
+void EditSession::SettleWriteAccess(UserPort& port) {
+    if (ReadOnly()) return;
+    if (const Status writable = context_.CheckWritable(); !writable) {
+        context_.installation->StopWriting();
+        BecomeReadOnly(port, writable.Reason());
+    }
+}
+
+void EditSession::BecomeReadOnly(UserPort& port, std::string reason) {
+    readOnlyReason_ = std::move(reason);
+    port.Tell("The game in \"" + PathText(PathFromBytes(context_.gameFolder)) + "\" is open read-only: " +
+                  readOnlyReason_ + ".\n\nIts careers can be viewed, exported and backed up, but not saved.",
+              "Warning", MessageIcon::Information);
+}
+
+bool EditSession::ConfirmReload(UserPort& port) const {
+    if (!HasUnsavedChanges()) return true;
+    Message question{"Discard your unsaved changes and load the game's files again?", "Question",
+                     MessageIcon::Question, MessageButtons::YesNo};
+    question.defaultAnswer = Answer::No;
+    return port.Ask(question) == Answer::Yes;
+}
+
 int EditSession::Load(const LoadRunner& runLoad) {
     const int result = runLoad ? runLoad(context_) : LoadRequest::Failed;
     history_.Clear();
@@ -66,6 +110,14 @@ SaveOutcome EditSession::Save(UserPort& port, const std::function<int()>& reload
 }
 
 ExitDecision EditSession::DecideExit(UserPort& port) {
+    if (ReadOnly() && HasUnsavedChanges()) {
+        // Nothing can be saved: the only question is whether the changes may go.
+        Message question{"The game is open read-only, so your changes cannot be saved. Do you want to close it all "
+                         "the same?",
+                         "Exit", MessageIcon::Question, MessageButtons::YesNo};
+        question.defaultAnswer = Answer::No;
+        return port.Ask(question) == Answer::Yes ? ExitDecision::Close : ExitDecision::Stay;
+    }
     return tw::DecideExit(context_, port, !HasUnsavedChanges());
 }
 

@@ -41,12 +41,32 @@ public:
     const CareerSet& Careers() const { return context_.careerSet; }
     const Career* CareerAt(std::uint32_t career) const;
 
+    // --- Who may change the game --------------------------------------------------------
+
+    // Takes the game in the context's folder before its first load: as the one program that
+    // changes it, or only to view it when `viewOnly` or when another Trackwright program changes
+    // it (then says so, naming that program). False, after its message, when the game cannot be
+    // opened at all (a save that a program left unfinished cannot be finished or undone).
+    bool TakeGame(UserPort& port, bool viewOnly);
+    // After a load: a game whose files this program cannot write is only viewed; says so once,
+    // naming the file or folder and the system's reason.
+    void SettleWriteAccess(UserPort& port);
+    // Whether the game is open only to be viewed: nothing can be saved, imported or restored.
+    bool ReadOnly() const { return !context_.installation || !context_.installation->Writes(); }
+    // Why, in words ("it is being changed by ..."); empty when it may be changed or was opened
+    // only to be viewed.
+    const std::string& ReadOnlyReason() const { return readOnlyReason_; }
+
     // --- The game's files ---------------------------------------------------------------
 
     // Loads the game with `runLoad` (1 loaded); the history starts anew.
     int Load(const LoadRunner& runLoad);
-    // File > Reload: the edits are dropped without a question and the files loaded again.
+    // File > Reload: the edits are dropped and the files loaded again. The command asks first
+    // (ConfirmReload); the save and the restore of originals reload without asking.
     int Reload(const LoadRunner& runLoad);
+    // Whether File > Reload may go on: asks first when there are unsaved changes (No is the
+    // default).
+    bool ConfirmReload(UserPort& port) const;
     // File > Save: every file written as one, `reload` run (the whole Reload as the caller runs
     // it), then "Operation complete!". The saved state becomes the history's clean point.
     SaveOutcome Save(UserPort& port, const std::function<int()>& reload);
@@ -126,9 +146,12 @@ private:
     // The files and the model are one again.
     void ForgetBaseline() { baseline_.reset(); }
 
+    void BecomeReadOnly(UserPort& port, std::string reason);
+
     GameContext context_;
     EditHistory history_;
     std::optional<ModelSnapshot> baseline_;
+    std::string readOnlyReason_;
 };
 
 // The name of a career or job text, as the editor's fields and its Edit menu call it.

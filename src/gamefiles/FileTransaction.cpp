@@ -5,6 +5,7 @@
 #include "util/FileStream.h"
 #include "util/RandomName.h"
 
+#include <algorithm>
 #include <set>
 #include <system_error>
 
@@ -83,8 +84,10 @@ private:
     std::string failure_;
 };
 
+// Folders the transaction would have created, and removed again, have nothing to sync.
 void SyncFolders(FileSystem& files, const Journal& journal, Steps& steps) {
-    for (const fs::path& folder : TargetFolders(journal)) steps.Try([&] { files.SyncFolder(folder); });
+    for (const fs::path& folder : TargetFolders(journal))
+        if (files.Exists(folder)) steps.Try([&] { files.SyncFolder(folder); });
 }
 
 // Removes every name of the transaction that is not a target: the temporary files and the old
@@ -96,6 +99,15 @@ void RemoveLeftovers(FileSystem& files, const Journal& journal, Steps& steps) {
         if (!entry.kept.empty()) steps.Try([&] { files.Remove(entry.kept); });
     }
     SyncFolders(files, journal, steps);
+}
+
+// Removes the folders that the transaction created, innermost first, where they are empty: when
+// nothing of it stays in place.
+void RemoveCreatedFolders(FileSystem& files, const Journal& journal, Steps& steps) {
+    for (auto it = journal.folders.rbegin(); it != journal.folders.rend(); ++it) {
+        steps.Try([&] { files.RemoveFolder(*it); });
+        steps.Try([&] { files.SyncFolder(it->parent_path()); });
+    }
 }
 
 // What undoing a commit achieved.
@@ -134,6 +146,7 @@ Undone Undo(FileSystem& files, const Journal& journal, std::string& failure) {
     }
     Steps cleanup;
     RemoveLeftovers(files, journal, cleanup);
+    RemoveCreatedFolders(files, journal, cleanup);
     failure = cleanup.Failure();
     return cleanup.Failed() ? Undone::Leftovers : Undone::Clean;
 }
@@ -199,6 +212,18 @@ std::size_t FileTransaction::Plan(Journal::Change change, const fs::path& target
         const Status followed = FollowLinks(target, entry.target);
         if (!followed && planFailure_) planFailure_ = followed;
     }
+    if (change == Journal::Change::Create) {
+        // The folders that are missing, outermost first.
+        std::vector<fs::path> missing;
+        for (fs::path folder = target.parent_path(); !folder.empty() && !files_.Exists(folder);
+             folder = folder.parent_path()) {
+            if (folder == folder.parent_path()) break;
+            missing.push_back(folder);
+        }
+        for (auto it = missing.rbegin(); it != missing.rend(); ++it)
+            if (std::find(journal_.folders.begin(), journal_.folders.end(), *it) == journal_.folders.end())
+                journal_.folders.push_back(*it);
+    }
     journal_.entries.push_back(std::move(entry));
     written_.push_back(change == Journal::Change::Remove);
     return journal_.entries.size() - 1;
@@ -224,6 +249,15 @@ Status FileTransaction::Prepare() {
         return Status::Failure(PathText(stateFolder_ / JournalName) + ": " + e.what());
     }
     prepared_ = true;
+    // Only now that the journal names them: a kill from here on leaves nothing unrecorded.
+    for (const fs::path& folder : journal_.folders) {
+        try {
+            files_.CreateFolder(folder);
+            files_.SyncFolder(folder.parent_path());
+        } catch (const FileError& e) {
+            return Status::Failure(PathText(folder) + ": " + e.what());
+        }
+    }
     return {};
 }
 
@@ -310,6 +344,7 @@ void FileTransaction::Abandon() {
     // Nothing was moved: only temporary files can exist.
     Steps removed;
     RemoveLeftovers(files_, journal_, removed);
+    RemoveCreatedFolders(files_, journal_, removed);
     if (removed.Failed()) return;  // the journal names what is left, for the next recovery
     try {
         RemoveJournal(files_, stateFolder_);
@@ -346,9 +381,11 @@ Status RecoverTransaction(FileSystem& files, const fs::path& stateFolder) {
             leftovers = undone == Undone::Leftovers;
         } else {
             // Prepared: nothing was moved. Committed: everything was. Either way, every target
-            // holds the file it keeps, and only the other names go.
+            // holds the file it keeps, and only the other names go (and, when nothing was moved,
+            // the folders made for the new files).
             Steps removed;
             RemoveLeftovers(files, journal, removed);
+            if (journal.state == Journal::State::Prepared) RemoveCreatedFolders(files, journal, removed);
             leftovers = removed.Failed();
         }
         // What another program still holds is removed another time; the game itself is whole.

@@ -38,11 +38,12 @@ public:
     // Planning, before Prepare; each returns the change's number. A target that is a symbolic
     // link is changed where the link leads, so the link stays a link.
     std::size_t Replace(const std::filesystem::path& target);
-    // The target must still not exist when the transaction commits.
+    // The target must still not exist when the transaction commits. Folders of its path that do
+    // not exist are created with it, and removed again when the transaction is undone.
     std::size_t Create(const std::filesystem::path& target);
     std::size_t Remove(const std::filesystem::path& target);
 
-    // Names the temporary files and writes the journal.
+    // Names the temporary files, writes the journal, and creates the new files' folders.
     Status Prepare();
     // Writes the new content of change `index` into its temporary file and flushes it; a
     // replaced file's permission bits and owner carry over. `write` may fail with a reason of

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gamefiles/GameFileLookup.h"
 #include "gamefiles/Installation.h"
 #include "icons/IconStrips.h"
 #include "iff/ChunkStore.h"
@@ -9,8 +10,22 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tw {
+
+// A part of a game file that the load could not read as it is listed.
+struct GameFileProblem {
+    std::string file;  // relative to the game folder, '/' between the parts
+    ChunkProblem chunk;
+};
+
+// The problems one per line, "- <file>: <type> <id> "<label>": <why>", for messages.
+std::string ListProblems(const std::vector<GameFileProblem>& problems);
+
+// What a command that would change the game says when a file or folder of it cannot be written
+// (`why` from CheckWritable).
+std::string CannotChangeText(const std::string& gameFolder, const Status& why);
 
 // The objects that live for a whole editing session: where the game is, the two containers,
 // the two open icon-strip files, the careers and the icons in memory. The editor makes one;
@@ -33,8 +48,8 @@ public:
 
     // How the installation is taken, and the installation as this program holds it: opened by a
     // writer before its first load (TakeInstallation), else by the load itself, which then only
-    // reads when another program changes the game. Declared before everything that holds the
-    // game's files, so that the lock is let go of last.
+    // reads. Declared before everything that holds the game's files, so that the lock is let go
+    // of last.
     InstallationOptions installationOptions;
     std::unique_ptr<Installation> installation;
 
@@ -55,12 +70,31 @@ public:
     // between the parts ("ExpansionShared/Work.iff", "GameData/Careers.iff" or
     // "GameData/Careers"); empty before a load has found one.
     std::string careersFile;
+    // Where the last load found each game file: where a save writes it, and whether it is loose
+    // already or only an archive holds it.
+    GameFileSource careersSource;
+    GameFileSource chanceCardsSource;
+    GameFileSource popupSource;
+    GameFileSource buttonsSource;
+    // The list of problems that the last load showed to the person, so that a reload showing
+    // the same again stays quiet.
+    std::string shownProblems;
 
     // Takes the installation in `gameFolder` (again, when it was another folder's). A writer
-    // fails when another program changes the game; see Installation::Open.
-    Status TakeInstallation(Installation::Intent intent);
+    // fails when another program changes the game (named in `holder`); see Installation::Open.
+    Status TakeInstallation(Installation::Intent intent, std::string* holder = nullptr);
     // Closes both icon-strip files (they reopen with the next load).
     void CloseBitmapFiles();
+    // What the last load could not read, in the careers container and then the chance-card
+    // container (while chance cards are loaded from it).
+    std::vector<GameFileProblem> Problems() const;
+    // Whether the files of the last load could be written by a save: each folder in which the save
+    // creates its files (for a file that only an archive holds, the nearest folder that exists),
+    // and this installation's state and originals folders. Fails naming the first that cannot
+    // be written and the system's reason. Asks the system; creates nothing.
+    Status CheckWritable() const;
+    // Whether a save would write the careers container without losing any of it.
+    bool CareersKeptWholeBySave() const { return careersIFF.KeptWholeBySave(); }
     // What happens when the main window has closed: both containers drop their chunks. Their
     // files stay attached until the context is destroyed.
     void EmptyContainers();

@@ -1,6 +1,5 @@
 #include "gamefiles/GameFileLookup.h"
 
-#include "gamefiles/GameChange.h"
 #include "gamefiles/HostPath.h"
 #include "util/FileError.h"
 #include "util/MemoryStream.h"
@@ -13,13 +12,6 @@ namespace tw {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Taking away the read-only mark lets the load hold the file for writing; on Windows only the
-// read-only attribute goes, the others stay.
-void ClearReadOnlyMark(const fs::path& path) {
-    std::error_code ec;
-    if (fs::is_regular_file(path, ec)) ClearReadOnly(path);
-}
 
 std::vector<fs::path> ListArchives(const fs::path& folder) {
     std::vector<fs::path> archives;
@@ -35,18 +27,6 @@ std::vector<fs::path> ListArchives(const fs::path& folder) {
     std::sort(archives.begin(), archives.end(),
               [](const fs::path& a, const fs::path& b) { return a.filename().string() < b.filename().string(); });
     return archives;
-}
-
-// Creates the folders of `name` below `folder`, outermost first. A folder that exists or cannot
-// be made is passed over; a failure shows when the file itself cannot be written.
-void CreateNameFolders(const fs::path& folder, std::string_view name) {
-    const std::size_t lastSeparator = name.find_last_of('\\');
-    if (lastSeparator == std::string_view::npos) return;
-    const std::string_view folders = name.substr(0, lastSeparator);
-    std::error_code ec;
-    for (std::size_t next = folders.find('\\'); next != std::string_view::npos; next = folders.find('\\', next + 1))
-        fs::create_directory(HostPath(folder, folders.substr(0, next)), ec);
-    fs::create_directory(HostPath(folder, folders), ec);
 }
 
 // Whether anything has that name: a file, a folder, a link (even one that leads nowhere).
@@ -70,7 +50,7 @@ std::unique_ptr<Stream> ReadIntoMemory(ArchiveMatch& match, LookupProblem& probl
 
 std::optional<ArchiveMatch> FindInArchives(const fs::path& folder, std::string_view name, UserPort* port) {
     for (const fs::path& archivePath : ListArchives(folder)) {
-        std::unique_ptr<FileStream> file = FileStream::TryOpen(archivePath, FileMode::ReadShared);
+        std::unique_ptr<FileStream> file = FileStream::TryOpen(archivePath, FileMode::ReadAnyShared);
         if (!file) continue;
         auto archive = std::make_unique<FARFile>(*file, port);
         if (!archive->ReadDirectory()) continue;
@@ -80,71 +60,35 @@ std::optional<ArchiveMatch> FindInArchives(const fs::path& folder, std::string_v
     return std::nullopt;
 }
 
-std::optional<fs::path> ExtractToLooseFile(ArchiveMatch& match, const fs::path& folder, std::string_view name,
-                                           Installation& installation, LookupProblem& problem) {
-    CreateNameFolders(folder, name);
-    const fs::path path = HostPath(folder, name);
-    if (!installation.Writes()) {
-        problem.reason = "the game is not held for writing";
-        return std::nullopt;
-    }
-    // The file did not exist before: the record of its originals says so, to remove it again.
-    auto transaction = std::make_unique<GameChange>(installation);
-    const std::size_t change = transaction->Create(path);
-    Status status = transaction->Prepare();
-    if (status) {
-        status = transaction->Write(change, [&match](Stream& target) {
-            return match.archive->ExtractEntryToFile(match.index, target)
-                       ? Status()
-                       : Status::Failure(PathText(match.archivePath) + ": the entry cannot be read");
-        });
-    }
-    if (status) status = transaction->Commit();
-    if (!status) {
-        problem.reason = status.Reason();
-        return std::nullopt;
-    }
-    return path;
-}
-
 std::unique_ptr<Stream> OpenGameStream(const fs::path& folder, std::string_view name, UserPort& port,
-                                       Installation* installation, LookupProblem& problem) {
+                                       bool holdAgainstWriters, GameFileSource& source, LookupProblem& problem) {
     problem = {};
-    const bool writes = installation != nullptr && installation->Writes();
-    const fs::path path = HostPath(folder, name);
-    if (NameTaken(path)) {
-        if (writes) ClearReadOnlyMark(path);
+    source = {HostPath(folder, name), false};
+    if (NameTaken(source.path)) {
+        source.loose = true;
         std::string why;
-        std::unique_ptr<FileStream> file =
-            FileStream::TryOpen(path, writes ? FileMode::ReadWriteShared : FileMode::ReadAnyShared, &why);
+        std::unique_ptr<FileStream> file = FileStream::TryOpen(
+            source.path, holdAgainstWriters ? FileMode::ReadShared : FileMode::ReadAnyShared, &why);
         if (!file) {
             problem.blocking = true;
-            problem.reason = PathText(path) + ": " + why;
+            problem.reason = PathText(source.path) + ": " + why;
         }
         return file;
     }
-
     std::optional<ArchiveMatch> match = FindInArchives(folder, name, &port);
     if (!match) return nullptr;
-    if (!writes) return ReadIntoMemory(*match, problem);
-    const std::optional<fs::path> extracted = ExtractToLooseFile(*match, folder, name, *installation, problem);
-    match.reset();  // the archive is released before the loose file is used
-    if (!extracted) return nullptr;
-    std::string why;
-    std::unique_ptr<FileStream> file = FileStream::TryOpen(*extracted, FileMode::ReadWriteShared, &why);
-    if (!file) problem.reason = PathText(*extracted) + ": " + why;
-    return file;
+    return ReadIntoMemory(*match, problem);
 }
 
 bool LoadGameIFF(IFFFile& container, const fs::path& folder, std::string_view name, UserPort& port,
-                 Installation* installation, LookupProblem& problem) {
+                 bool holdAgainstWriters, GameFileSource& source, LookupProblem& problem) {
     container.Clear();
-    std::unique_ptr<Stream> file = OpenGameStream(folder, name, port, installation, problem);
+    std::unique_ptr<Stream> file = OpenGameStream(folder, name, port, holdAgainstWriters, source, problem);
     if (!file) return false;
     container.AttachFile(*file);
     file.reset();  // the container keeps its own duplicate
     if (container.OpenIFFFile(nullptr, true)) return true;
-    problem.reason = PathText(HostPath(folder, name)) + ": " + container.OpenProblem();
+    problem.reason = PathText(source.path) + ": " + container.OpenProblem();
     return false;
 }
 

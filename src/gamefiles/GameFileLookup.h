@@ -1,7 +1,6 @@
 #pragma once
 
 #include "far/FARFile.h"
-#include "gamefiles/Installation.h"
 #include "iff/IFFFile.h"
 #include "util/FileStream.h"
 #include "util/UserPort.h"
@@ -16,7 +15,8 @@
 namespace tw {
 
 // Finding the game's files below its folder: loose first, then inside the folder's FAR
-// archives, from which a file is taken out once and left loose where it was looked for.
+// archives. Finding and opening only read: a file that only an archive holds is read into
+// memory, and written loose by the first save that writes it.
 //
 // Folders are host paths; file names are in the game's own form, with backslashes between
 // folder parts ("cpanel\Backgrounds\JobIconMultiPopup.BMP"), and match files and folders on
@@ -40,37 +40,34 @@ std::optional<ArchiveMatch> FindInArchives(const std::filesystem::path& folder, 
                                            UserPort* port);
 
 // Why a game file could not be had. `blocking` is set when a loose file has the name but cannot
-// be opened as the load needs it: the load then stops (or, for the chance cards, does without),
-// because taking the archive's copy would put it in the place of the player's file. `reason`
-// holds the system's description, for the message's details; it is empty when the file is simply
-// nowhere.
+// be opened: the load then stops (or, for the chance cards, does without), because the
+// archive's copy would stand in for the player's file. `reason` holds the system's description,
+// for the message's details; it is empty when the file is simply nowhere.
 struct LookupProblem {
     bool blocking = false;
     std::string reason;
 };
 
-// Writes the matched entry out as the new loose file `name` below `folder`, creating the folders
-// of `name` first, through a transaction of `installation` (which must be its writer). The file
-// appears only once it is complete, and never in the place of anything that has its name. The
-// file's path, or none with the reason in `problem`.
-std::optional<std::filesystem::path> ExtractToLooseFile(ArchiveMatch& match, const std::filesystem::path& folder,
-                                                        std::string_view name, Installation& installation,
-                                                        LookupProblem& problem);
+// Where the load found one game file, and so where a save writes it.
+struct GameFileSource {
+    // The loose file; for a file that only an archive holds, where it goes once written (the
+    // name the load looked for, below the folder as it exists).
+    std::filesystem::path path;
+    // False when only an archive holds the file: the load read it into memory.
+    bool loose = false;
+};
 
-// Finds the game file `name` below `folder` and opens it: the loose file if there is one, else
-// the archives' copy. What that means depends on who holds the installation:
-// - its writer opens the loose file for reading and writing (clearing its read-only mark first),
-//   and takes an archived file out as a new loose file and opens that;
-// - anybody else opens the loose file for reading only, without standing in the writer's way,
-//   and reads an archived file into memory: it changes nothing.
-// Null on failure, with what went wrong in `problem`.
+// Finds the game file `name` below `folder` and opens it for reading: the loose file if there is
+// one (held against other writers when `holdAgainstWriters`, else without standing in anybody's
+// way), else the archives' copy, read into memory. Changes nothing on disk. Null on failure,
+// with what went wrong in `problem`; `source` says where the file was found.
 std::unique_ptr<Stream> OpenGameStream(const std::filesystem::path& folder, std::string_view name, UserPort& port,
-                                       Installation* installation, LookupProblem& problem);
+                                       bool holdAgainstWriters, GameFileSource& source, LookupProblem& problem);
 
 // Loads the game file `name` below `folder` into `container` (cleared first), as OpenGameStream
 // finds it. True when the container reads the file as an IFF container; a loose file that opens
 // but is no container gives false without looking into the archives.
 bool LoadGameIFF(IFFFile& container, const std::filesystem::path& folder, std::string_view name, UserPort& port,
-                 Installation* installation, LookupProblem& problem);
+                 bool holdAgainstWriters, GameFileSource& source, LookupProblem& problem);
 
 }  // namespace tw

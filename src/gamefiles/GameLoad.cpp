@@ -34,9 +34,14 @@ private:
     void Warn(const std::string& text, const std::string& detail = {}) {
         port_.Tell(text, "Warning", MessageIcon::Information, detail);
     }
-    Installation* Held() { return context_.installation.get(); }
-    bool LoadStrip(std::unique_ptr<Stream>& file, const fs::path& graphics, const char* name, const char* status,
-                   bool (IconStrips::*load)(Stream&), const std::string& failure);
+    // A writer holds the game's files against other writers from its load on; anybody else
+    // reads them without standing in the way.
+    bool HoldsAgainstWriters() const {
+        return context_.installation != nullptr && context_.installation->Writes();
+    }
+    bool LoadStrip(std::unique_ptr<Stream>& file, GameFileSource& source, const fs::path& graphics, const char* name,
+                   const char* status, bool (IconStrips::*load)(Stream&), const std::string& failure);
+    void ShowProblems(bool withChanceCards);
     void ShowStatus(const std::string& text) { port_.ShowStatus(text); }
     bool LoadChanceCardContainer(const fs::path& objects);
     bool LoadCareersContainer(const fs::path& expansion, const fs::path& data);
@@ -57,16 +62,26 @@ void LoadWorker::Fail(const std::string& text, const std::string& detail) {
     request_.result.store(LoadRequest::Failed);
 }
 
+std::vector<GameFileProblem> ChanceCardProblems(const GameContext& context) {
+    std::vector<GameFileProblem> problems = context.Problems();
+    std::erase_if(problems, [&](const GameFileProblem& p) { return p.file == context.careersFile; });
+    return problems;
+}
+
 bool LoadWorker::LoadChanceCardContainer(const fs::path& objects) {
     const bool wasAvailable = context_.chanceCardsDisabled == 0;
     LookupProblem problem;
-    if (LoadGameIFF(context_.chanceCardsIFF, objects, ChanceCardsName, port_, Held(), problem)) {
+    if (LoadGameIFF(context_.chanceCardsIFF, objects, ChanceCardsName, port_, HoldsAgainstWriters(),
+                    context_.chanceCardsSource, problem)) {
         ShowStatus(ChanceCardsName);
-        if (context_.chanceCardsIFF.LoadAllChunks()) {
+        // A container that a save could not write back whole is left alone: no card is edited.
+        if (context_.chanceCardsIFF.LoadAllChunks() && context_.chanceCardsIFF.KeptWholeBySave()) {
             context_.chanceCardsDisabled = 0;
             return true;
         }
-        if (wasAvailable) Warn("CarPortal.iff has been damaged!\n\nChance Card editing has been disabled.");
+        if (wasAvailable)
+            Warn("CarPortal.iff has been damaged!\n\nChance Card editing has been disabled.",
+                 ListProblems(ChanceCardProblems(context_)));
     } else if (wasAvailable) {
         Warn("Cannot load the CarPortal.iff file!\n\nChance Card editing has been disabled.", problem.reason);
     }
@@ -94,7 +109,8 @@ bool LoadWorker::LoadCareersContainer(const fs::path& expansion, const fs::path&
     std::string lastReason;
     for (const Candidate& candidate : candidates) {
         LookupProblem problem;
-        if (LoadGameIFF(context_.careersIFF, candidate.folder, candidate.name, port_, Held(), problem)) {
+        if (LoadGameIFF(context_.careersIFF, candidate.folder, candidate.name, port_, HoldsAgainstWriters(),
+                        context_.careersSource, problem)) {
             ShowStatus(candidate.status);
             context_.careersFile = candidate.relative;
             return true;
@@ -139,44 +155,68 @@ void LoadWorker::Run() {
     if (Cancelled()) return;
     if (!LoadCareersContainer(expansion, data)) return;
 
+    // Chunks that cannot be read stop the load only when no career can be had at all; the
+    // others are named, and kept as they are.
     if (Cancelled()) return;
-    if (!context_.careersIFF.LoadAllChunks()) {
-        Fail("Invalid Careers file!");
-        return;
-    }
+    const bool allChunksRead = context_.careersIFF.LoadAllChunks();
 
     if (Cancelled()) return;
     ShowStatus("Loading careers...");
     if (!context_.careerSet.LoadCareers(context_.careersIFF)) {
-        Fail("Cannot load the careers!");
+        std::vector<GameFileProblem> problems = context_.Problems();
+        std::erase_if(problems, [&](const GameFileProblem& p) { return p.file != context_.careersFile; });
+        Fail(allChunksRead ? "Cannot load the careers!" : "Invalid Careers file!", ListProblems(problems));
         return;
     }
 
     if (Cancelled()) return;
+    bool chanceCardsAnnounced = context_.chanceCardsDisabled != 0;
     if (context_.chanceCardsDisabled == 0) {
         ShowStatus("Loading Chance Cards...");
         if (!context_.careerSet.LoadChanceCards(context_.chanceCardsIFF)) {
             // Cards decoded before the card texts turned out unreadable would point at texts
             // that are not there; with editing off they are dropped rather than kept half-read.
             context_.careerSet.ClearCards();
-            Warn("Cannot load the Chance Cards!\n\nChance Card editing has been disabled.");
+            Warn("Cannot load the Chance Cards!\n\nChance Card editing has been disabled.",
+                 ListProblems(ChanceCardProblems(context_)));
             context_.chanceCardsDisabled = 1;
+            chanceCardsAnnounced = true;
         }
     }
+    ShowProblems(!chanceCardsAnnounced);
 
     if (Cancelled()) return;
-    if (!LoadStrip(context_.popupBitmapFile, graphics, PopupStripName, "JobIconMultiPopup.BMP",
+    if (!LoadStrip(context_.popupBitmapFile, context_.popupSource, graphics, PopupStripName, "JobIconMultiPopup.BMP",
                    &IconStrips::LoadPopupStrip, "Cannot load the JobIconMultiPopup.BMP file!"))
         return;
     // No check for Cancel here: the button strip is loaded all the same.
-    LoadStrip(context_.buttonsBitmapFile, graphics, ButtonStripName, "JobIconMultiButton.BMP",
+    LoadStrip(context_.buttonsBitmapFile, context_.buttonsSource, graphics, ButtonStripName, "JobIconMultiButton.BMP",
               &IconStrips::LoadButtonStrip, "Cannot load the JobIconMultiButton.BMP file!");
 }
 
-bool LoadWorker::LoadStrip(std::unique_ptr<Stream>& file, const fs::path& graphics, const char* name,
-                           const char* status, bool (IconStrips::*load)(Stream&), const std::string& failure) {
+void LoadWorker::ShowProblems(bool withChanceCards) {
+    std::vector<GameFileProblem> problems = context_.Problems();
+    if (!withChanceCards)
+        std::erase_if(problems, [&](const GameFileProblem& p) { return p.file != context_.careersFile; });
+    if (problems.empty()) {
+        context_.shownProblems.clear();
+        return;
+    }
+    std::string text = "Some parts of the game's files cannot be read. They are kept as they are, and what they "
+                       "hold is not shown:\n" + ListProblems(problems);
+    if (!context_.CareersKeptWholeBySave())
+        text += "\nThe careers cannot be saved: a save would lose what cannot be read of " + context_.careersFile + ".";
+    // A reload that finds the same again (after every save) says nothing new.
+    if (text == context_.shownProblems) return;
+    context_.shownProblems = text;
+    Warn(text);
+}
+
+bool LoadWorker::LoadStrip(std::unique_ptr<Stream>& file, GameFileSource& source, const fs::path& graphics,
+                           const char* name, const char* status, bool (IconStrips::*load)(Stream&),
+                           const std::string& failure) {
     LookupProblem problem;
-    file = OpenGameStream(graphics, name, port_, Held(), problem);
+    file = OpenGameStream(graphics, name, port_, HoldsAgainstWriters(), source, problem);
     if (!file) {
         Fail(failure, problem.reason);
         return false;

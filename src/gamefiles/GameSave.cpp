@@ -25,7 +25,8 @@ constexpr const char* PopupFailed = "Couldn't save the Career popup! There's pro
 struct SaveStep {
     using Encoder = std::function<Status(Stream& out, std::string& unstorable)>;
     const char* failure;
-    std::filesystem::path target;
+    // Where the file goes; a file that only an archive held is created there.
+    GameFileSource target;
     Encoder write;
     std::size_t change = 0;
 };
@@ -53,26 +54,22 @@ Status EncodeStrip(Stream& out, const IconStrips& strips, bool (IconStrips::*wri
 }
 
 std::vector<SaveStep> PlanSave(GameContext& context) {
-    auto pathOf = [](Stream* stream) {
-        FileStream* file = HeldFiles::FileOf(stream);
-        return file != nullptr ? file->Path() : std::filesystem::path();
-    };
     std::vector<SaveStep> steps;
-    steps.push_back({CareersFailed, pathOf(context.careersIFF.AttachedFile()),
+    steps.push_back({CareersFailed, context.careersSource,
                      [&context](Stream& out, std::string& unstorable) {
                          return StoreAndWrite(context, &CareerSet::StoreCareers, context.careersIFF, "the careers",
                                               out, unstorable);
                      }});
     if (context.chanceCardsDisabled == 0) {
-        steps.push_back({CardsFailed, pathOf(context.chanceCardsIFF.AttachedFile()),
+        steps.push_back({CardsFailed, context.chanceCardsSource,
                          [&context](Stream& out, std::string& unstorable) {
                              return StoreAndWrite(context, &CareerSet::StoreChanceCards, context.chanceCardsIFF,
                                                   "the chance cards", out, unstorable);
                          }});
     }
-    steps.push_back({ButtonsFailed, pathOf(context.buttonsBitmapFile.get()),
+    steps.push_back({ButtonsFailed, context.buttonsSource,
                      [&context](Stream& out, std::string&) { return EncodeStrip(out, context.iconStrips, &IconStrips::WriteButtonStrip); }});
-    steps.push_back({PopupFailed, pathOf(context.popupBitmapFile.get()),
+    steps.push_back({PopupFailed, context.popupSource,
                      [&context](Stream& out, std::string&) { return EncodeStrip(out, context.iconStrips, &IconStrips::WritePopupStrip); }});
     return steps;
 }
@@ -92,13 +89,22 @@ bool Report(UserPort& port, const SaveStep& step, const Status& status, const st
 bool SaveGameFiles(GameContext& context, UserPort& port) {
     std::vector<SaveStep> steps = PlanSave(context);
     for (const SaveStep& step : steps)
-        if (step.target.empty()) return Report(port, step, Status::Failure("the file is not open"));
+        if (step.target.path.empty()) return Report(port, step, Status::Failure("the file was not loaded"));
+    // What cannot be read of the careers file would be lost: nothing is written.
+    if (!context.CareersKeptWholeBySave()) {
+        port.Tell("The careers cannot be saved: parts of " + context.careersFile +
+                      " cannot be read, and a save would lose them. Nothing was written.",
+                  "Error", MessageIcon::Error, ListProblems(context.Problems()));
+        return false;
+    }
 
     if (!context.installation || !context.installation->Writes())
         return Report(port, steps.front(), Status::Failure("the game is open for reading only"));
     // The player's originals of these files are kept in the same transaction, the first time.
+    // A file that only an archive held is written loose where the game looks for it.
     auto transaction = std::make_unique<GameChange>(*context.installation);
-    for (SaveStep& step : steps) step.change = transaction->Replace(step.target);
+    for (SaveStep& step : steps)
+        step.change = step.target.loose ? transaction->Replace(step.target.path) : transaction->Create(step.target.path);
     if (Status prepared = transaction->Prepare(); !prepared) return Report(port, steps.front(), prepared);
 
     // One file at a time, so that no more than one file's bytes are in memory at once.
@@ -117,7 +123,10 @@ bool SaveGameFiles(GameContext& context, UserPort& port) {
     HeldFiles held(context);
     held.LetGo();
     const Status committed = transaction->Commit();
-    held.TakeBack();
+    if (committed)
+        held.TakeBackSaved();
+    else
+        held.TakeBack();
     if (!committed) {
         const std::optional<std::size_t> failed = transaction->FailedChange();
         return Report(port, steps.at(failed.value_or(0)), committed);

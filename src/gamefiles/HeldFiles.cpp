@@ -7,30 +7,49 @@ FileStream* HeldFiles::FileOf(Stream* stream) {
     return file != nullptr && file->IsOpen() && !file->Path().empty() ? file : nullptr;
 }
 
+std::vector<HeldFiles::Held> HeldFiles::Files() {
+    std::vector<Held> files{{&context_.careersIFF, nullptr, &context_.careersSource, false}};
+    if (context_.chanceCardsDisabled == 0)
+        files.push_back({&context_.chanceCardsIFF, nullptr, &context_.chanceCardsSource, false});
+    files.push_back({nullptr, &context_.buttonsBitmapFile, &context_.buttonsSource, false});
+    files.push_back({nullptr, &context_.popupBitmapFile, &context_.popupSource, false});
+    return files;
+}
+
 void HeldFiles::LetGo() {
-    std::vector<IFFFile*> containers{&context_.careersIFF};
-    if (context_.chanceCardsDisabled == 0) containers.push_back(&context_.chanceCardsIFF);
-    for (IFFFile* container : containers) {
-        if (FileStream* file = FileOf(container->AttachedFile())) {
-            containerPaths_.emplace_back(container, file->Path());
-            container->CloseFile();
-        }
+    held_ = Files();
+    for (Held& held : held_) {
+        Stream* stream = held.container != nullptr ? held.container->AttachedFile() : held.strip->get();
+        if (FileOf(stream) == nullptr) continue;
+        held.letGo = true;
+        if (held.container != nullptr)
+            held.container->CloseFile();
+        else
+            held.strip->reset();
     }
-    for (std::unique_ptr<Stream>* strip : {&context_.buttonsBitmapFile, &context_.popupBitmapFile}) {
-        if (FileStream* file = FileOf(strip->get())) {
-            stripPaths_.emplace_back(strip, file->Path());
-            strip->reset();
-        }
+}
+
+void HeldFiles::Open(const Held& held) {
+    std::unique_ptr<FileStream> file = FileStream::TryOpen(held.source->path, FileMode::ReadShared);
+    if (held.container != nullptr) {
+        if (file) held.container->AttachFile(*file);
+    } else {
+        *held.strip = std::move(file);
     }
 }
 
 void HeldFiles::TakeBack() {
-    for (auto& [container, path] : containerPaths_) {
-        if (auto file = FileStream::TryOpen(path, FileMode::ReadWriteShared)) container->AttachFile(*file);
+    for (const Held& held : held_)
+        if (held.letGo) Open(held);
+    held_.clear();
+}
+
+void HeldFiles::TakeBackSaved() {
+    for (Held& held : held_) {
+        held.source->loose = true;
+        Open(held);
     }
-    for (auto& [strip, path] : stripPaths_) *strip = FileStream::TryOpen(path, FileMode::ReadWriteShared);
-    containerPaths_.clear();
-    stripPaths_.clear();
+    held_.clear();
 }
 
 }  // namespace tw

@@ -82,7 +82,7 @@ Installation::Installation(fs::path gameFolder, fs::path stateFolder, FileSystem
 Installation::~Installation() = default;
 
 std::unique_ptr<Installation> Installation::Open(const fs::path& gameFolder, const InstallationOptions& options,
-                                                 Intent intent, Status& status) {
+                                                 Intent intent, Status& status, std::string* holderOut) {
     status = {};
     FileSystem& files = options.files != nullptr ? *options.files : HostFileSystem();
     const std::string folderText = "\"" + PathText(gameFolder) + "\"";
@@ -111,30 +111,33 @@ std::unique_ptr<Installation> Installation::Open(const fs::path& gameFolder, con
     const fs::path originalsRoot =
         options.originalsRoot.empty() ? DefaultOriginalsRoot(ProcessEnvironment()) : options.originalsRoot;
     if (!originalsRoot.empty()) installation->originals_ = KeptOriginalsFolder(originalsRoot / state.filename());
-    bool taken = false;
     try {
         installation->commitLock_ = std::make_unique<FileLock>(state / "commit.lock");
     } catch (const FileError& e) {
         return cannotGuard(PathText(state / "commit.lock") + ": " + e.what());
     }
+    if (intent == Intent::Read) {
+        status = installation->RecoverForReading();
+        if (!status) return nullptr;
+        return installation;
+    }
+    bool taken = false;
     if (Status locked = installation->TakeWriterLock(taken); !locked) return cannotGuard(locked.Reason());
     if (taken) {
         status = installation->Recover();
         if (!status) return nullptr;
         return installation;
     }
-    if (intent == Intent::Write) {
-        std::string holder;
-        try {
-            holder = installation->writerLock_->ReadNote();
-        } catch (const FileError&) {
-        }
-        if (holder.empty()) holder = "another Trackwright program";
-        status = Status::Failure("The game in " + folderText + " is being changed by " + holder +
-                                 ". Only one program at a time may change it; try again when it has finished.");
-        return nullptr;
+    std::string holder;
+    try {
+        holder = installation->writerLock_->ReadNote();
+    } catch (const FileError&) {
     }
-    return installation;
+    if (holder.empty()) holder = "another Trackwright program";
+    if (holderOut != nullptr) *holderOut = holder;
+    status = Status::Failure("The game in " + folderText + " is being changed by " + holder +
+                             ". Only one program at a time may change it; try again when it has finished.");
+    return nullptr;
 }
 
 void Installation::StopWriting() {
@@ -157,6 +160,23 @@ Status Installation::TakeWriterLock(bool& taken) {
     }
     taken = true;
     return {};
+}
+
+bool Installation::JournalLeft() const {
+    std::error_code ec;
+    return fs::symlink_status(stateFolder_ / "journal", ec).type() != fs::file_type::not_found;
+}
+
+Status Installation::RecoverForReading() {
+    // A journal whose writer is alive is that writer's business; one nobody holds the writer lock
+    // for was left by a program that died.
+    if (!JournalLeft()) return {};
+    bool taken = false;
+    if (Status locked = TakeWriterLock(taken); !locked) return locked;
+    if (!taken) return {};
+    const Status recovered = Recover();
+    StopWriting();
+    return recovered;
 }
 
 Status Installation::Recover() {
@@ -206,7 +226,13 @@ Status Installation::HoldForReading(std::unique_ptr<FileLock>& hold) {
         }
         bool taken = false;
         if (Status locked = TakeWriterLock(taken); !locked) return locked;
-        if (taken) return Recover();
+        if (taken) {
+            // Recovered under the writer lock, which goes again: a reader never keeps it.
+            const Status recovered = Recover();
+            StopWriting();
+            if (!recovered) return recovered;
+            continue;
+        }
         // Another program took the installation and is recovering it: wait for it.
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }

@@ -36,16 +36,19 @@ struct InstallationOptions {
 class Installation {
 public:
     enum class Intent {
-        Read,   // takes the installation when it is free, else only reads
+        Read,   // only reads: never takes the installation from a writer
         Write,  // must take it
     };
 
     // Opens the installation in `gameFolder`. With Intent::Write, fails with a reason naming the
-    // installation and who holds it when another program does; a failed recovery fails either
-    // way. A folder that does not exist gives an installation that only reads, without locks:
-    // there is nothing in it to guard.
+    // installation and who holds it when another program does (and then `holder`, when given,
+    // names it). A reader takes the writer lock only for a moment, to finish or undo a save that
+    // a program which died left behind, and only when nobody holds it; a failed recovery fails
+    // either way. A folder that does not exist gives an installation that only reads, without
+    // locks: there is nothing in it to guard.
     static std::unique_ptr<Installation> Open(const std::filesystem::path& gameFolder,
-                                              const InstallationOptions& options, Intent intent, Status& status);
+                                              const InstallationOptions& options, Intent intent, Status& status,
+                                              std::string* holder = nullptr);
     ~Installation();
     Installation(const Installation&) = delete;
     Installation& operator=(const Installation&) = delete;
@@ -68,13 +71,18 @@ public:
 
     // A reader's view of one state of the files: waits while a save moves files, then keeps
     // saves from moving any until `hold` is let go. When a writer died in the middle of a save,
-    // the reader becomes the writer if it can and recovers first. Nothing for a writer.
+    // the reader takes the writer lock for as long as it recovers, if nobody holds it. Nothing
+    // for a writer.
     Status HoldForReading(std::unique_ptr<FileLock>& hold);
 
 private:
     Installation(std::filesystem::path gameFolder, std::filesystem::path stateFolder, FileSystem& files);
     Status TakeWriterLock(bool& taken);
     Status Recover();
+    // For a reader: finishes or undoes a save left behind, under the writer lock, when nobody
+    // holds that lock; lets go of the lock again.
+    Status RecoverForReading();
+    bool JournalLeft() const;
     bool CommitInterrupted() const;
 
     std::filesystem::path gameFolder_;

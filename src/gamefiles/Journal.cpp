@@ -75,6 +75,7 @@ std::string EncodeJournal(const Journal& journal) {
         text += ChangeNames[static_cast<std::size_t>(entry.change)];
         text += '\t' + Escape(entry.target) + '\t' + Escape(entry.temporary) + '\t' + Escape(entry.kept) + '\n';
     }
+    for (const std::filesystem::path& folder : journal.folders) text += "folder\t" + Escape(folder) + '\n';
     text += "end\n";
     return text;
 }
@@ -95,6 +96,12 @@ Status ParseJournal(std::string_view text, Journal& journal) {
     for (std::size_t i = 2; i + 1 < lines.size(); ++i) {
         const std::string where = "line " + std::to_string(i + 1);
         const std::vector<std::string_view> fields = Split(lines[i], '\t');
+        if (fields.size() == 2 && fields[0] == "folder") {
+            std::filesystem::path folder;
+            if (!Unescape(fields[1], folder) || folder.empty()) return damaged(where + " holds a broken path");
+            parsed.folders.push_back(std::move(folder));
+            continue;
+        }
         if (fields.size() != 4) return damaged(where + " has no four fields");
         const int change = IndexOf(ChangeNames, fields[0]);
         if (change < 0) return damaged(where + " names no change");

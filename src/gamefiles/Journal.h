@@ -18,6 +18,7 @@ namespace tw {
 //   trackwright journal 1
 //   state <prepared|committing|committed>
 //   <replace|create|remove> TAB target TAB temporary TAB kept
+//   folder TAB path            (a folder the transaction creates, outermost first)
 //   end
 struct Journal {
     enum class State {
@@ -39,6 +40,9 @@ struct Journal {
 
     State state = State::Prepared;
     std::vector<Entry> entries;
+    // The folders that the transaction creates for its new files, outermost first; removed
+    // again (when empty) by an undo.
+    std::vector<std::filesystem::path> folders;
 };
 
 std::string EncodeJournal(const Journal& journal);

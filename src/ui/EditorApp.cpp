@@ -98,13 +98,11 @@ int EditorApp::Run() {
     context.expansion3Flag = location.expansion3Flag;
     context.expansion4Flag = location.expansion4Flag;
     context.chanceCardsDisabled = 0;
-    // The editor holds the game from its first load until it ends: no other program may change
-    // it meanwhile, and the editor starts only when none does.
+    // The editor holds the game from its first load until it ends, so that no other program
+    // changes it meanwhile; a picture of the window, or a game that another program changes, is
+    // only viewed.
     context.installationOptions.holder = "the Trackwright editor";
-    if (Status taken = context.TakeInstallation(Installation::Intent::Write); !taken) {
-        port_.Tell(taken.Reason(), "Error", MessageIcon::Error);
-        return 1;
-    }
+    if (!session_.TakeGame(port_, !options_.screenshotFile.isEmpty())) return 1;
 
     LoadRunner runLoad = runLoad_;
     if (!runLoad) runLoad = [this](GameContext& loaded) { return RunLoadInWindow(loaded, port_, qtPort_); };

@@ -239,13 +239,15 @@ void MainWindow::CreateWidgets() {
 void MainWindow::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(QStringLiteral("&Reload"), this, &MainWindow::Reload);
-    QAction* save = file->addAction(QStringLiteral("&Save"), this, &MainWindow::Save);
-    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    saveAction_ = file->addAction(QStringLiteral("&Save"), this, &MainWindow::Save);
+    saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     restoreOriginalsAction_ =
         file->addAction(QStringLiteral("Restore &Original Files..."), this, &MainWindow::RestoreOriginals);
     // Offered only while there is something to give back; the store is looked at each time.
-    connect(file, &QMenu::aboutToShow, this,
-            [this] { restoreOriginalsAction_->setEnabled(filesLoaded_ && OffersKeptOriginals(session_.Context())); });
+    connect(file, &QMenu::aboutToShow, this, [this] {
+        restoreOriginalsAction_->setEnabled(filesLoaded_ && !session_.ReadOnly() &&
+                                            OffersKeptOriginals(session_.Context()));
+    });
     file->addAction(QStringLiteral("Review &Changes..."), this, &MainWindow::ReviewChanges);
     QAction* exit = file->addAction(QStringLiteral("E&xit"), this, &MainWindow::Exit);
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -259,7 +261,7 @@ void MainWindow::CreateMenus() {
     redoAction_->setEnabled(false);
 
     QMenu* career = menuBar()->addMenu(QStringLiteral("&Career"));
-    career->addAction(QStringLiteral("&Import"), this, &MainWindow::Import);
+    importAction_ = career->addAction(QStringLiteral("&Import"), this, &MainWindow::Import);
     career->addAction(QStringLiteral("&Export"), this, &MainWindow::Export);
     career->addAction(QStringLiteral("&Backup"), this, &MainWindow::Backup);
 
@@ -343,6 +345,8 @@ bool MainWindow::Start() {
         return false;
     }
     ShowLoadedCareers();
+    session_.SettleWriteAccess(port_);
+    UpdateEditState();
     careerList_->setFocus();
     return true;
 }
@@ -384,6 +388,7 @@ void MainWindow::EndAfterFailedLoad() {
 }
 
 void MainWindow::Reload() {
+    if (!session_.ConfirmReload(port_)) return;
     {
         Quiet quiet(quiet_);
         careerList_->RemoveAllRows();
@@ -442,7 +447,23 @@ void MainWindow::RefreshCareerRows() {
 }
 
 void MainWindow::UpdateEditState() {
+    const bool readOnly = session_.ReadOnly();
+    setWindowTitle(readOnly ? QStringLiteral("Trackwright 2.1[*] (read-only)") : QStringLiteral("Trackwright 2.1[*]"));
     setWindowModified(session_.HasUnsavedChanges());
+    // What would change the game's files waits for a game that can be written.
+    const QString why = readOnly ? QStringLiteral("The game is open read-only%1.")
+                                       .arg(session_.ReadOnlyReason().empty()
+                                                ? QString()
+                                                : QStringLiteral(": ") + QString::fromStdString(session_.ReadOnlyReason()))
+                                 : QString();
+    for (QAction* action : {saveAction_, importAction_, restoreOriginalsAction_}) {
+        action->setStatusTip(why);
+        if (readOnly) action->setEnabled(false);
+    }
+    if (!readOnly) {
+        saveAction_->setEnabled(true);
+        importAction_->setEnabled(true);
+    }
     const auto name = [](const char* command, const std::string& what) {
         return what.empty() ? QString::fromLatin1(command)
                             : QStringLiteral("%1 %2").arg(QString::fromLatin1(command), QString::fromStdString(what));

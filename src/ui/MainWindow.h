@@ -257,6 +257,8 @@ private:
     QPushButton* jobDetailsButton_ = nullptr;
     QPushButton* chanceCardsButton_ = nullptr;
     QActionGroup* languageGroup_ = nullptr;
+    QAction* saveAction_ = nullptr;
+    QAction* importAction_ = nullptr;
     QAction* restoreOriginalsAction_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;

@@ -136,6 +136,15 @@ std::unique_ptr<QMessageBox> QtUserPort::BuildMessageBox(const Message& message,
             box->setDefaultButton(QMessageBox::Ok);
             break;
     }
+    // A question whose safe answer is not the first one says which Enter presses.
+    if (message.defaultAnswer) {
+        switch (*message.defaultAnswer) {
+            case Answer::Ok: box->setDefaultButton(QMessageBox::Ok); break;
+            case Answer::Yes: box->setDefaultButton(QMessageBox::Yes); break;
+            case Answer::No: box->setDefaultButton(QMessageBox::No); break;
+            case Answer::Cancel: box->setDefaultButton(QMessageBox::Cancel); break;
+        }
+    }
     return box;
 }
 

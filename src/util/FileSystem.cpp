@@ -50,6 +50,18 @@ public:
         ThrowSystemError();
     }
 
+    void CreateFolder(const std::filesystem::path& path) override {
+        if (!CreateDirectoryW(path.c_str(), nullptr)) ThrowSystemError();
+    }
+
+    void RemoveFolder(const std::filesystem::path& path) override {
+        if (RemoveDirectoryW(path.c_str())) return;
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND || code == ERROR_DIR_NOT_EMPTY) return;
+        SetLastError(code);
+        ThrowSystemError();
+    }
+
     // Moves are written through to the disk (MOVEFILE_WRITE_THROUGH); there is nothing to add.
     void SyncFolder(const std::filesystem::path&) override {}
 
@@ -97,6 +109,17 @@ private:
 
     void Remove(const std::filesystem::path& path) override {
         if (::unlink(path.c_str()) != 0 && errno != ENOENT) ThrowSystemError();
+    }
+
+    void CreateFolder(const std::filesystem::path& path) override {
+        // Searchable and readable like the folders around it; the umask takes away the rest.
+        if (::mkdir(path.c_str(), 0777) != 0) ThrowSystemError();
+    }
+
+    void RemoveFolder(const std::filesystem::path& path) override {
+        if (::rmdir(path.c_str()) == 0) return;
+        if (errno == ENOENT || errno == ENOTEMPTY || errno == EEXIST) return;
+        ThrowSystemError();
     }
 
     void SyncFolder(const std::filesystem::path& folder) override {

@@ -31,6 +31,11 @@ public:
     virtual bool Link(const std::filesystem::path& existing, const std::filesystem::path& link) = 0;
     // Removes the file `path`; a name that does not exist is no failure.
     virtual void Remove(const std::filesystem::path& path) = 0;
+    // Creates the folder `path`; fails when anything has that name already.
+    virtual void CreateFolder(const std::filesystem::path& path) = 0;
+    // Removes the folder `path` when it is empty; one that holds anything, or that does not
+    // exist, is left as it is without a failure.
+    virtual void RemoveFolder(const std::filesystem::path& path) = 0;
     // Makes the names in `folder` durable: a move or removal in it survives a power cut.
     virtual void SyncFolder(const std::filesystem::path& folder) = 0;
     // Whether anything has the name `path` (a link counts itself, not its target).

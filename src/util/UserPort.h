@@ -22,6 +22,8 @@ struct Message {
     // The system's own reason behind a failure (a file's name and the platform's description),
     // for the person who wants to know more: the box's details, a second line on standard error.
     std::string detail = {};
+    // The button that Enter presses; none for the first (Yes, or Ok).
+    std::optional<Answer> defaultAnswer = {};
 };
 
 // What an open- or save-file dialog is given. `filter` uses the game platform's form

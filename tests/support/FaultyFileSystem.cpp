@@ -6,7 +6,8 @@
 namespace tw::test {
 namespace {
 
-constexpr const char* StepNames[] = {"Create", "Write", "Flush", "Replace", "MoveNew", "Link", "Remove", "SyncFolder"};
+constexpr const char* StepNames[] = {"Create", "Write",      "Flush",        "Replace",     "MoveNew",
+                                     "Link",   "Remove",     "SyncFolder",   "CreateFolder", "RemoveFolder"};
 
 // A file being written: its writes and flushes are steps of their own.
 class FaultyStream final : public Stream {
@@ -57,7 +58,8 @@ bool FaultyFileSystem::Take(Step kind, const std::filesystem::path& path) {
         throw SimulatedKill{};
     }
     const bool held = !failOn_.empty() && path.string().find(failOn_) != std::string::npos &&
-                      (kind == Step::Replace || kind == Step::MoveNew || kind == Step::Remove || kind == Step::Link);
+                      (kind == Step::Replace || kind == Step::MoveNew || kind == Step::Remove || kind == Step::Link ||
+                       kind == Step::CreateFolder || kind == Step::RemoveFolder);
     if (held) {
         failed_ = true;
         faultStep_ = log_.back();
@@ -94,6 +96,14 @@ bool FaultyFileSystem::Link(const std::filesystem::path& existing, const std::fi
 
 void FaultyFileSystem::Remove(const std::filesystem::path& path) {
     if (Take(Step::Remove, path)) HostFileSystem().Remove(path);
+}
+
+void FaultyFileSystem::CreateFolder(const std::filesystem::path& path) {
+    if (Take(Step::CreateFolder, path)) HostFileSystem().CreateFolder(path);
+}
+
+void FaultyFileSystem::RemoveFolder(const std::filesystem::path& path) {
+    if (Take(Step::RemoveFolder, path)) HostFileSystem().RemoveFolder(path);
 }
 
 // Counted, not done: see the stream's Flush.

@@ -20,7 +20,7 @@ struct SimulatedKill {};
 // Flushes and folder syncs are counted as steps but not passed on to the disk.
 class FaultyFileSystem final : public FileSystem {
 public:
-    enum class Step { Create, Write, Flush, Replace, MoveNew, Link, Remove, SyncFolder, Any };
+    enum class Step { Create, Write, Flush, Replace, MoveNew, Link, Remove, SyncFolder, CreateFolder, RemoveFolder, Any };
 
     // The `nth` (from 1) step of `kind` fails with FileError; 0 for never.
     void FailAt(Step kind, std::size_t nth) {
@@ -48,6 +48,8 @@ public:
     void MoveNew(const std::filesystem::path& from, const std::filesystem::path& to) override;
     bool Link(const std::filesystem::path& existing, const std::filesystem::path& link) override;
     void Remove(const std::filesystem::path& path) override;
+    void CreateFolder(const std::filesystem::path& path) override;
+    void RemoveFolder(const std::filesystem::path& path) override;
     void SyncFolder(const std::filesystem::path& folder) override;
     bool Exists(const std::filesystem::path& path) override;
 

@@ -24,7 +24,16 @@ std::string FileBytes(const std::filesystem::path& path) {
 
 class MainWindowCommandsTest : public MainWindowTest {
 protected:
-    // The loose careers container that the load took out of its archive.
+    // The sample as a first save leaves it: every game file loose.
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        window->Save();
+        ASSERT_EQ(port.Shown(), std::vector<std::string>{"Trackwright 2: Operation complete!"});
+        port.calls.clear();
+        loads = 1;
+    }
+
+    // The careers container, which the first save wrote loose beside its archive.
     std::filesystem::path CareersFile() const { return GameFile("ExpansionShared/Work.iff"); }
 
     void EditCareerName(const QString& text) {
@@ -133,7 +142,7 @@ TEST_F(MainWindowCommandsTest, RestoreOriginalFilesAsksThenGivesTheGameBackAndRe
     const std::string careers = FileBytes(CareersFile());
     EditCareerName(QStringLiteral("Saved name"));
     window->Save();
-    ASSERT_NE(FileBytes(CareersFile()), careers);
+    ASSERT_TRUE(FileBytes(CareersFile()) != careers);
 
     // No: nothing changes. Yes: the files are as before the first change, and the load shows them.
     for (const Answer answer : {Answer::No, Answer::Yes}) {
@@ -149,7 +158,8 @@ TEST_F(MainWindowCommandsTest, RestoreOriginalFilesAsksThenGivesTheGameBackAndRe
         EXPECT_NE(question.find("Every change made with Trackwright to these files will be lost."), std::string::npos);
     }
     EXPECT_EQ(port.Shown().back(), "Trackwright 2: Operation complete!");
-    EXPECT_EQ(FileBytes(CareersFile()), careers);  // taken out of its archive again by the reload
+    // Only its archive holds the careers file again, as before the first save.
+    EXPECT_FALSE(std::filesystem::exists(CareersFile()));
     SelectCareer(0);
     EXPECT_EQ(Shown(Field::CareerName), original);
     EXPECT_TRUE(window->CareersUnchanged());
@@ -169,26 +179,44 @@ TEST_F(MainWindowCommandsTest, SaveWhoseReloadFailsEndsTheWindowAfterTheCompleti
     EXPECT_EQ(window->Result(), MainWindow::LoadFailed);
 }
 
-TEST_F(MainWindowCommandsTest, ReloadDropsTheEditsWithoutAQuestion) {
+TEST_F(MainWindowCommandsTest, ReloadAsksBeforeDroppingUnsavedEdits) {
     const QString original = Shown(Field::CareerName);
-    SelectCareer(2);
-    SelectCareer(0);
-    EditCareerName(QStringLiteral("Thrown away"));
-    window->MenuAction(QStringLiteral("&File"), QStringLiteral("&Reload"))->trigger();
+    QAction* reload = window->MenuAction(QStringLiteral("&File"), QStringLiteral("&Reload"));
+    // Nothing to lose: no question.
+    reload->trigger();
     EXPECT_TRUE(port.calls.empty());
     EXPECT_EQ(loads, 2);
+
+    SelectCareer(2);
+    SelectCareer(0);
+    EditCareerName(QStringLiteral("Kept"));
+    port.answers = {Answer::No};
+    reload->trigger();
+    ASSERT_EQ(port.Shown(), std::vector<std::string>{
+                                "Question: Discard your unsaved changes and load the game's files again?"});
+    EXPECT_EQ(port.calls[0].message.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(port.calls[0].message.defaultAnswer, Answer::No);
+    EXPECT_EQ(loads, 2);
+    EXPECT_EQ(Shown(Field::CareerName), QStringLiteral("Kept"));
+    EXPECT_FALSE(window->CareersUnchanged());
+
+    port.calls.clear();
+    port.answers = {Answer::Yes};
+    reload->trigger();
+    EXPECT_EQ(port.calls.size(), 1u);
+    EXPECT_EQ(loads, 3);
     EXPECT_TRUE(window->CareersUnchanged());
     EXPECT_EQ(window->CareerList()->RowCount(), 10);
     EXPECT_EQ(window->CareerList()->SelectedRow(), 0);
     EXPECT_EQ(Shown(Field::CareerName), original);
 
-    // A reload that fails ends the window, again without a question.
+    // A reload that fails ends the window.
     EditCareerName(QStringLiteral("Lost"));
-    failLoadsFrom = 3;
+    port.answers = {Answer::Yes};
+    failLoadsFrom = 4;
     window->Reload();
     EXPECT_TRUE(window->HasClosed());
     EXPECT_EQ(window->Result(), MainWindow::LoadFailed);
-    EXPECT_TRUE(port.calls.empty());
 }
 
 TEST_F(MainWindowCommandsTest, ExportAndBackupWriteFilesAndChangeNothing) {

@@ -37,6 +37,8 @@ protected:
             return RunLoad(loaded, port);
         });
         window->SetDialogs({});
+        // As the editor does: the game is held for changing from before the first load.
+        ASSERT_TRUE(session.TakeGame(port, false));
         ASSERT_TRUE(window->Start()) << (port.calls.empty() ? "" : port.Shown().front() + " / " + port.calls.front().message.detail);
         ASSERT_TRUE(port.calls.empty()) << port.Shown().front();
     }

@@ -1,9 +1,13 @@
 #include "cli/CliCommands.h"
 
+#include "edit/EditSession.h"
 #include "gamefiles/GameContext.h"
+#include "gamefiles/GameLoad.h"
+#include "util/ConsolePort.h"
 #include "gamefiles/HostPath.h"
 #include "gamefiles/KeptOriginals.h"
 #include "sample/SampleInstallation.h"
+#include "support/FolderState.h"
 #include "support/TempFolder.h"
 #include "util/Sha256.h"
 
@@ -145,6 +149,55 @@ TEST_F(CliTest, AGameHeldByAnotherProgramIsNotChangedAndStillReadable) {
     EXPECT_EQ(test::FilesBelow(game), files);
 }
 
+// Reading changes nothing in the game folder: not a name, a mode or a byte, also where the game
+// keeps files only in its archives and where its files are read-only. The first save writes the
+// archived files loose, keeping the modes of the others; giving the originals back makes the
+// archives the only holders again.
+TEST_F(CliTest, ReadingPathsLeaveTheGameFolderAsItWas) {
+    namespace fs = std::filesystem;
+    fs::permissions(game / "GameData/Objects/CarPortal.iff", fs::perms::owner_read, fs::perm_options::replace);
+    fs::permissions(game / "UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP",
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read, fs::perm_options::replace);
+    const auto before = test::FolderState(game);
+    const std::string out = (temp.Path() / "out.iff").string();
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"locate"}, {"dump"}, {"dump", "--utf8"}, {"export", "0", out}, {"backup", out}, {"originals"}}) {
+        const CliRun run = OnGame(args);
+        EXPECT_EQ(run.status, ExitSuccess) << args[0] << ": " << run.err;
+        EXPECT_EQ(test::FolderState(game), before) << args[0];
+    }
+    // The editor's load holds the game for changing, and still writes nothing.
+    {
+        EditSession editor;
+        editor.Context().gameFolder = game.string();
+        std::FILE* messages = std::tmpfile();
+        ConsolePort port("trackwright", messages);
+        ASSERT_TRUE(editor.TakeGame(port, false));
+        ASSERT_EQ(editor.Load([&port](GameContext& c) { return RunLoad(c, port); }), LoadRequest::Loaded);
+        editor.SettleWriteAccess(port);
+        EXPECT_FALSE(editor.ReadOnly());
+        EXPECT_TRUE(editor.ReviewChanges().empty());
+        EXPECT_EQ(test::FolderState(game), before);
+        EXPECT_EQ(Drain(messages), "");
+    }
+
+    ASSERT_EQ(OnGame({"resave"}).status, ExitSuccess);
+    const auto saved = test::FolderState(game);
+    EXPECT_EQ(saved.count("ExpansionShared/Work.iff"), 1u);
+    EXPECT_EQ(saved.count("UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP"), 1u);
+    EXPECT_EQ(fs::status(game / "GameData/Objects/CarPortal.iff").permissions(), fs::perms::owner_read);
+    const CliRun originals = OnGame({"originals"});
+    EXPECT_NE(originals.out.find("ExpansionShared/Work.iff\tabsent"), std::string::npos) << originals.out;
+    EXPECT_NE(originals.out.find("UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP\tabsent"), std::string::npos);
+
+    ASSERT_EQ(OnGame({"restore-originals"}).status, ExitSuccess);
+    ASSERT_EQ(OnGame({"dump"}).status, ExitSuccess);
+    // The folder the first save made for a file taken out of an archive stays, empty.
+    auto restored = test::FolderState(game);
+    restored.erase("UIGraphics/cpanel/Backgrounds");
+    EXPECT_EQ(restored, before);
+}
+
 TEST_F(CliTest, LocateNamesArchivedFilesWithTheirArchive) {
     const CliRun run = OnGame({"locate"});
     EXPECT_EQ(run.status, ExitSuccess);
@@ -167,7 +220,7 @@ TEST_F(CliTest, DumpWritesTheModelWithTextsByteForByte) {
     // The keys stand in the contract's order.
     std::size_t last = 0;
     for (const char* key : {"\"gameFolder\"", "\"careersFile\"", "\"chanceCardsDisabled\"", "\"careers\"",
-                            "\"cardTexts\"", "\"freeCardTextRows\"", "\"icons\""}) {
+                            "\"cardTexts\"", "\"freeCardTextRows\"", "\"icons\"", "\"problems\": []"}) {
         const std::size_t at = json.find(key);
         ASSERT_NE(at, std::string::npos) << key;
         EXPECT_GT(at, last) << key;
@@ -180,8 +233,8 @@ TEST_F(CliTest, DumpWritesTheModelWithTextsByteForByte) {
     EXPECT_NE(json, utf8.out);
     EXPECT_EQ(json.find("\xE3\x81"), std::string::npos);  // no hiragana without decoding
     EXPECT_NE(utf8.out.find("\xE3\x81"), std::string::npos);
-    // The first load took the archived files out.
-    EXPECT_TRUE(std::filesystem::exists(game / "ExpansionShared/Work.iff"));
+    // Reading took nothing out of the archives.
+    EXPECT_FALSE(std::filesystem::exists(game / "ExpansionShared/Work.iff"));
 }
 
 TEST_F(CliTest, ResaveOfAnUnchangedGameKeepsTheContainersBytes) {

@@ -33,7 +33,7 @@ std::string Fingerprint(const EditSession& session) {
 
 struct Loaded {
     Loaded() {
-        PointAt(session.Context(), folder);
+        test::TakeForWriting(session.Context(), folder);
         EXPECT_EQ(session.Load([this](GameContext& c) { return RunLoad(c, port); }), LoadRequest::Loaded);
         port.calls.clear();
     }

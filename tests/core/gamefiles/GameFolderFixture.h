@@ -88,4 +88,13 @@ inline void PointAt(GameContext& context, const GameFolder& folder) {
     context.installationOptions.originalsRoot = folder.originals.Path();
 }
 
+// A context pointed at `folder` that holds the game as the one program that changes it, as the
+// editor and the changing commands do before their load; its changes go through `files` (the
+// machine's own when null).
+inline void TakeForWriting(GameContext& context, const GameFolder& folder, FileSystem* files = nullptr) {
+    PointAt(context, folder);
+    context.installationOptions.files = files;
+    EXPECT_TRUE(context.TakeInstallation(Installation::Intent::Write));
+}
+
 }  // namespace tw::test

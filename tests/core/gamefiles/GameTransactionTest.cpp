@@ -9,6 +9,8 @@
 #include "support/ScriptedPort.h"
 #include "util/FileError.h"
 
+#include "support/FolderState.h"
+
 #include "GameFolderFixture.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +19,7 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <map>
 #include <thread>
 
 #ifndef _WIN32
@@ -39,7 +42,8 @@ using Files = test::SavedBytes;
 using test::SavedFiles;
 using test::Snapshot;
 
-// The sample after its first load: the two archives, their two files taken out, and two loose.
+// The sample after its first save: the two archives, the two files they hold written loose
+// beside them, and the two that were loose.
 const std::vector<std::string> LoadedSample = {
     "ExpansionShared/ExpansionShared.far", "ExpansionShared/Work.iff", "GameData/Objects/CarPortal.iff",
     "UIGraphics/UIGraphics.far", "UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP",
@@ -68,11 +72,10 @@ void CopyTree(const fs::path& from, const fs::path& to) {
     }
 }
 
-// The sample, loaded by a program whose changes go through `files` (the host's when null).
+// The sample, loaded by its writer, whose changes go through `files` (the host's when null).
 struct Game {
     explicit Game(GameFolder& f, FileSystem* files = nullptr) : folder(f) {
-        PointAt(context, folder);
-        context.installationOptions.files = files;
+        test::TakeForWriting(context, folder, files);
         EXPECT_EQ(RunLoad(context, port), 1);
         port.calls.clear();
     }
@@ -81,11 +84,14 @@ struct Game {
     ScriptedPort port;
 };
 
-// The sample as a first load leaves it, written once and copied for every run: the tests below
-// run a save many times over.
+// The sample as a first save leaves it (every game file loose), written once and copied for
+// every run: the tests below run a save many times over.
 class SampleCopies {
 public:
-    SampleCopies() { Game first(made_); }
+    SampleCopies() {
+        Game first(made_);
+        EXPECT_TRUE(SaveGameFiles(first.context, first.port));
+    }
     void CopyInto(GameFolder& folder) const {
         CopyTree(made_.root, folder.root);
     }
@@ -219,43 +225,57 @@ TEST(GameTransactionTest, SaveWithAFailingStepIsAllOldOrAllNewAndSaysWhichFile) 
                                    [step](FaultyFileSystem& f) { f.FailAt(FaultyFileSystem::Step::Any, step); }, check));
 }
 
-TEST(GameTransactionTest, ExtractionKilledAtAnyStepLeavesNoHalfFile) {
+// The first save writes the files that only archives held, and the folders their names need:
+// killed or failing at any step, the game folder is afterwards what it was, or what the save
+// makes it; names, modes and bytes.
+TEST(GameTransactionTest, FirstSaveOfArchivedFilesIsWholeOrNotThereUnderAnyFault) {
     const GameFolder fresh;
-    const SampleCopies loaded;
-    const Bytes work = loaded.Made().Read("ExpansionShared/Work.iff");
-    // Takes the careers file out of its archive, as the load does, through `files`.
-    auto extract = [](GameFolder& folder, FileSystem* files) {
-        GameContext context;
-        PointAt(context, folder);
-        context.installationOptions.files = files;
-        EXPECT_TRUE(context.TakeInstallation(Installation::Intent::Write));
-        ScriptedPort port;
-        LookupProblem problem;
-        return OpenGameStream(folder.At("ExpansionShared"), "Work.iff", port, context.installation.get(), problem) !=
-               nullptr;
-    };
-    std::size_t step = 1;
-    for (;; ++step) {
+    const auto before = test::FolderState(fresh.root);
+    std::map<std::string, std::string> after;
+    {
         GameFolder folder(false);
         CopyTree(fresh.root, folder.root);
-        FaultyFileSystem files;
-        files.KillAt(step);
-        try {
-            EXPECT_TRUE(extract(folder, &files));
-        } catch (const SimulatedKill&) {
-        }
-        if (!files.Killed()) break;
-        SCOPED_TRACE("killed at " + files.FaultStep());
-        // A loose copy is there whole or not at all; the next load takes it out again.
-        if (folder.Exists("ExpansionShared/Work.iff")) {
-            EXPECT_EQ(folder.Read("ExpansionShared/Work.iff"), work);
-        }
-        EXPECT_TRUE(extract(folder, nullptr));
-        EXPECT_EQ(folder.Read("ExpansionShared/Work.iff"), work);
-        EXPECT_EQ(folder.Files().size(), fresh.Files().size() + 1);
-        EXPECT_EQ(StateLeftovers(folder), std::vector<std::string>{});
+        Game game(folder);
+        ASSERT_TRUE(SaveGameFiles(game.context, game.port));
+        after = test::FolderState(folder.root);
+        // Taken out of the archives: the popup strip needs a folder that the sample lacks.
+        EXPECT_EQ(after.count("UIGraphics/cpanel/Backgrounds"), 1u);
+        EXPECT_EQ(before.count("UIGraphics/cpanel/Backgrounds"), 0u);
     }
-    EXPECT_GT(step, 10u);
+    std::size_t step = 1;
+    for (bool kill : {true, false}) {
+        for (step = 1;; ++step) {
+            GameFolder folder(false);
+            CopyTree(fresh.root, folder.root);
+            FaultyFileSystem files;
+            bool saved = false;
+            {
+                Game game(folder, &files);
+                files.Restart();
+                if (kill)
+                    files.KillAt(step);
+                else
+                    files.FailAt(FaultyFileSystem::Step::Any, step);
+                try {
+                    saved = SaveGameFiles(game.context, game.port);
+                } catch (const SimulatedKill&) {
+                }
+            }
+            if (!files.Killed() && !files.Failed()) break;
+            SCOPED_TRACE((kill ? "killed at " : "failed at ") + files.FaultStep());
+            GameContext next;
+            test::TakeForWriting(next, folder);
+            const auto now = test::FolderState(folder.root);
+            EXPECT_TRUE(now == before || now == after);
+            // A step that fails once every file is in place (letting go of the old ones) leaves
+            // the save done; any other leaves nothing of it.
+            if (!kill) {
+                EXPECT_EQ(now == after, saved);
+            }
+            EXPECT_EQ(StateLeftovers(folder), std::vector<std::string>{});
+        }
+        EXPECT_GT(step, 20u);
+    }
 }
 
 TEST(GameTransactionTest, OneWriterAtATimeAndReadersChangeNothing) {
@@ -385,6 +405,7 @@ TEST(GameTransactionTest, ReplacedFilesKeepTheirModeAndLinksStayLinks) {
     fs::create_symlink(elsewhere / "CarPortal.iff", folder.At(SavedFiles[1]));
     {
         Game first(folder);
+        ASSERT_TRUE(SaveGameFiles(first.context, first.port));
     }
     ::chmod(folder.At(SavedFiles[0]).c_str(), 0600);
 

@@ -70,6 +70,15 @@ Bytes Archive(const std::string& name, const Bytes& bytes) {
     return archive.Bytes();
 }
 
+// The pixels of a bitmap file, whatever its bit depth.
+std::vector<std::uint32_t> BitmapPixels(const Bytes& file) {
+    MemoryStream stream(file);
+    Bitmap bitmap;
+    Palette palette;
+    EXPECT_TRUE(LoadBitmapFile(stream, bitmap, palette, 0, 0));
+    return bitmap.pixels;
+}
+
 // Every warning carries the information icon and every failure the error icon, each with OK.
 void ExpectIcons(const ScriptedPort& port) {
     for (const auto& call : port.calls) {
@@ -83,12 +92,13 @@ void ExpectIcons(const ScriptedPort& port) {
     }
 }
 
-TEST(LoadGameFilesTest, SampleLoadsInOrderAndExtractsWhatOnlyArchivesHold) {
+TEST(LoadGameFilesTest, SampleLoadsInOrderAndReadsWhatOnlyArchivesHoldInMemory) {
     GameFolder folder;
+    const std::vector<std::string> files = folder.Files();
     EXPECT_FALSE(folder.Exists(LooseWork));
-    EXPECT_FALSE(folder.Exists("UIGraphics/cpanel/Backgrounds"));
+    // The editor's load: it holds the game for changing, and still takes nothing out.
     GameContext context;
-    PointAt(context, folder);
+    test::TakeForWriting(context, folder);
     ScriptedPort port;
     ASSERT_EQ(Load(context, port), 1);
     EXPECT_TRUE(port.calls.empty());
@@ -97,24 +107,15 @@ TEST(LoadGameFilesTest, SampleLoadsInOrderAndExtractsWhatOnlyArchivesHold) {
     EXPECT_EQ(context.chanceCardsDisabled, 0);
     ASSERT_TRUE(context.popupBitmapFile && context.buttonsBitmapFile);
     EXPECT_EQ(context.iconStrips.PopupIconCount(), 11u);
-
-    // Taken out under the names asked for, in the folders created for them, and nothing else.
-    EXPECT_EQ(folder.Files(), (std::vector<std::string>{CareersArchive, LooseWork, CarPortal, GraphicsArchive,
-                                                        PopupStrip, ButtonStrip}));
-
-    // From now on the loose copies serve.
-    folder.Remove(CareersArchive);
-    folder.Remove(GraphicsArchive);
-    // The first load holds the game files against a second writer (enforced on Windows).
-    context.CloseBitmapFiles();
-    context.careersIFF.CloseFile();
-    context.chanceCardsIFF.CloseFile();
-    GameContext again;
-    PointAt(again, folder);
-    ScriptedPort quiet;
-    EXPECT_EQ(Load(again, quiet), 1);
-    EXPECT_TRUE(quiet.calls.empty());
-    EXPECT_EQ(again.careerSet.Count(), 10u);
+    EXPECT_EQ(folder.Files(), files);
+    EXPECT_FALSE(folder.Exists("UIGraphics/cpanel/Backgrounds"));
+    // Where a save puts them: under the names the load looked for.
+    EXPECT_FALSE(context.careersSource.loose);
+    EXPECT_EQ(context.careersSource.path, folder.At(LooseWork));
+    EXPECT_FALSE(context.popupSource.loose);
+    EXPECT_EQ(context.popupSource.path, folder.At(PopupStrip));
+    EXPECT_TRUE(context.buttonsSource.loose);
+    EXPECT_TRUE(context.chanceCardsSource.loose);
 }
 
 TEST(LoadGameFilesTest, GameFolderWithTrailingSeparatorLoadsTheSame) {
@@ -232,15 +233,16 @@ TEST(LoadGameFilesTest, FilesThatAreNotContainersSayWhyInTheDetail) {
 }
 
 TEST(LoadGameFilesTest, CareersFallBackToGameDataWhateverTheLetterCase) {
-    // First a load to get the careers container out of its archive.
+    // The careers container as its archive holds it.
     GameFolder source;
+    Bytes careers;
     {
         GameContext context;
         PointAt(context, source);
         ScriptedPort port;
         ASSERT_EQ(Load(context, port), 1);
+        careers = context.careersIFF.AttachedFile()->ReadAll();
     }
-    const Bytes careers = source.Read(LooseWork);
 
     struct Case {
         const char* name;
@@ -273,18 +275,20 @@ TEST(LoadGameFilesTest, CareersFallBackToGameDataWhateverTheLetterCase) {
     }
 }
 
-TEST(LoadGameFilesTest, ExtractionCreatesEveryFolderOfTheName) {
+TEST(LoadGameFilesTest, TheFirstSaveWritesArchivedFilesWithEveryFolderOfTheirName) {
     GameFolder folder;
     const Bytes buttons = folder.Read(ButtonStrip);
     folder.Remove("UIGraphics/cpanel");
     folder.Write("UIGraphics/Buttons.FAR", Archive("CPANEL\\BUTTONS\\JOBICONMULTIBUTTON.BMP", buttons));
 
     GameContext context;
-    PointAt(context, folder);
+    test::TakeForWriting(context, folder);
     ScriptedPort port;
     ASSERT_EQ(Load(context, port), 1);
     EXPECT_TRUE(port.calls.empty());
-    EXPECT_EQ(folder.Read(ButtonStrip), buttons);
+    EXPECT_FALSE(folder.Exists("UIGraphics/cpanel"));
+    ASSERT_TRUE(SaveGameFiles(context, port));
+    EXPECT_EQ(BitmapPixels(folder.Read(ButtonStrip)), BitmapPixels(buttons));
     EXPECT_TRUE(folder.Exists(PopupStrip));
 }
 
@@ -326,20 +330,21 @@ TEST(LoadGameFilesTest, FailedExtractionLeavesNoFileBehind) {
     for (const std::string& file : folder.Files()) EXPECT_FALSE(file.starts_with("UIGraphics/cpanel/Backgrounds")) << file;
 }
 
-TEST(LoadGameFilesTest, LooseFilesLoseTheirReadOnlyMark) {
+TEST(LoadGameFilesTest, ReadOnlyFilesStayReadOnlyThroughALoadAndASave) {
     GameFolder folder;
     namespace fs = std::filesystem;
-    fs::permissions(folder.At(CarPortal), fs::perms::owner_read | fs::perms::group_read);
-    fs::permissions(folder.At(ButtonStrip), fs::perms::owner_read);
+    fs::permissions(folder.At(CarPortal), fs::perms::owner_read | fs::perms::group_read, fs::perm_options::replace);
+    fs::permissions(folder.At(ButtonStrip), fs::perms::owner_read, fs::perm_options::replace);
     GameContext context;
-    PointAt(context, folder);
+    test::TakeForWriting(context, folder);
     ScriptedPort port;
     ASSERT_EQ(Load(context, port), 1);
-    for (const char* file : {CarPortal, ButtonStrip}) {
-        const fs::perms perms = fs::status(folder.At(file)).permissions();
-        EXPECT_NE(perms & fs::perms::owner_write, fs::perms::none) << file;
-        EXPECT_NE(perms & fs::perms::owner_read, fs::perms::none) << file;
-    }
+    EXPECT_EQ(fs::status(folder.At(CarPortal)).permissions(), fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_EQ(fs::status(folder.At(ButtonStrip)).permissions(), fs::perms::owner_read);
+    test::EditEveryFile(context);
+    ASSERT_TRUE(SaveGameFiles(context, port)) << testing::PrintToString(port.Shown());
+    EXPECT_EQ(fs::status(folder.At(CarPortal)).permissions(), fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_EQ(fs::status(folder.At(ButtonStrip)).permissions(), fs::perms::owner_read);
 }
 
 // Cancels the load when a given status text appears.

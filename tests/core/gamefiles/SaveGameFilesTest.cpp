@@ -27,11 +27,13 @@ using Bytes = std::vector<std::uint8_t>;
 const std::string SaveButtonsFailed = "Error: Couldn't save the Career buttons! There's probably a file I/O error!";
 const std::string SavePopupFailed = "Error: Couldn't save the Career popup! There's probably a file I/O error!";
 
-// The sample installation, loaded.
+// The sample installation after a first save (every file loose), loaded.
 struct Loaded {
     Loaded() {
-        PointAt(context, folder);
+        test::TakeForWriting(context, folder);
         EXPECT_EQ(RunLoad(context, port), 1);
+        EXPECT_TRUE(SaveGameFiles(context, port));
+        EXPECT_EQ(ReloadGameFiles(context, Runner()), 1);
         port.calls.clear();
         port.statuses.clear();
     }
@@ -89,8 +91,11 @@ TEST(SaveGameFilesTest, AFailingStepLeavesEveryFileAsItWasAndSaysWhatFailed) {
          [](GameContext& c) { c.careerSet.careers.at(0).cards[5].items.assign(260, CardItem{4, 2, 312}); },
          "Error: Couldn't save the chance cards: the chance cards of the career \"Apiary\" need more behaviour "
          "code than one behaviour of CarPortal.iff can hold."},
-        {"buttons", [](GameContext& c) { c.buttonsBitmapFile.reset(); }, SaveButtonsFailed},
-        {"popup", [](GameContext& c) { c.popupBitmapFile.reset(); }, SavePopupFailed},
+        // A folder that is not there takes no new file.
+        {"buttons", [](GameContext& c) { c.buttonsSource.path = c.buttonsSource.path.parent_path() / "gone" / "x.BMP"; },
+         SaveButtonsFailed},
+        {"popup", [](GameContext& c) { c.popupSource.path = c.popupSource.path.parent_path() / "gone" / "x.BMP"; },
+         SavePopupFailed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -179,7 +184,7 @@ TEST(SaveGameFilesTest, SaveWithChanceCardsDisabledLeavesCarPortalAlone) {
     damaged.resize(200);
     folder.Write(SavedFiles[1], damaged);
     GameContext context;
-    PointAt(context, folder);
+    test::TakeForWriting(context, folder);
     ScriptedPort port;
     ASSERT_EQ(RunLoad(context, port), 1);
     ASSERT_EQ(context.chanceCardsDisabled, 1);
