@@ -18,6 +18,8 @@ namespace {
 
 constexpr std::uint16_t BitmapSignature = 0x4D42;  // "BM"
 constexpr std::uint32_t CompressionNone = 0;
+constexpr std::uint32_t CompressionRle8 = 1;
+constexpr std::uint32_t CompressionRle4 = 2;
 constexpr std::uint32_t CompressionBitFields = 3;
 
 // No bitmap we accept needs more than this after its file header: the largest pixel data
@@ -69,7 +71,10 @@ struct Layout {
     std::uint64_t tableOffset = 0;  // from the start of the information header
     std::uint64_t pixelOffset = 0;
     std::uint64_t rowBytes = 0;
+    std::uint64_t runLengthBytes = 0;  // the run-length data after pixelOffset, when compressed
     std::uint32_t masks[3] = {0, 0, 0};  // red, green, blue
+
+    bool RunLength() const { return compression == CompressionRle8 || compression == CompressionRle4; }
 };
 
 bool KnownInfoHeaderSize(std::uint32_t size) {
@@ -90,7 +95,9 @@ std::optional<Layout> ReadLayout(std::span<const std::uint8_t> head, std::uint64
     reader.U16Le();  // planes
     layout.bitsPerPixel = reader.U16Le();
     layout.compression = reader.U32Le();
-    reader.U32Le();  // image size: the rows are sized from width and depth instead
+    // Image size: uncompressed rows are sized from width and depth instead; run-length data is
+    // this long.
+    const std::uint32_t imageSize = reader.U32Le();
     reader.Skip(8);  // resolutions
     const std::uint32_t coloursUsed = reader.U32Le();
     reader.U32Le();  // colours important
@@ -110,10 +117,14 @@ std::optional<Layout> ReadLayout(std::span<const std::uint8_t> head, std::uint64
 
     switch (layout.bitsPerPixel) {
         case 1:
-        case 4:
-        case 8:
         case 24:
             if (layout.compression != CompressionNone) return std::nullopt;
+            break;
+        case 4:
+            if (layout.compression != CompressionNone && layout.compression != CompressionRle4) return std::nullopt;
+            break;
+        case 8:
+            if (layout.compression != CompressionNone && layout.compression != CompressionRle8) return std::nullopt;
             break;
         case 16:
         case 32:
@@ -150,6 +161,18 @@ std::optional<Layout> ReadLayout(std::span<const std::uint8_t> head, std::uint64
     const std::uint64_t tableEntries = indexed ? layout.colourCount : coloursUsed;
     layout.pixelOffset = layout.tableOffset + 4 * tableEntries;
     if (layout.pixelOffset > bodySize) return std::nullopt;
+
+    if (layout.RunLength()) {
+        // Windows compresses only bottom-up bitmaps and refuses a top-down one that claims to
+        // be compressed; so do we.
+        if (layout.height < 0) return std::nullopt;
+        // The data is as long as the image size says, or, when a writer left that 0, the rest of
+        // the file; whether it holds the whole picture shows only while it is decoded.
+        const std::uint64_t remaining = bodySize - layout.pixelOffset;
+        if (imageSize > remaining) return std::nullopt;
+        layout.runLengthBytes = imageSize != 0 ? imageSize : remaining;
+        return layout;
+    }
 
     // Every row is padded to 4 bytes, except that the last row's padding may be missing.
     const std::uint64_t rowBits = static_cast<std::uint64_t>(layout.bitsPerPixel) * static_cast<std::uint64_t>(layout.width);
@@ -266,6 +289,107 @@ bool DecodePixels(Stream& stream, std::uint64_t bodySize, const Layout& layout, 
     return true;
 }
 
+// Run-length data (8 or 4 bits per pixel), stored row by row from the bottom. Each record
+// starts with two bytes:
+//   u8 count > 0, u8 value     a run of `count` pixels: with 8 bits all of index `value`; with 4
+//                              bits alternately its high and its low nibble, the high one first
+//   0, 0                       end of line: on at the start of the next row
+//   0, 1                       end of bitmap
+//   0, 2, u8 right, u8 up      delta: on by `right` columns and `up` rows, the column kept
+//   0, n (3 to 255)            absolute run: the next n pixels as stored (n bytes with 8 bits, n
+//                              nibbles high first with 4), padded to an even number of bytes
+// What the data never sets (skipped by a delta or an early end of line or of bitmap) keeps
+// colour index 0, the first entry of the colour table, as Windows leaves it: it decodes into
+// zeroed indices. The data must end with its end of bitmap, and no record may reach past its row
+// or the picture: such data is damaged and fails the read rather than being cut to fit.
+class RunLengthDecoder {
+public:
+    RunLengthDecoder(const Layout& layout, const Palette& palette, Bitmap& bitmap)
+        : width_(static_cast<std::uint32_t>(layout.width)),
+          rows_(layout.rows),
+          nibbles_(layout.compression == CompressionRle4),
+          bitmap_(bitmap) {
+        for (const Palette::Color& c : palette.colors) colours_.push_back(Rgb(c.red, c.green, c.blue));
+        std::fill(bitmap_.pixels.begin(), bitmap_.pixels.end(), Colour(0));
+    }
+
+    bool Decode(std::span<const std::uint8_t> data) {
+        ByteReader in(data);
+        while (true) {
+            const std::uint8_t count = in.U8();
+            const std::uint8_t value = in.U8();
+            if (!in.Ok()) return false;  // no end of bitmap, or a record cut short
+            if (count != 0) {
+                if (!Fits(count)) return false;
+                for (std::uint32_t i = 0; i < count; ++i) Put(nibbles_ ? Nibble(value, i) : value);
+                continue;
+            }
+            switch (value) {
+                case 0:  // end of line
+                    if (row_ >= rows_) return false;
+                    x_ = 0;
+                    ++row_;
+                    break;
+                case 1:  // end of bitmap
+                    return true;
+                case 2: {  // delta
+                    const std::uint8_t right = in.U8();
+                    const std::uint8_t up = in.U8();
+                    // It must land inside the picture: on a row that exists, at most at its end.
+                    if (!in.Ok() || right > width_ - x_ || row_ >= rows_ || up >= rows_ - row_) return false;
+                    x_ += right;
+                    row_ += up;
+                    break;
+                }
+                default: {  // absolute run of `value` pixels
+                    const std::size_t bytes = nibbles_ ? (value + 1u) / 2 : value;
+                    const std::span<const std::uint8_t> run = in.Bytes(bytes + bytes % 2);
+                    if (!in.Ok() || !Fits(value)) return false;
+                    for (std::uint32_t i = 0; i < value; ++i) Put(nibbles_ ? Nibble(run[i / 2], i) : run[i]);
+                    break;
+                }
+            }
+        }
+    }
+
+private:
+    // Whether `count` more pixels fit on the current row, which must be one of the picture's.
+    bool Fits(std::uint32_t count) const { return row_ < rows_ && count <= width_ - x_; }
+
+    static std::uint8_t Nibble(std::uint8_t pair, std::uint32_t i) {
+        return static_cast<std::uint8_t>(i % 2 == 0 ? pair >> 4 : pair & 0x0F);
+    }
+
+    // An index past a short colour table shows black, as in uncompressed rows.
+    std::uint32_t Colour(std::uint8_t index) const { return index < colours_.size() ? colours_[index] : 0; }
+
+    void Put(std::uint8_t index) {
+        // Stored rows count from the bottom of the picture.
+        const std::size_t y = rows_ - 1 - row_;
+        bitmap_.pixels[y * width_ + x_] = Colour(index);
+        ++x_;
+    }
+
+    std::uint32_t width_;
+    std::uint32_t rows_;
+    bool nibbles_;
+    Bitmap& bitmap_;
+    std::vector<std::uint32_t> colours_;
+    std::uint32_t x_ = 0;
+    std::uint32_t row_ = 0;  // from the bottom; rows_ once an end of line has left the last one
+};
+
+// Reads the run-length data from `stream` whole and decodes it. False for data that the stream
+// does not hold or that is damaged.
+bool DecodeRunLength(Stream& stream, const Layout& layout, const Palette& palette, Bitmap& bitmap) {
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(layout.runLengthBytes));
+    stream.Seek(static_cast<std::int64_t>(BitmapFileHeaderSize + layout.pixelOffset));
+    if (stream.Read(data) != data.size()) return false;
+    bitmap = Bitmap(layout.width, static_cast<std::int32_t>(layout.rows));
+    bitmap.palette = palette;
+    return RunLengthDecoder(layout, palette, bitmap).Decode(data);
+}
+
 }  // namespace
 
 bool LoadBitmapFile(Stream& stream, Bitmap& out, Palette& outPalette, std::int32_t requiredWidth,
@@ -288,7 +412,10 @@ bool LoadBitmapFile(Stream& stream, Bitmap& out, Palette& outPalette, std::int32
         const std::optional<Layout> layout = ReadLayout(head, bodySize, requiredWidth, requiredHeight);
         if (!layout) return false;
         std::copy_n(head.begin(), BitmapInfoHeaderSize, read.info.begin());
-        if (!DecodePixels(stream, bodySize, *layout, ReadPalette(head, *layout), bitmap)) return false;
+        const Palette palette = ReadPalette(head, *layout);
+        if (!(layout->RunLength() ? DecodeRunLength(stream, *layout, palette, bitmap)
+                                  : DecodePixels(stream, bodySize, *layout, palette, bitmap)))
+            return false;
     } catch (const FileError&) {
         return false;
     } catch (const std::bad_alloc&) {

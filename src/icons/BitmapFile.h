@@ -21,7 +21,8 @@ namespace tw {
 // height (negative: rows stored top-down), u16 planes, u16 bits per pixel, u32 compression,
 // u32 image size, two i32 resolutions, u32 colours used, u32 colours important), the three
 // colour masks when the compression is 3 (bit fields), a colour table of 4-byte entries (blue,
-// green, red, 0), then the pixel rows, each padded to a multiple of 4 bytes.
+// green, red, 0), then the pixel rows, each padded to a multiple of 4 bytes, or, when the
+// compression is 1 or 2, run-length data of `image size` bytes (see LoadBitmapFile).
 
 constexpr std::size_t BitmapFileHeaderSize = 14;
 constexpr std::size_t BitmapInfoHeaderSize = 40;
@@ -41,10 +42,12 @@ struct BitmapHeaders {
 // its rows in the right order.
 //
 // Uncompressed files of 1, 4, 8, 16, 24 and 32 bits per pixel are read, the last two also with
-// bit fields; run-length compressed and other encodings are refused. False for anything that is
-// not such a file, for absurd sizes, and for colour tables or pixels running past the end; then
-// `out`, `outPalette` and `headers` are left as they were. `headers`, when given, receives the
-// two headers as read.
+// bit fields, and run-length compressed ones of 8 bits (compression 1) and 4 bits (compression 2)
+// stored bottom-up; pixels that the run-length data skips show colour 0 of the table. Other
+// encodings are refused. False for anything that is not such a file, for absurd sizes, for
+// colour tables or pixels running past the end, and for damaged run-length data (a run past its
+// row, a delta past the picture, no end of bitmap); then `out`, `outPalette` and `headers` are
+// left as they were. `headers`, when given, receives the two headers as read.
 bool LoadBitmapFile(Stream& stream, Bitmap& out, Palette& outPalette, std::int32_t requiredWidth,
                     std::int32_t requiredHeight, BitmapHeaders* headers = nullptr);
 

@@ -188,7 +188,7 @@ TEST_F(ModifyIconsDialogTest, AnIconPastTheStripEndsTheDialogAsCancelled) {
     }
 }
 
-TEST_F(ModifyIconsDialogTest, ImportTakesOnlyUncompressedBitmapsOfTheIconsSize) {
+TEST_F(ModifyIconsDialogTest, ImportTakesBitmapsOfTheIconsSizeRunLengthCompressedOrNot) {
     test::BmpLayout topDown;
     topDown.width = 84;
     topDown.height = -63;
@@ -197,8 +197,19 @@ TEST_F(ModifyIconsDialogTest, ImportTakesOnlyUncompressedBitmapsOfTheIconsSize) 
     wide.width = 85;
     wide.height = 63;
     wide.pixels = Rows24(85, 63, 0x40);
+    // The 8-bit picture as run-length data; with nothing but an end of bitmap, every pixel is
+    // colour 0; with a run past the row end, damaged.
+    test::IndexPicture indices{.width = 112, .height = 22};
+    for (std::int32_t y = 0; y < 22; ++y)
+        for (std::int32_t x = 0; x < 112; ++x) indices.indices.push_back(static_cast<std::uint8_t>(x + y));
     test::BmpLayout rle = Palette8(1);
-    rle.pixels = {0, 1};  // end of bitmap
+    rle.pixels = test::RunLengthData(indices, 8, 7);
+    test::BmpLayout rleEmpty = Palette8(1);
+    rleEmpty.pixels = {0, 1};  // end of bitmap
+    Bitmap colourZero(112, 22);
+    colourZero.pixels.assign(colourZero.pixels.size(), 0x0000FF);
+    test::BmpLayout rleDamaged = Palette8(1);
+    rleDamaged.pixels = {113, 5, 0, 1};  // a run of 113 pixels, then end of bitmap
 
     const Bitmap popup = Pattern(84, 63, 0x77);
     const struct {
@@ -214,7 +225,9 @@ TEST_F(ModifyIconsDialogTest, ImportTakesOnlyUncompressedBitmapsOfTheIconsSize) 
         {"popup top-down", true, test::BmpBytes(topDown), PopupSizeMessage, {}},
         {"popup missing file", true, {}, OpenMessage, {}},
         {"button 8-bit palette", false, test::BmpBytes(Palette8()), "", Palette8Picture()},
-        {"button RLE8", false, test::BmpBytes(rle), ButtonSizeMessage, {}},
+        {"button RLE8", false, test::BmpBytes(rle), "", Palette8Picture()},
+        {"button RLE8 of an end of bitmap only", false, test::BmpBytes(rleEmpty), "", colourZero},
+        {"button RLE8 damaged", false, test::BmpBytes(rleDamaged), ButtonSizeMessage, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,4 +1,5 @@
 #include "ExchangeFixture.h"
+#include "core/icons/BmpBytes.h"
 #include "exchange/CareerExport.h"
 #include "exchange/CareerImport.h"
 #include "exchange/ExchangeFormat.h"
@@ -107,6 +108,41 @@ TEST(ImportCareerTrackTest, ReplacesADifferentCareerKeepingItsIdAndIconRow) {
         ASSERT_TRUE(game.icons.GetPopupIcon(number, icon));
         EXPECT_EQ(icon, test::MakeIcon(84, 63, number));
     }
+}
+
+// A button icon of 8-bit run-length data: colour (x + 2y) mod 5 of a grey table, or, damaged, the
+// same data without its end of bitmap.
+const std::vector<std::uint32_t> Greys = {0x000000, 0x404040, 0x808080, 0xC0C0C0, 0xFFFFFF};
+
+std::uint8_t GreyAt(std::int32_t x, std::int32_t y) { return static_cast<std::uint8_t>((x + 2 * y) % 5); }
+
+std::vector<std::uint8_t> RunLengthButtonIcon(bool damaged = false) {
+    test::IndexPicture picture{.width = 112, .height = 22};
+    for (std::int32_t y = 0; y < 22; ++y)
+        for (std::int32_t x = 0; x < 112; ++x) picture.indices.push_back(GreyAt(x, y));
+    test::BmpLayout layout{.width = 112, .height = 22, .bitsPerPixel = 8, .compression = 1, .coloursUsed = 5,
+                           .table = Greys, .pixels = test::RunLengthData(picture, 8, 11)};
+    if (damaged) layout.pixels.resize(layout.pixels.size() - 2);
+    return test::BmpBytes(layout);
+}
+
+TEST(ImportCareerTrackTest, TakesARunLengthCompressedIcon) {
+    ExchangeGame game;
+    test::BuildStandardGame(game);
+    test::TempFolder folder;
+    ExportTo(folder / "one.iff", game, 0);
+    test::RewriteContainer(folder / "one.iff", folder / "rle.iff",
+                           [](IFFFile& container) { test::SetChunk(container, TypeBMP2, 0, RunLengthButtonIcon()); });
+
+    ScriptedPort port;
+    port.careers.push_back(2);
+    EXPECT_EQ(ImportExchangeFile(folder / "rle.iff", game.careers, game.icons, port).outcome, Outcome::CareerReplaced);
+    Bitmap icon;
+    ASSERT_TRUE(game.icons.GetButtonIcon(game.careers.careers[2].id, icon));
+    Bitmap expected(112, 22);
+    for (std::int32_t y = 0; y < 22; ++y)
+        for (std::int32_t x = 0; x < 112; ++x) expected.SetPixel(x, y, Greys[GreyAt(x, y)]);
+    EXPECT_TRUE(icon.SamePixels(expected));
 }
 
 TEST(ImportCareerTrackTest, OneFileOverTwoCareers) {
@@ -282,6 +318,8 @@ TEST(ImportFailureTest, EveryRefusedFileLeavesTheGameAsItWas) {
         {"BMP1 empty", false, Set(TypeBMP1, 0, {}), {"Error!: Couldn't load the popup bitmap!"}},
         {"BMP2 missing", false, Delete(TypeBMP2, 0), {"Error!: Can't load the button resource!"}},
         {"BMP2 23 high", false, Set(TypeBMP2, 0, BitmapBytes(112, 23)), {"Error!: Couldn't load the button bitmap!"}},
+        {"BMP2 run-length data without an end of bitmap", false, Set(TypeBMP2, 0, RunLengthButtonIcon(true)),
+         {"Error!: Couldn't load the button bitmap!"}},
         {"backup INFO 0 of 20 bytes", true, Set(TypeINFO, 0, Info(2, 20)), {"Error!: Incorrect information header!"}},
         {"track INFO missing", true, Delete(TypeINFO, 2), {"Error!: Can't load the Information header!"}},
         {"track INFO of 3 bytes", true, Set(TypeINFO, 2, Info(1, 3)), {"Error!: Incorrect Information header!"}},

@@ -8,6 +8,7 @@
 
 #include <limits>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -184,7 +185,8 @@ TEST(BitmapFileTest, MalformedFilesFailAndLeaveTheOutputsAlone) {
         {"width times height absurd", patchedU32(18, 0x7FFFFFFF)},
         {"2 bits per pixel", with([](BmpLayout& s) { s.bitsPerPixel = 2; })},
         {"0 bits per pixel", with([](BmpLayout& s) { s.bitsPerPixel = 0; })},
-        {"run-length compressed", with([](BmpLayout& s) { s.bitsPerPixel = 8; s.compression = 1; s.table = GreyRamp(256); })},
+        {"run-length data of ends of line only, past the picture and without an end of bitmap",
+         with([](BmpLayout& s) { s.bitsPerPixel = 8; s.compression = 1; s.table = GreyRamp(256); })},
         {"bit fields on 24 bits", with([](BmpLayout& s) { s.compression = 3; s.masks = {0xFF0000, 0xFF00, 0xFF}; })},
         {"bit fields without masks", with([](BmpLayout& s) {
              s.width = 1; s.height = 1; s.bitsPerPixel = 32; s.compression = 3; s.pixels = {};
@@ -208,6 +210,189 @@ TEST(BitmapFileTest, MalformedFilesFailAndLeaveTheOutputsAlone) {
         EXPECT_FALSE(LoadBitmapFile(stream, bitmap, palette, 0, 0));
         EXPECT_EQ(bitmap, before);
         EXPECT_EQ(palette, (Palette{{{7, 7, 7}}}));
+    }
+}
+
+// The colours of a picture of indices into `table`, rows from the top down.
+Pixels Colours(const std::vector<std::uint32_t>& table, std::int32_t width, const std::vector<std::vector<std::uint8_t>>& storedRows) {
+    Pixels pixels;
+    for (auto row = storedRows.rbegin(); row != storedRows.rend(); ++row) {
+        EXPECT_EQ(row->size(), static_cast<std::size_t>(width));
+        for (std::uint8_t index : *row) pixels.push_back(table.at(index));
+    }
+    return pixels;
+}
+
+// Every record of 8-bit run-length data, written out by hand. Colour 0 is not black, so that the
+// pixels the data never sets show that they hold it.
+TEST(BitmapFileTest, RunLengthEightBitsFollowsEveryRecord) {
+    const std::vector<std::uint32_t> table = {0x0A0B0C, 0x112233, 0x445566, 0x778899};
+    BmpLayout layout{.width = 6, .height = 5, .bitsPerPixel = 8, .compression = 1, .coloursUsed = 4, .table = table};
+    layout.pixels = {
+        // Row 0, the bottom of the picture.
+        0x03, 0x01,                          // run: 3 pixels of index 1
+        0x00, 0x03, 0x02, 0x03, 0x01, 0x00,  // absolute run of 3: indices 2, 3, 1, one byte of padding
+        0x00, 0x00,                          // end of line, the row full
+        // Row 1.
+        0x01, 0x02,                          // run: 1 pixel of index 2
+        0x00, 0x02, 0x03, 0x00,              // delta: 3 right, 0 up, to column 4
+        0x01, 0x01,                          // run: 1 pixel of index 1
+        0x00, 0x00,                          // end of line before column 5
+        // Row 2.
+        0x00, 0x04, 0x03, 0x02, 0x01, 0x02,  // absolute run of 4: no padding
+        0x00, 0x02, 0x01, 0x01,              // delta: 1 right, 1 up, to column 5 of row 3
+        // Row 3.
+        0x01, 0x03,                          // run: 1 pixel of index 3
+        0x00, 0x01,                          // end of bitmap: row 4 never set
+    };
+    const Pixels expected = Colours(table, 6,
+                                    {{1, 1, 1, 2, 3, 1},
+                                     {2, 0, 0, 0, 1, 0},
+                                     {3, 2, 1, 2, 0, 0},
+                                     {0, 0, 0, 0, 0, 3},
+                                     {0, 0, 0, 0, 0, 0}});
+    const Loaded l = Load(BmpBytes(layout), 6, 5);
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.bitmap.pixels, expected);
+    EXPECT_EQ(l.palette.colors.size(), 4u);
+    EXPECT_EQ(l.bitmap.palette, l.palette);
+
+    // With an image size of 0 the data runs to the end of the file; what follows the end of
+    // bitmap is never read.
+    layout.pixels.insert(layout.pixels.end(), {0x05, 0x01, 0x00});
+    layout.imageSize = 0;
+    const Loaded longer = Load(BmpBytes(layout));
+    ASSERT_TRUE(longer.ok);
+    EXPECT_EQ(longer.bitmap.pixels, expected);
+}
+
+TEST(BitmapFileTest, RunLengthFourBitsTakesNibblesHighFirst) {
+    const std::vector<std::uint32_t> table = GreyRamp(16);
+    BmpLayout layout{.width = 8, .height = 5, .bitsPerPixel = 4, .compression = 2, .table = table};
+    layout.pixels = {
+        // Row 0, the bottom of the picture.
+        0x05, 0x12,                    // run: 5 pixels alternating 1 and 2
+        0x03, 0x34,                    // run: 3 pixels, 3 4 3
+        0x00, 0x00,                    // end of line, the row full
+        // Row 1.
+        0x00, 0x03, 0x56, 0x70,        // absolute run of 3 in 2 bytes: no padding
+        0x00, 0x05, 0x89, 0xAB, 0xC0,  // absolute run of 5 in 3 bytes...
+        0x00,                          // ...and one byte of padding
+        0x00, 0x00,                    // end of line
+        // Row 2.
+        0x00, 0x02, 0x03, 0x00,        // delta: 3 right, 0 up
+        0x02, 0xDE,                    // run: D E
+        0x00, 0x00,                    // end of line before column 5
+        // Row 3.
+        0x00, 0x02, 0x06, 0x01,        // delta: 6 right, 1 up, to column 6 of row 4: row 3 never set
+        // Row 4.
+        0x01, 0xF0,                    // run: 1 pixel of index F
+        0x00, 0x01,                    // end of bitmap before column 7
+    };
+    const Loaded l = Load(BmpBytes(layout));
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.bitmap.pixels, Colours(table, 8,
+                                       {{0x1, 0x2, 0x1, 0x2, 0x1, 0x3, 0x4, 0x3},
+                                        {0x5, 0x6, 0x7, 0x8, 0x9, 0xA, 0xB, 0xC},
+                                        {0x0, 0x0, 0x0, 0xD, 0xE, 0x0, 0x0, 0x0},
+                                        {0x0, 0x0, 0x0, 0x0, 0x0, 0x0, 0x0, 0x0},
+                                        {0x0, 0x0, 0x0, 0x0, 0x0, 0x0, 0xF, 0x0}}));
+    EXPECT_EQ(l.palette.colors.size(), 16u);
+}
+
+// Pictures of random indices, each written as run-length data in one of many ways by an encoder
+// of the tests' own, read exactly as the same indices stored uncompressed.
+TEST(BitmapFileTest, RunLengthReadsAsTheSameIndicesUncompressed) {
+    std::mt19937 random(20240601);
+    for (std::uint32_t seed = 0; seed < 400; ++seed) {
+        const std::uint16_t bits = seed % 2 == 0 ? 8 : 4;
+        test::IndexPicture picture;
+        picture.width = seed % 50 == 1 ? static_cast<std::int32_t>(300 + random() % 300) : static_cast<std::int32_t>(1 + random() % 40);
+        picture.height = static_cast<std::int32_t>(1 + random() % 8);
+        // Runs of one index, half of them 0, so that there is something to skip and to repeat.
+        const std::uint32_t colours = bits == 8 ? 256 : 16;
+        while (picture.indices.size() < static_cast<std::size_t>(picture.width * picture.height)) {
+            const auto index = static_cast<std::uint8_t>(random() % 2 == 0 ? 0 : random() % colours);
+            picture.indices.insert(picture.indices.end(), 1 + random() % 12, index);
+        }
+        picture.indices.resize(static_cast<std::size_t>(picture.width * picture.height));
+        SCOPED_TRACE(::testing::Message() << "seed " << seed << ", " << picture.width << " x " << picture.height);
+
+        const BmpLayout plain{.width = picture.width, .height = picture.height, .bitsPerPixel = bits,
+                              .table = GreyRamp(colours), .pixels = test::IndexRows(picture, bits)};
+        BmpLayout compressed = plain;
+        compressed.compression = bits == 8 ? 1 : 2;
+        compressed.pixels = test::RunLengthData(picture, bits, seed);
+        const Loaded expected = Load(BmpBytes(plain));
+        ASSERT_TRUE(expected.ok);
+        const Loaded l = Load(BmpBytes(compressed), picture.width, picture.height);
+        ASSERT_TRUE(l.ok);
+        EXPECT_EQ(l.bitmap, expected.bitmap);
+    }
+}
+
+// Damaged run-length data, and run-length data where Windows draws none, fail the read and leave
+// every output as it was.
+TEST(BitmapFileTest, DamagedRunLengthDataFailsAndLeavesTheOutputsAlone) {
+    struct Case {
+        const char* what;
+        std::uint16_t bitsPerPixel;
+        std::uint32_t compression;
+        std::vector<std::uint8_t> data;  // of a picture 4 wide and 2 high
+        std::int32_t height = 2;
+        std::optional<std::uint32_t> imageSize{};
+    };
+    const std::vector<std::uint8_t> good8 = {0x04, 0x01, 0x00, 0x00, 0x04, 0x02, 0x00, 0x01};
+    const std::vector<std::uint8_t> good4 = {0x04, 0x12, 0x00, 0x00, 0x04, 0x34, 0x00, 0x01};
+    const std::vector<Case> cases = {
+        {"run past the row end", 8, 1, {0x05, 0x01, 0x00, 0x01}},
+        {"run past the row end after a delta", 8, 1, {0x00, 0x02, 0x02, 0x00, 0x03, 0x01, 0x00, 0x01}},
+        {"4-bit run past the row end", 4, 2, {0x02, 0x12, 0x03, 0x12, 0x00, 0x01}},
+        {"absolute run past the row end", 8, 1, {0x00, 0x05, 1, 2, 3, 1, 2, 0x00, 0x00, 0x01}},
+        {"4-bit absolute run past the row end", 4, 2, {0x00, 0x05, 0x12, 0x31, 0x20, 0x00, 0x00, 0x01}},
+        {"delta past the right edge", 8, 1, {0x00, 0x02, 0x05, 0x00, 0x00, 0x01}},
+        {"delta past the top", 8, 1, {0x00, 0x02, 0x00, 0x02, 0x00, 0x01}},
+        {"delta from above the last row", 8, 1, {0x00, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x01}},
+        {"end of line above the last row", 8, 1, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01}},
+        {"run above the last row", 8, 1, {0x00, 0x00, 0x00, 0x00, 0x01, 0x01, 0x00, 0x01}},
+        {"no end of bitmap", 8, 1, {0x04, 0x01, 0x00, 0x00, 0x04, 0x02}},
+        {"no data at all", 8, 1, {}},
+        {"data ending within a record", 8, 1, {0x04, 0x01, 0x00}},
+        {"data ending within a delta", 8, 1, {0x04, 0x01, 0x00, 0x02, 0x01}},
+        {"absolute run past the data", 8, 1, {0x00, 0x04, 0x01, 0x02}},
+        {"4-bit absolute run past the data", 4, 2, {0x00, 0x05, 0x12, 0x34}},
+        {"absolute run without its padding: the end of bitmap is misread", 8, 1, {0x00, 0x03, 1, 2, 3, 0x00, 0x01}},
+        {"8-bit run-length data at 4 bits per pixel", 4, 1, good8},
+        {"4-bit run-length data at 8 bits per pixel", 8, 2, good4},
+        {"8-bit run-length data at 24 bits per pixel", 24, 1, good8},
+        {"4-bit run-length data at 1 bit per pixel", 1, 2, good4},
+        {"stored top-down", 8, 1, good8, -2},
+        {"image size past the end of the file", 8, 1, good8, 2, 9},
+        {"image size ending before the end of bitmap", 8, 1, good8, 2, 6},
+    };
+    for (const std::uint32_t compression : {1u, 2u}) {
+        const BmpLayout layout{.width = 4, .height = 2, .bitsPerPixel = static_cast<std::uint16_t>(compression == 1 ? 8 : 4),
+                               .compression = compression, .coloursUsed = 4, .table = GreyRamp(4),
+                               .pixels = compression == 1 ? good8 : good4};
+        EXPECT_TRUE(Load(BmpBytes(layout)).ok) << "the undamaged data, compression " << compression;
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const BmpLayout layout{.width = 4, .height = c.height, .bitsPerPixel = c.bitsPerPixel, .compression = c.compression,
+                               .coloursUsed = 4, .table = GreyRamp(4), .pixels = c.data, .imageSize = c.imageSize};
+        MemoryStream stream(BmpBytes(layout));
+        Bitmap bitmap(1, 1);
+        bitmap.pixels[0] = 0x123456;
+        bitmap.palette.colors = {{9, 9, 9}};
+        Palette palette{{{7, 7, 7}}};
+        BitmapHeaders headers;
+        headers.file[0] = 0x42;
+        const Bitmap before = bitmap;
+        const BitmapHeaders headersBefore = headers;
+        EXPECT_FALSE(LoadBitmapFile(stream, bitmap, palette, 0, 0, &headers));
+        EXPECT_EQ(bitmap, before);
+        EXPECT_EQ(palette, (Palette{{{7, 7, 7}}}));
+        EXPECT_EQ(headers, headersBefore);
     }
 }
 

@@ -150,6 +150,53 @@ TEST(IconStripsTest, StripStoredTopDownCountsItsIconsFromTheTop) {
     EXPECT_EQ(icon.Pixel(0, 0), 22u);
 }
 
+// A popup strip of two icons as 8-bit run-length data, with a colour 0 that is not black: icon 0
+// a frame of index 3 around index 0, icon 1 stripes of indices 1 and 2 below three rows of index
+// 0. Each seed writes it differently, the zeros written out or skipped.
+struct RunLengthStrip {
+    std::vector<std::uint32_t> table = {0x0A0B0C, 0x112233, 0x445566, 0x778899};
+    test::IndexPicture picture{.width = 84, .height = 126};
+
+    RunLengthStrip() {
+        for (std::int32_t y = 0; y < 126; ++y)
+            for (std::int32_t x = 0; x < 84; ++x) {
+                const bool frame = y < 63 && (x == 0 || x == 83 || y == 0 || y == 62);
+                const bool stripes = y >= 66;
+                picture.indices.push_back(static_cast<std::uint8_t>(frame ? 3 : stripes ? 1 + (x / 7) % 2 : 0));
+            }
+    }
+    std::vector<std::uint8_t> File(std::uint32_t seed) const {
+        return test::BmpBytes({.width = 84, .height = 126, .bitsPerPixel = 8, .compression = 1, .coloursUsed = 4,
+                               .table = table, .pixels = test::RunLengthData(picture, 8, seed)});
+    }
+    std::vector<std::uint32_t> Colours(std::int32_t firstRow, std::int32_t rows) const {
+        std::vector<std::uint32_t> colours;
+        for (std::int32_t y = firstRow; y < firstRow + rows; ++y)
+            for (std::int32_t x = 0; x < 84; ++x) colours.push_back(table[picture.At(x, y)]);
+        return colours;
+    }
+};
+
+TEST(IconStripsTest, RunLengthStripLoadsAndCutsItsIcons) {
+    const RunLengthStrip strip;
+    for (std::uint32_t seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE(seed);
+        const std::vector<std::uint8_t> bytes = strip.File(seed);
+        IconStrips strips;
+        MemoryStream file(bytes);
+        ASSERT_TRUE(strips.LoadPopupStrip(file));
+        EXPECT_EQ(strips.PopupIconCount(), 2u);
+        EXPECT_TRUE(std::equal(strips.PopupHeaders().info.begin(), strips.PopupHeaders().info.end(), bytes.begin() + 14));
+        EXPECT_EQ(strips.PopupStrip().palette.colors.size(), 4u);
+
+        Bitmap icon;
+        ASSERT_TRUE(strips.GetPopupIcon(0, icon));
+        EXPECT_EQ(icon.pixels, strip.Colours(0, 63));
+        ASSERT_TRUE(strips.GetPopupIcon(1, icon));
+        EXPECT_EQ(icon.pixels, strip.Colours(63, 63));
+    }
+}
+
 // Whatever form a strip's file had, writing the strip gives the bytes of its decoded picture
 // encoded afresh; a file already in that form is written as it was read.
 TEST(IconStripsTest, WritingGivesThePictureEncodedAfreshWhateverTheFileWas) {
@@ -168,6 +215,7 @@ TEST(IconStripsTest, WritingGivesThePictureEncodedAfreshWhateverTheFileWas) {
                  {"padded rows", padded, true},
                  {"padding not zero", dirty, false},
                  {"8-bit", test::BmpBytes(indexed), false},
+                 {"8-bit run-length", RunLengthStrip().File(4), false},
                  {"a byte after the pixels", longer, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
