@@ -120,8 +120,14 @@ desktop_metadata() {
   local metadata=("$work"/deb/usr/share/metainfo/*.metainfo.xml)
   [ ${#entries[@]} -eq 1 ] && [ ${#metadata[@]} -eq 1 ] || { echo "not one desktop entry and one metadata file"; return 1; }
   local id; id=$(basename "${entries[0]}" .desktop)
-  desktop-file-validate "${entries[0]}" || return 1
-  appstreamcli validate --no-net "${metadata[0]}" || return 1
+  # Both validators' errors and warnings fail the step; their hints and notes do not.
+  local rc=0
+  desktop-file-validate "${entries[0]}" >"$log" 2>&1 || rc=$?
+  cat "$log"
+  if [ $rc -ne 0 ] || grep -q ': \(error\|warning\): ' "$log"; then return 1; fi
+  appstreamcli validate --no-net "${metadata[0]}" >"$log" 2>&1 || rc=$?
+  cat "$log"
+  if [ $rc -ne 0 ] || grep -q '^[EW]: ' "$log"; then return 1; fi
   /usr/bin/python3 - "$id" "${entries[0]}" "${metadata[0]}" "$work/deb/usr/share/icons/hicolor" <<'EOF'
 import configparser, glob, os, sys
 import xml.etree.ElementTree as ET
