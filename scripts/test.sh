@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every preset once and runs every test:
 # unit and UI tests under AddressSanitizer and UndefinedBehaviorSanitizer, each fuzz target for a
-# bounded time, and the Windows build's tests under Wine.
+# bounded time, the Linux packages (the Debian package and the portable folder) as a player's
+# system uses them, and the Windows build's tests under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -48,6 +49,9 @@ ctest --preset debug -j "$jobs" || status=1
 
 step "fuzz targets, ${FUZZ_SECONDS:-20} s each"
 "$root/scripts/run-fuzzers.sh" "$root/build/fuzz" "${FUZZ_SECONDS:-20}" || status=1
+
+step "Linux packages: the Debian package installed, the portable folder without the system's Qt"
+"$root/scripts/test-linux-packages.sh" || status=1
 
 if [ -x "$root/scripts/test-windows.sh" ]; then
   step "Windows build under Wine"

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -85,6 +86,34 @@ TEST(ApplicationIconFileTest, WindowsIconFileShowsTheDrawnIcon) {
         FAIL() << TW_ICON_FILE << " is not the icon the program draws (" << stored.size() << " images read)."
                << (written ? " The drawn icon is in " TW_ICON_OUTPUT ": copy it there." : "");
     }
+}
+
+// The Linux desktop's icons are PNG files in the source tree, trackwright-SIZE.png; each must stay
+// the icon that the program draws at its size.
+TEST(ApplicationIconFileTest, LinuxIconFilesShowTheDrawnIcon) {
+    const QDir folder(QStringLiteral(TW_LINUX_ICON_DIR));
+    const QStringList names = folder.entryList({QStringLiteral("trackwright-*.png")}, QDir::Files, QDir::Name);
+    ASSERT_FALSE(names.isEmpty()) << "the icons are missing from " TW_LINUX_ICON_DIR;
+    const QDir fresh(QStringLiteral(TW_LINUX_ICON_OUTPUT));
+    QStringList stale;
+    for (const QString& name : names) {
+        const int size = name.section(QLatin1Char('-'), 1).section(QLatin1Char('.'), 0, 0).toInt();
+        if (size <= 0 || size > 1024) {
+            stale << name;
+            continue;
+        }
+        const QImage stored = QImage(folder.filePath(name)).convertToFormat(QImage::Format_ARGB32);
+        const QImage drawn = Drawn(size);
+        // Rounding in the painter may differ between compilers by a step or two.
+        if (stored.size() != drawn.size() || LargestDifference(stored, drawn) > 3) {
+            stale << name;
+            QDir().mkpath(fresh.path());
+            drawn.save(fresh.filePath(name), "PNG");
+        }
+    }
+    EXPECT_TRUE(stale.isEmpty()) << stale.join(QStringLiteral(", ")).toStdString()
+                                 << " in " TW_LINUX_ICON_DIR " are not the icon the program draws; the drawn ones are in "
+                                 << TW_LINUX_ICON_OUTPUT ": copy them there.";
 }
 
 }  // namespace
