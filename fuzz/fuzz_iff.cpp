@@ -1,4 +1,6 @@
-// Opens arbitrary bytes as a container, walks it, loads every chunk and saves it to memory.
+// Opens arbitrary bytes as a container, walks it, loads every chunk and saves it to memory. What
+// the container cannot read is named with a reason; one that a save keeps whole writes every
+// chunk it listed, and reads back with nothing unreadable.
 #include "iff/IFFFile.h"
 #include "util/MemoryStream.h"
 
@@ -19,13 +21,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     const bool allLoaded = container.LoadAllChunks();
+    for (const tw::ChunkProblem& problem : container.Problems())
+        if (problem.reason.empty()) __builtin_trap();
+    // A chunk that cannot be read can never be written back whole.
+    if (!allLoaded && container.KeptWholeBySave()) __builtin_trap();
     tw::MemoryStream out;
     const bool saved = container.SaveIFFFile(&out);
     if (allLoaded && saved) {
-        // What we wrote must read back as the same chunks.
+        // What we wrote must read back as the same chunks, whole.
         tw::IFFFile again(store);
         again.AttachFile(out);
-        if (!again.OpenIFFFile(nullptr, true) || !again.LoadAllChunks()) __builtin_trap();
+        if (!again.OpenIFFFile(nullptr, true) || !again.LoadAllChunks() || !again.Problems().empty()) __builtin_trap();
+        if (container.KeptWholeBySave()) {
+            std::size_t written = 0;
+            for (tw::ChunkHandle handle : container.Chunks())
+                written += store.Resolve(handle)->type != tw::TypeRSMP;
+            std::size_t read = 0;
+            for (tw::ChunkHandle handle : again.Chunks()) read += store.Resolve(handle)->type != tw::TypeRSMP;
+            if (read != written) __builtin_trap();
+        }
     }
     return 0;
 }
