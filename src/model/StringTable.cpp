@@ -57,8 +57,7 @@ bool StringTable::Set(std::uint16_t row, std::uint16_t slot, int which, std::str
     if (text.empty()) return true;
     if (texts_.size() + text.size() > std::numeric_limits<std::uint32_t>::max()) Compact();
     anyNul_ = anyNul_ || text.find('\0') != std::string_view::npos;
-    span = {static_cast<std::uint32_t>(texts_.size()), static_cast<std::uint32_t>(text.size())};
-    texts_.append(text);
+    span = Append(text);
     // Texts that are replaced again and again (typing) take no more than twice their room.
     if (unused_ > 4096 && unused_ > texts_.size() / 2) Compact();
     return true;
@@ -70,21 +69,35 @@ bool StringTable::Place(std::uint16_t row, std::uint16_t slot, std::string_view 
     Span* span = &rows_[row][2 * static_cast<std::size_t>(slot)];
     for (const std::string_view text : {value, comment}) {
         unused_ += span->length;
-        *span++ = {static_cast<std::uint32_t>(texts_.size()), static_cast<std::uint32_t>(text.size())};
-        texts_.append(text);
+        *span++ = Append(text);
     }
     return true;
+}
+
+StringTable::Span StringTable::Append(std::string_view text) {
+    // An empty text lies at offset 0, which every buffer has, whatever becomes of the buffer.
+    if (text.empty()) return {};
+    const Span span{static_cast<std::uint32_t>(texts_.size()), static_cast<std::uint32_t>(text.size())};
+    texts_.append(text);
+    return span;
+}
+
+void StringTable::Move(Span& span, std::string& into) const {
+    const std::string_view text = View(span);
+    span = {};
+    if (text.empty()) return;
+    span = {static_cast<std::uint32_t>(into.size()), static_cast<std::uint32_t>(text.size())};
+    into.append(text);
 }
 
 void StringTable::Compact() {
     std::string kept;
     kept.reserve(texts_.size() - unused_);
+    // Every text moves, the empty ones to offset 0: an offset into the old buffer may lie past
+    // the end of the new one.
     for (Row& row : rows_) {
         for (Span& span : row) {
-            if (span.length == 0) continue;
-            const std::string_view text = View(span);
-            span.offset = static_cast<std::uint32_t>(kept.size());
-            kept.append(text);
+            Move(span, kept);
         }
     }
     texts_ = std::move(kept);

@@ -3,6 +3,7 @@
 #include "model/GameResource.h"
 
 #include <array>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -71,11 +72,19 @@ private:
     // Decoding: the value and comment of an entry, which hold no NUL and fit the 32-bit offsets
     // (the data are at most 1 GiB); the row may be the one after the last.
     bool Place(std::uint16_t row, std::uint16_t slot, std::string_view value, std::string_view comment);
-    std::string_view View(Span span) const { return std::string_view(texts_).substr(span.offset, span.length); }
+    // Every span lies inside `texts_`: an empty text at offset 0, any other where Append put it.
+    std::string_view View(Span span) const {
+        assert(span.offset <= texts_.size() && span.length <= texts_.size() - span.offset);
+        return std::string_view(texts_.data() + span.offset, span.length);
+    }
+    // Appends a text to `texts_` and returns where it lies.
+    Span Append(std::string_view text);
     // The text as the file holds it: up to its first NUL, which the file uses as the terminator.
     std::string_view Stored(const Row& row, std::uint16_t slot, int which) const;
     // Drops the bytes of replaced texts.
     void Compact();
+    // Compaction: copies the text of `span` to the end of `into` and points `span` there.
+    void Move(Span& span, std::string& into) const;
 
     // Every text back to back, as decoded or set; a replaced text stays until Compact.
     std::string texts_;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace tw {
 namespace {
 
@@ -254,6 +256,64 @@ TEST(StringTableTest, TextsReplacedOverAndOverStayExact) {
             for (int which : {StringTable::Value, StringTable::Comment})
                 ASSERT_EQ(Text(typed, row, slot, which), Text(once, row, slot, which)) << row << " " << slot;
     EXPECT_EQ(Encoded(typed), Encoded(once));
+}
+
+// The buffer is tidied when replaced texts take more room than the live ones; every text, empty
+// ones included, must still be found after that. A career table read from a file, then edited as
+// `apply` and a person typing edit it, is checked against a plain map after every edit.
+TEST(StringTableTest, EveryTextStaysReadableWhenTheBufferIsTidied) {
+    std::vector<Group> groups;
+    for (const int code : {1, 3, 14}) {
+        std::vector<std::pair<std::string, std::string>> rows;
+        for (int row = 0; row < 33; ++row)
+            rows.emplace_back("text " + std::to_string(row) + " of code " + std::to_string(code) + std::string(60, '.'), "");
+        groups.push_back(Group{static_cast<std::uint8_t>(code), rows});
+    }
+    StringTable table;
+    ASSERT_TRUE(Decode(table, LanguageTableBytes(groups)));
+    std::map<std::pair<std::uint16_t, std::uint16_t>, std::string> values;
+    for (std::uint16_t row = 0; row < 33; ++row)
+        for (std::size_t g = 0; g < groups.size(); ++g)
+            values[{row, static_cast<std::uint16_t>(StringTable::CodeToSlot(groups[g].code))}] = groups[g].entries[row].first;
+
+    auto set = [&](std::uint16_t row, std::uint16_t slot, const std::string& text) {
+        ASSERT_TRUE(table.SetText(row, slot, StringTable::Value, text));
+        values[{row, slot}] = text;
+        for (std::uint16_t r = 0; r < 33; ++r)
+            for (std::uint16_t s = 0; s < 16; ++s) {
+                const auto found = values.find({r, s});
+                ASSERT_EQ(Text(table, r, s), found != values.end() ? found->second : "") << r << " " << s;
+                ASSERT_EQ(Text(table, r, s, StringTable::Comment), "");
+            }
+        std::vector<Group> expected;
+        for (std::uint16_t s = 0; s < 16; ++s) {
+            Group group{StringTable::SlotToCode(s), {}};
+            bool any = false;
+            for (std::uint16_t r = 0; r < 33; ++r) {
+                const std::string value = values.count({r, s}) ? values[{r, s}].substr(0, values[{r, s}].find('\0')) : "";
+                any = any || !value.empty();
+                group.entries.emplace_back(value, "");
+            }
+            if (any) expected.push_back(group);
+        }
+        ASSERT_EQ(Encoded(table), LanguageTableBytes(expected));
+    };
+
+    // Every text emptied but one in row 32, which then changes.
+    for (std::uint16_t row = 0; row < 33; ++row)
+        for (const std::uint16_t slot : {std::uint16_t{0}, std::uint16_t{2}, std::uint16_t{8}})
+            if (row != 32 || slot != 0) set(row, slot, "");
+    set(32, 0, "the last one");
+    set(32, 0, "the last one, again");
+    // A long text set, its own table copied, the copy set again: both keep their texts.
+    set(0, 0, std::string(8000, 'l'));
+    const StringTable copy = table;
+    set(0, 0, "short");
+    set(5, 15, std::string("with\0NUL", 8));
+    for (int i = 0; i < 20; ++i) set(static_cast<std::uint16_t>(i), 9, std::string(static_cast<std::size_t>(500 + i), 'w'));
+    for (int i = 0; i < 20; ++i) set(static_cast<std::uint16_t>(i), 9, "");
+    EXPECT_EQ(Text(copy, 0, 0), std::string(8000, 'l'));
+    EXPECT_EQ(Text(copy, 1, 0), "");
 }
 
 TEST(StringTableTest, SaveToIFFReplacesTheLoadedChunk) {
