@@ -20,8 +20,12 @@ constexpr std::uint16_t FormatLanguages = 0xFFFD;
 constexpr std::uint16_t FormatEmpty = 0x0000;
 
 // Codes 8 and 10 to 13 are languages that the game knows but that have no slot here. Their
-// entries are read over and dropped: putting them anywhere would overwrite another language.
+// entries are kept in groups of their own: putting them into a slot would overwrite another
+// language.
 bool IsUnslottedLanguage(std::uint8_t code) { return code == 8 || (code >= 10 && code <= 13); }
+
+// The highest language code that the language format writes: that of slot 15.
+constexpr std::uint8_t LastCode = 21;
 
 }  // namespace
 
@@ -57,11 +61,40 @@ bool StringTable::Set(std::uint16_t row, std::uint16_t slot, int which, std::str
     if (text.empty()) return true;
     if (texts_.size() + text.size() > std::numeric_limits<std::uint32_t>::max()) Compact();
     anyNul_ = anyNul_ || text.find('\0') != std::string_view::npos;
-    span = {static_cast<std::uint32_t>(texts_.size()), static_cast<std::uint32_t>(text.size())};
-    texts_.append(text);
+    span = Append(text);
     // Texts that are replaced again and again (typing) take no more than twice their room.
     if (unused_ > 4096 && unused_ > texts_.size() / 2) Compact();
     return true;
+}
+
+std::size_t StringTable::UnslottedRowCount(std::uint8_t code) const {
+    const UnslottedGroup* group = FindUnslotted(code);
+    return group != nullptr ? group->rows.size() : 0;
+}
+
+bool StringTable::GetUnslottedText(std::uint8_t code, std::uint16_t row, int which, std::string& out) const {
+    const UnslottedGroup* group = FindUnslotted(code);
+    if (group == nullptr || row >= group->rows.size() || (which != Value && which != Comment)) return false;
+    out.assign(View(group->rows[row][static_cast<std::size_t>(which)]));
+    return true;
+}
+
+const StringTable::UnslottedGroup* StringTable::FindUnslotted(std::uint8_t code) const {
+    for (const UnslottedGroup& group : unslotted_)
+        if (group.code == code) return &group;
+    return nullptr;
+}
+
+void StringTable::PlaceUnslotted(std::uint8_t code, std::uint16_t row, std::string_view value,
+                                 std::string_view comment) {
+    auto group = std::find_if(unslotted_.begin(), unslotted_.end(),
+                              [code](const UnslottedGroup& g) { return g.code >= code; });
+    if (group == unslotted_.end() || group->code != code) group = unslotted_.insert(group, UnslottedGroup{code, {}});
+    // A second group of the same language fills its rows again from the first, as in a slot.
+    if (row >= group->rows.size()) group->rows.resize(static_cast<std::size_t>(row) + 1);
+    std::array<Span, 2>& texts = group->rows[row];
+    unused_ += texts[0].length + texts[1].length;
+    texts = {Append(value), Append(comment)};
 }
 
 bool StringTable::Place(std::uint16_t row, std::uint16_t slot, std::string_view value, std::string_view comment) {
@@ -70,23 +103,40 @@ bool StringTable::Place(std::uint16_t row, std::uint16_t slot, std::string_view 
     Span* span = &rows_[row][2 * static_cast<std::size_t>(slot)];
     for (const std::string_view text : {value, comment}) {
         unused_ += span->length;
-        *span++ = {static_cast<std::uint32_t>(texts_.size()), static_cast<std::uint32_t>(text.size())};
-        texts_.append(text);
+        *span++ = Append(text);
     }
     return true;
+}
+
+StringTable::Span StringTable::Append(std::string_view text) {
+    // An empty text lies at offset 0, which every buffer has, whatever becomes of the buffer.
+    if (text.empty()) return {};
+    const Span span{static_cast<std::uint32_t>(texts_.size()), static_cast<std::uint32_t>(text.size())};
+    texts_.append(text);
+    return span;
+}
+
+void StringTable::Move(Span& span, std::string& into) const {
+    const std::string_view text = View(span);
+    span = {};
+    if (text.empty()) return;
+    span = {static_cast<std::uint32_t>(into.size()), static_cast<std::uint32_t>(text.size())};
+    into.append(text);
 }
 
 void StringTable::Compact() {
     std::string kept;
     kept.reserve(texts_.size() - unused_);
+    // Every text moves, the empty ones to offset 0: an offset into the old buffer may lie past
+    // the end of the new one.
     for (Row& row : rows_) {
         for (Span& span : row) {
-            if (span.length == 0) continue;
-            const std::string_view text = View(span);
-            span.offset = static_cast<std::uint32_t>(kept.size());
-            kept.append(text);
+            Move(span, kept);
         }
     }
+    for (UnslottedGroup& group : unslotted_)
+        for (std::array<Span, 2>& texts : group.rows)
+            for (Span& span : texts) Move(span, kept);
     texts_ = std::move(kept);
     unused_ = 0;
 }
@@ -98,6 +148,7 @@ std::string_view StringTable::Stored(const Row& row, std::uint16_t slot, int whi
 
 bool StringTable::Decode(std::span<const std::uint8_t> data) {
     rows_.clear();
+    unslotted_.clear();
     texts_.clear();
     unused_ = 0;
     anyNul_ = false;
@@ -160,7 +211,11 @@ bool StringTable::Decode(std::span<const std::uint8_t> data) {
             if (hasComment) comment = text(in.CStringBytes());
             if (!in.Ok()) return false;
         }
-        if (slot >= 0 && !Place(row, static_cast<std::uint16_t>(slot), value, comment)) return false;
+        if (slot >= 0) {
+            if (!Place(row, static_cast<std::uint16_t>(slot), value, comment)) return false;
+        } else {
+            PlaceUnslotted(static_cast<std::uint8_t>(groupCode), row, value, comment);
+        }
         ++row;
     }
     // A career's tables are held for the whole session: no room beyond their rows.
@@ -181,8 +236,10 @@ bool StringTable::Encode(std::vector<std::uint8_t>& out) {
     }
 
     // One group of every row per language slot that holds any text; a slot whose texts are all
-    // empty is left out, so a table without rows has no entries at all. The groups are measured
-    // first, so that the data are written in place in one buffer.
+    // empty is left out, so a table without rows has no entries at all. In the language format
+    // the languages without a slot are written back with their groups as read, and every group
+    // stands in ascending code (slot order is code order). The groups are measured first, so that the
+    // data are written in place in one buffer.
     const std::uint16_t passes = hasLanguage ? SlotCount : 1;
     std::array<bool, SlotCount> grouped{};
     std::size_t total = 0;
@@ -204,6 +261,12 @@ bool StringTable::Encode(std::vector<std::uint8_t>& out) {
         size += groupSize;
         total += rows_.size();
     }
+    if (hasLanguage) {
+        for (const UnslottedGroup& group : unslotted_) {
+            for (const auto& [value, comment] : group.rows) size += 1 + value.length + 1 + comment.length + 1;
+            total += group.rows.size();
+        }
+    }
     // A count that does not fit its 16 bits would make the table unreadable.
     if (total > std::numeric_limits<std::uint16_t>::max()) return false;
 
@@ -217,6 +280,15 @@ bool StringTable::Encode(std::vector<std::uint8_t>& out) {
         std::memcpy(at, text.data(), text.size());
         at += text.size();
     };
+    auto entry = [&](std::uint8_t code, std::string_view value, std::string_view comment) {
+        if (hasLanguage) *at++ = code;
+        put(value);
+        *at++ = 0;
+        if (hasComment) {
+            put(comment);
+            *at++ = 0;
+        }
+    };
     if (lengthPrefixed) {
         at[0] = static_cast<std::uint8_t>(total >> 8);
         at[1] = static_cast<std::uint8_t>(total);
@@ -226,25 +298,34 @@ bool StringTable::Encode(std::vector<std::uint8_t>& out) {
         StoreU16Le(at + 2, static_cast<std::uint16_t>(total));
         at += 4;
     }
-    for (std::uint16_t slot = 0; slot < passes; ++slot) {
-        if (!grouped[slot]) continue;
-        for (const Row& texts : rows_) {
-            const std::string_view value = Stored(texts, slot, Value);
-            if (lengthPrefixed) {
+    if (lengthPrefixed) {
+        if (grouped[0]) {
+            for (const Row& texts : rows_) {
+                const std::string_view value = Stored(texts, 0, Value);
                 const std::size_t length = std::min<std::size_t>(value.size(), 255);
                 *at++ = static_cast<std::uint8_t>(length);
                 put(value.substr(0, length));
-                continue;
-            }
-            if (hasLanguage) *at++ = SlotToCode(slot);
-            put(value);
-            *at++ = 0;
-            if (hasComment) {
-                put(Stored(texts, slot, Comment));
-                *at++ = 0;
             }
         }
+        return true;
     }
+    if (!hasLanguage) {
+        if (grouped[0])
+            for (const Row& texts : rows_) entry(0, Stored(texts, 0, Value), Stored(texts, 0, Comment));
+        return true;
+    }
+    for (std::uint8_t code = 1; code <= LastCode; ++code) {
+        const int slot = CodeToSlot(code);
+        if (slot < 0) {
+            if (const UnslottedGroup* group = FindUnslotted(code))
+                for (const auto& [value, comment] : group->rows) entry(code, View(value), View(comment));
+            continue;
+        }
+        if (!grouped[static_cast<std::size_t>(slot)]) continue;
+        const auto s = static_cast<std::uint16_t>(slot);
+        for (const Row& texts : rows_) entry(code, Stored(texts, s, Value), Stored(texts, s, Comment));
+    }
+    assert(at == out.data() + out.size());
     return true;
 }
 

@@ -17,6 +17,8 @@
 #include <fstream>
 #include <map>
 #include <regex>
+#include <tuple>
+#include <utility>
 
 namespace tw::cli {
 namespace {
@@ -288,6 +290,54 @@ TEST_F(CliTest, ApplyOfAnUnchangedDumpWritesWhatResaveWrites) {
         EXPECT_EQ(run.err, "Trackwright 2: Operation complete!\n");
         EXPECT_EQ(GameFiles(), GameFiles(other));
     }
+}
+
+// Where the first string table of a dump, that of career 0, stands: from its "strings" key to the
+// end of its entries.
+std::pair<std::size_t, std::size_t> FirstStrings(const std::string& json) {
+    const std::size_t begin = json.find("\"strings\": {");
+    const std::size_t end = json.find("]}", begin);
+    EXPECT_NE(end, std::string::npos);
+    return {begin, end + 2};
+}
+
+TEST_F(CliTest, ApplyKeepsEveryTextThroughEmptiedAndLongTexts) {
+    const std::filesystem::path other = temp.Path() / "other";
+    ASSERT_EQ(Cli({"sample", other.string()}).status, ExitSuccess);
+    const std::string file = (temp.Path() / "game.json").string();
+    auto dump = [&](const std::filesystem::path& folder) { return Cli({"--game", folder.string(), "dump"}).out; };
+    auto apply = [&](const std::filesystem::path& folder, const std::string& json) {
+        WriteText(file, json);
+        const CliRun run = Cli({"--game", folder.string(), "apply", file});
+        EXPECT_EQ(run.status, ExitSuccess) << run.err;
+        EXPECT_EQ(run.err, "Trackwright 2: Operation complete!\n");
+    };
+
+    // Every text of career 0 emptied but one in row 32.
+    const std::string only32 =
+        "\"strings\": {\"rows\": 33, \"entries\": [{\"row\": 32, \"slot\": 0, \"value\": \"Only row 32\", "
+        "\"comment\": \"\"}]}";
+    std::string json = dump(game);
+    auto [begin, end] = FirstStrings(json);
+    apply(game, json.substr(0, begin) + only32 + json.substr(end));
+    json = dump(game);
+    std::tie(begin, end) = FirstStrings(json);
+    EXPECT_EQ(json.substr(begin, end - begin), only32);
+
+    // An 8000-character text (career 0's name in USEnglish), then the sample's own dump again,
+    // and the dump of that once more.
+    const std::string sample = dump(other);
+    std::tie(begin, end) = FirstStrings(sample);
+    const std::string first = "{\"row\": 0, \"slot\": 0, \"value\": \"";
+    const std::size_t value = sample.find(first, begin) + first.size();
+    ASSERT_LT(value, end);
+    const std::string text(8000, 'x');
+    apply(other, sample.substr(0, value) + text + sample.substr(sample.find('"', value)));
+    EXPECT_NE(dump(other).find(first + text + "\""), std::string::npos);
+    apply(other, sample);
+    EXPECT_EQ(dump(other), sample);
+    apply(other, sample);
+    EXPECT_EQ(dump(other), sample);
 }
 
 TEST_F(CliTest, ApplyWritesNothingUnlessTheWholeDocumentIsSound) {

@@ -5,13 +5,17 @@
 #include "cli/ModelDump.h"
 #include "exchange/CareerExport.h"
 #include "support/ScriptedPort.h"
+#include "util/ByteReader.h"
+#include "util/ByteWriter.h"
 #include "util/CodePage.h"
+#include "util/JsonReader.h"
 
 #include "../gamefiles/GameFolderFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 namespace tw {
 namespace {
@@ -341,6 +345,92 @@ TEST(EditSessionTest, SetAllConvertsIntoEachLanguageAndSaysOnceWhichLostCharacte
     game.port.answers = {Answer::Yes, Answer::No};
     ASSERT_TRUE(s.SetAllLanguages(game.port, 5, 9));
     EXPECT_EQ(game.port.calls.size(), 2u);
+}
+
+// The texts of a table's languages without a slot, as (code, row, value, comment).
+std::vector<std::tuple<int, std::uint16_t, std::string, std::string>> OtherLanguages(const StringTable& table) {
+    std::vector<std::tuple<int, std::uint16_t, std::string, std::string>> texts;
+    for (int code : {8, 10, 11, 12, 13}) {
+        const auto c = static_cast<std::uint8_t>(code);
+        for (std::uint16_t row = 0; row < table.UnslottedRowCount(c); ++row) {
+            std::string value, comment;
+            table.GetUnslottedText(c, row, StringTable::Value, value);
+            table.GetUnslottedText(c, row, StringTable::Comment, comment);
+            texts.emplace_back(code, row, value, comment);
+        }
+    }
+    return texts;
+}
+
+TEST(EditSessionTest, LanguagesWithoutASlotSurviveEveryEditAndSaveAndTravelWithImports) {
+    Loaded game;
+    EditSession& s = game.session;
+    auto save = [&] { ASSERT_TRUE(s.Save(game.port, [&] { return game.Reload(); }).saved); };
+    auto table = [&](std::uint32_t career) -> const StringTable& { return s.Careers().careers[career].texts.table; };
+
+    // Career 0's file holds two such languages: code 8 shorter than the table, 11 longer.
+    {
+        StringTable& texts = s.Context().careerSet.careers[0].texts.table;
+        std::vector<std::uint8_t> bytes;
+        ASSERT_TRUE(texts.Encode(bytes));
+        std::uint16_t count = LoadU16Le(bytes.data() + 2);
+        auto entry = [&](std::uint8_t code, const std::string& value, const std::string& comment) {
+            bytes.push_back(code);
+            bytes.insert(bytes.end(), value.begin(), value.end());
+            bytes.push_back(0);
+            bytes.insert(bytes.end(), comment.begin(), comment.end());
+            bytes.push_back(0);
+            ++count;
+        };
+        entry(8, "Imkerei?", "code 8");
+        for (int row = 0; row < 35; ++row) entry(11, row % 4 == 0 ? "row " + std::to_string(row) : "", "");
+        StoreU16Le(bytes.data() + 2, count);
+        ASSERT_TRUE(texts.Decode(bytes));
+    }
+    save();
+    const auto kept = OtherLanguages(table(0));
+    ASSERT_EQ(kept.size(), 36u);
+
+    // A text in slot 0, Set All with the card texts, and an `apply` of changed texts.
+    ASSERT_TRUE(s.SetText(0, CareerTexts::Text::CareerName, 0, 0, "Bees"));
+    game.port.answers = {Answer::Yes, Answer::Yes};
+    ASSERT_TRUE(s.SetAllLanguages(game.port, 0, 0));
+    cli::DumpInput input;
+    input.careers = &s.Careers();
+    input.icons = &s.Context().iconStrips;
+    std::string json = cli::DumpJson(input);
+    const std::string bees = "\"value\": \"Bees\"";
+    const std::size_t at = json.find(bees);
+    ASSERT_NE(at, std::string::npos);
+    json.replace(at, bees.size(), "\"value\": \"Honey bees\"");
+    JsonSyntaxError error;
+    const std::optional<JsonValue> document = ParseJson(json, error);
+    ASSERT_TRUE(document) << error.Describe();
+    ASSERT_TRUE(s.ApplyDocument(*document, DocumentTexts::Bytes).empty());
+    EXPECT_EQ(s.Careers().careers[0].texts.Get(CareerTexts::Text::CareerName, 0, 0), "Honey bees");
+    EXPECT_EQ(OtherLanguages(table(0)), kept);
+    save();
+    EXPECT_EQ(OtherLanguages(table(0)), kept);
+    EXPECT_EQ(s.Careers().careers[0].texts.Get(CareerTexts::Text::CareerName, 0, 3), "Bees");
+
+    // An import brings the file's own, and takes back what was there when undone.
+    const std::filesystem::path track = game.folder.state.Path() / "track.iff";
+    ASSERT_TRUE(ExportCareerToFile(track, 0, s.Careers(), s.Context().iconStrips, game.port));
+    game.port.files = {track};
+    game.port.careers = {1};
+    ASSERT_EQ(s.Import(game.port).outcome, ImportResult::Outcome::CareerReplaced);
+    EXPECT_EQ(OtherLanguages(table(1)), kept);
+    ASSERT_TRUE(s.Undo());
+    EXPECT_TRUE(OtherLanguages(table(1)).empty());
+    ASSERT_TRUE(s.Redo());
+    save();
+    EXPECT_EQ(OtherLanguages(table(1)), kept);
+    // and an import of a career without them leaves none.
+    ASSERT_TRUE(ExportCareerToFile(track, 2, s.Careers(), s.Context().iconStrips, game.port));
+    game.port.files = {track};
+    game.port.careers = {0};
+    ASSERT_EQ(s.Import(game.port).outcome, ImportResult::Outcome::CareerReplaced);
+    EXPECT_TRUE(OtherLanguages(table(0)).empty());
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "icons/BitmapFile.h"
 #include "iff/IFFFile.h"
+#include "util/ByteReader.h"
+#include "util/ByteWriter.h"
 #include "util/FileStream.h"
 #include "util/MemoryStream.h"
 
@@ -61,6 +63,7 @@ void BuildGame(ExchangeGame& game, const std::vector<std::string>& names, const 
             if (row % 4 == 0) texts.SetText(row, 2, StringTable::Value, "fr " + std::to_string(row));
         }
         texts.SetText(0, 0, StringTable::Comment, "career name");
+        AddUnslottedLanguages(texts, names[c]);
 
         for (std::uint32_t level = 0; level < 10; ++level) {
             ChanceCard& card = career.cards[level];
@@ -87,6 +90,26 @@ void BuildGame(ExchangeGame& game, const std::vector<std::string>& names, const 
 
 void BuildStandardGame(ExchangeGame& game) { BuildGame(game, {"Business", "Science", "Xenobiology"}, {1, 3, 4}); }
 
+void AddUnslottedLanguages(StringTable& table, const std::string& name) {
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(table.Encode(bytes));
+    ASSERT_TRUE(table.hasLanguage);
+    std::uint16_t count = LoadU16Le(bytes.data() + 2);
+    auto entry = [&](std::uint8_t code, const std::string& value, const std::string& comment) {
+        bytes.push_back(code);
+        bytes.insert(bytes.end(), value.begin(), value.end());
+        bytes.push_back(0);
+        bytes.insert(bytes.end(), comment.begin(), comment.end());
+        bytes.push_back(0);
+        ++count;
+    };
+    entry(8, name + " in code 8", "a comment");
+    entry(8, "", "");
+    for (int row = 0; row < 40; ++row) entry(12, row % 5 == 0 ? name + " row " + std::to_string(row) : "", "");
+    StoreU16Le(bytes.data() + 2, count);
+    ASSERT_TRUE(table.Decode(bytes));
+}
+
 std::vector<std::tuple<std::size_t, int, int, std::string>> NonEmptyTexts(const StringTable& table) {
     std::vector<std::tuple<std::size_t, int, int, std::string>> texts;
     for (std::size_t row = 0; row < table.RowCount(); ++row)
@@ -95,6 +118,13 @@ std::vector<std::tuple<std::size_t, int, int, std::string>> NonEmptyTexts(const 
                 std::string text;
                 table.GetText(static_cast<std::uint16_t>(row), static_cast<std::uint16_t>(slot), which, text);
                 if (!text.empty()) texts.emplace_back(row, slot, which, text);
+            }
+    for (int code = 0; code < 256; ++code)
+        for (std::size_t row = 0; row < table.UnslottedRowCount(static_cast<std::uint8_t>(code)); ++row)
+            for (int which = 0; which < 2; ++which) {
+                std::string text;
+                table.GetUnslottedText(static_cast<std::uint8_t>(code), static_cast<std::uint16_t>(row), which, text);
+                if (!text.empty()) texts.emplace_back(row, -code, which, text);
             }
     return texts;
 }

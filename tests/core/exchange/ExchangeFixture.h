@@ -29,7 +29,8 @@ struct ExchangeGame {
 
 // Careers `names` with resource ids `ids`. Career c has card texts at the levels where
 // (level + c) % 3 == 0, with text rows numbered from 1 in career and level order; every other
-// row up to 300 is free. The strips hold `popupIcons` and `buttonIcons` icons.
+// row up to 300 is free. Each career's texts also hold two languages without a slot, with texts
+// naming the career (AddUnslottedLanguages). The strips hold `popupIcons` and `buttonIcons` icons.
 void BuildGame(ExchangeGame& game, const std::vector<std::string>& names, const std::vector<std::uint16_t>& ids,
                std::uint32_t popupIcons = 6, std::uint32_t buttonIcons = 6);
 void BuildStandardGame(ExchangeGame& game);  // "Business" 1, "Science" 3, "Xenobiology" 4
@@ -54,7 +55,11 @@ struct GameSnapshot {
 };
 GameSnapshot Snapshot(const ExchangeGame& game);
 
-// Every (row, slot, which, text) of a table whose text is not empty.
+// Gives `table` texts in two languages that have no slot, as a game's file may hold them (only
+// decoding makes them): code 8 with 2 rows, fewer than the table's, and code 12 with 40, more.
+void AddUnslottedLanguages(StringTable& table, const std::string& name);
+// Every (row, slot, which, text) of a table whose text is not empty; the texts of a language
+// without a slot stand under the slot -code.
 std::vector<std::tuple<std::size_t, int, int, std::string>> NonEmptyTexts(const StringTable& table);
 // The encoded career track.
 std::vector<std::uint8_t> EncodedTrack(const CareerTrack& track);

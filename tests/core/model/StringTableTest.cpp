@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <tuple>
+
 namespace tw {
 namespace {
 
@@ -166,19 +169,123 @@ TEST(StringTableTest, GetAndSetKeepTheirLimits) {
     EXPECT_EQ(Text(table, 1, 15, StringTable::Comment), "y");
 }
 
-TEST(StringTableTest, LanguagesWithoutASlotAreSkippedWithTheirRows) {
-    // Codes 8 and 10 to 13 sit between the groups; they must not overwrite USEnglish or French,
-    // nor add rows of their own.
-    const auto english = Group{1, {{"e0", ""}, {"e1", ""}}};
+// The texts of the languages without a slot, as (code, row, value, comment).
+std::vector<std::tuple<int, std::size_t, std::string, std::string>> Unslotted(const StringTable& table) {
+    std::vector<std::tuple<int, std::size_t, std::string, std::string>> texts;
+    for (int code = 0; code < 256; ++code) {
+        const auto c = static_cast<std::uint8_t>(code);
+        for (std::size_t row = 0; row < table.UnslottedRowCount(c); ++row) {
+            std::string value, comment;
+            EXPECT_TRUE(table.GetUnslottedText(c, static_cast<std::uint16_t>(row), StringTable::Value, value));
+            EXPECT_TRUE(table.GetUnslottedText(c, static_cast<std::uint16_t>(row), StringTable::Comment, comment));
+            texts.emplace_back(code, row, value, comment);
+        }
+    }
+    return texts;
+}
+
+TEST(StringTableTest, LanguagesWithoutASlotAreKeptAndWrittenBackInCodeOrder) {
+    // Codes 8 and 10 to 13 belong to no slot: they must not overwrite USEnglish or French, nor
+    // add rows to the table, and come back under their own codes, each group as long as it was
+    // (code 8 longer than the table, 10 shorter), with its comments and its empty texts.
+    const auto english = Group{1, {{"e0", ""}, {"e1", "ec"}}};
     const auto french = Group{3, {{"f0", ""}, {"f1", ""}}};
+    const auto code8 = Group{8, {{"x0", "c0"}, {"", ""}, {"x2", ""}, {"", "c3"}, {"x4", ""}}};
+    const auto code10 = Group{10, {{"y", ""}}};
+    const auto code13 = Group{13, {{"", ""}, {"", ""}}};
+    const std::vector<std::uint8_t> expected = LanguageTableBytes({english, french, code8, code10, code13});
+    for (const auto& fileOrder : {std::vector<Group>{english, code8, french, code10, code13},
+                                  std::vector<Group>{english, french, code8, code10, code13},
+                                  std::vector<Group>{code13, code10, french, code8, english}}) {
+        StringTable table;
+        ASSERT_TRUE(Decode(table, LanguageTableBytes(fileOrder)));
+        EXPECT_EQ(table.RowCount(), 2u);
+        EXPECT_EQ(Text(table, 1, 0), "e1");
+        EXPECT_EQ(Text(table, 1, 0, StringTable::Comment), "ec");
+        EXPECT_EQ(Text(table, 1, 2), "f1");
+        for (std::uint16_t slot = 3; slot <= 7; ++slot) EXPECT_EQ(Text(table, 0, slot), "") << slot;
+        EXPECT_EQ(table.UnslottedRowCount(8), 5u);
+        EXPECT_EQ(table.UnslottedRowCount(11), 0u);
+        std::string text = "untouched";
+        EXPECT_FALSE(table.GetUnslottedText(8, 5, StringTable::Value, text));
+        EXPECT_FALSE(table.GetUnslottedText(11, 0, StringTable::Value, text));
+        EXPECT_FALSE(table.GetUnslottedText(10, 0, 2, text));
+        EXPECT_EQ(text, "untouched");
+        EXPECT_TRUE(table.GetUnslottedText(8, 3, StringTable::Comment, text));
+        EXPECT_EQ(text, "c3");
+        EXPECT_EQ(Encoded(table), expected);
+    }
+
+    // A second group of a language fills its rows again from the first, as in a slot.
+    StringTable twice;
+    ASSERT_TRUE(Decode(twice, LanguageTableBytes({Group{11, {{"a", ""}, {"b", ""}}}, english, Group{11, {{"c", "d"}}}})));
+    EXPECT_EQ(Unslotted(twice), (std::vector<std::tuple<int, std::size_t, std::string, std::string>>{
+                                    {11, 0, "c", "d"}, {11, 1, "b", ""}}));
+    EXPECT_EQ(Encoded(twice), LanguageTableBytes({english, Group{11, {{"c", "d"}, {"b", ""}}}}));
+
+    // A table of such languages alone has no rows, and still writes them.
+    StringTable alone;
+    ASSERT_TRUE(Decode(alone, LanguageTableBytes({code10})));
+    EXPECT_EQ(alone.RowCount(), 0u);
+    EXPECT_EQ(Encoded(alone), LanguageTableBytes({code10}));
+}
+
+TEST(StringTableTest, EditsLeaveTheLanguagesWithoutASlotAlone) {
+    const auto english = Group{1, {{"e0", ""}, {"e1", ""}}};
+    const auto code8 = Group{8, {{"x0", "c0"}, {"x1", ""}, {"x2", ""}}};
+    const auto code12 = Group{12, {{"z0", ""}}};
     StringTable table;
-    ASSERT_TRUE(Decode(table, LanguageTableBytes({english, Group{8, Rows(5, "x")}, french,
-                                                  Group{10, {{"y", ""}}}, Group{13, Rows(4, "z")}})));
-    EXPECT_EQ(table.RowCount(), 2u);
-    EXPECT_EQ(Text(table, 1, 0), "e1");
-    EXPECT_EQ(Text(table, 1, 2), "f1");
-    for (std::uint16_t slot = 3; slot <= 7; ++slot) EXPECT_EQ(Text(table, 0, slot), "") << slot;
-    EXPECT_EQ(Encoded(table), LanguageTableBytes({english, french}));
+    ASSERT_TRUE(Decode(table, LanguageTableBytes({code12, english, code8})));
+    const auto kept = Unslotted(table);
+
+    // A changed text, a new row (every slot's group grows, theirs do not), a new language, and
+    // texts replaced so often that the table tidies its buffer.
+    ASSERT_TRUE(table.SetText(0, 0, StringTable::Value, "changed"));
+    ASSERT_TRUE(table.SetText(2, 0, StringTable::Value, "e2"));
+    ASSERT_TRUE(table.SetText(1, 7, StringTable::Comment, "sv"));
+    std::string typed;
+    for (int i = 0; i < 5000; ++i) {
+        typed += 'q';
+        ASSERT_TRUE(table.SetText(1, 0, StringTable::Value, typed));
+    }
+    ASSERT_TRUE(table.SetText(1, 0, StringTable::Value, "e1"));
+    EXPECT_EQ(Unslotted(table), kept);
+    EXPECT_EQ(Encoded(table),
+              LanguageTableBytes({Group{1, {{"changed", ""}, {"e1", ""}, {"e2", ""}}}, code8,
+                                  Group{9, {{"", ""}, {"", "sv"}, {"", ""}}}, code12}));
+
+    // Emptying every slot leaves their groups only.
+    for (std::uint16_t row = 0; row < table.RowCount(); ++row)
+        for (std::uint16_t slot = 0; slot < 16; ++slot)
+            for (int which : {StringTable::Value, StringTable::Comment}) ASSERT_TRUE(table.SetText(row, slot, which, ""));
+    EXPECT_EQ(Encoded(table), LanguageTableBytes({code8, code12}));
+}
+
+TEST(StringTableTest, FormatsWithoutLanguageCodesHoldNoOtherLanguages) {
+    const std::vector<std::uint8_t> withOthers =
+        LanguageTableBytes({Group{1, {{"a", ""}}}, Group{8, {{"x", ""}}}, Group{13, {{"y", "z"}}}});
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+    } formats[] = {
+        {"values", {0xFF, 0xFF, 1, 0, 'a', 0}},
+        {"values and comments", {0xFE, 0xFF, 1, 0, 'a', 0, 0}},
+        {"length-prefixed", {0x00, 0x01, 1, 'a'}},
+    };
+    for (const auto& format : formats) {
+        // A table read again in a format without codes drops what it held of other languages.
+        StringTable table;
+        ASSERT_TRUE(Decode(table, withOthers));
+        ASSERT_TRUE(Decode(table, format.bytes)) << format.what;
+        EXPECT_TRUE(Unslotted(table).empty()) << format.what;
+        EXPECT_EQ(Encoded(table), format.bytes) << format.what;
+    }
+    // A language table written in a format without codes cannot carry them.
+    StringTable table;
+    ASSERT_TRUE(Decode(table, withOthers));
+    table.hasLanguage = false;
+    EXPECT_EQ(Encoded(table), (std::vector<std::uint8_t>{0xFE, 0xFF, 1, 0, 'a', 0, 0}));
+    EXPECT_EQ(Unslotted(table).size(), 2u);
 }
 
 TEST(StringTableTest, MalformedDataFails) {
@@ -254,6 +361,64 @@ TEST(StringTableTest, TextsReplacedOverAndOverStayExact) {
             for (int which : {StringTable::Value, StringTable::Comment})
                 ASSERT_EQ(Text(typed, row, slot, which), Text(once, row, slot, which)) << row << " " << slot;
     EXPECT_EQ(Encoded(typed), Encoded(once));
+}
+
+// The buffer is tidied when replaced texts take more room than the live ones; every text, empty
+// ones included, must still be found after that. A career table read from a file, then edited as
+// `apply` and a person typing edit it, is checked against a plain map after every edit.
+TEST(StringTableTest, EveryTextStaysReadableWhenTheBufferIsTidied) {
+    std::vector<Group> groups;
+    for (const int code : {1, 3, 14}) {
+        std::vector<std::pair<std::string, std::string>> rows;
+        for (int row = 0; row < 33; ++row)
+            rows.emplace_back("text " + std::to_string(row) + " of code " + std::to_string(code) + std::string(60, '.'), "");
+        groups.push_back(Group{static_cast<std::uint8_t>(code), rows});
+    }
+    StringTable table;
+    ASSERT_TRUE(Decode(table, LanguageTableBytes(groups)));
+    std::map<std::pair<std::uint16_t, std::uint16_t>, std::string> values;
+    for (std::uint16_t row = 0; row < 33; ++row)
+        for (std::size_t g = 0; g < groups.size(); ++g)
+            values[{row, static_cast<std::uint16_t>(StringTable::CodeToSlot(groups[g].code))}] = groups[g].entries[row].first;
+
+    auto set = [&](std::uint16_t row, std::uint16_t slot, const std::string& text) {
+        ASSERT_TRUE(table.SetText(row, slot, StringTable::Value, text));
+        values[{row, slot}] = text;
+        for (std::uint16_t r = 0; r < 33; ++r)
+            for (std::uint16_t s = 0; s < 16; ++s) {
+                const auto found = values.find({r, s});
+                ASSERT_EQ(Text(table, r, s), found != values.end() ? found->second : "") << r << " " << s;
+                ASSERT_EQ(Text(table, r, s, StringTable::Comment), "");
+            }
+        std::vector<Group> expected;
+        for (std::uint16_t s = 0; s < 16; ++s) {
+            Group group{StringTable::SlotToCode(s), {}};
+            bool any = false;
+            for (std::uint16_t r = 0; r < 33; ++r) {
+                const std::string value = values.count({r, s}) ? values[{r, s}].substr(0, values[{r, s}].find('\0')) : "";
+                any = any || !value.empty();
+                group.entries.emplace_back(value, "");
+            }
+            if (any) expected.push_back(group);
+        }
+        ASSERT_EQ(Encoded(table), LanguageTableBytes(expected));
+    };
+
+    // Every text emptied but one in row 32, which then changes.
+    for (std::uint16_t row = 0; row < 33; ++row)
+        for (const std::uint16_t slot : {std::uint16_t{0}, std::uint16_t{2}, std::uint16_t{8}})
+            if (row != 32 || slot != 0) set(row, slot, "");
+    set(32, 0, "the last one");
+    set(32, 0, "the last one, again");
+    // A long text set, its own table copied, the copy set again: both keep their texts.
+    set(0, 0, std::string(8000, 'l'));
+    const StringTable copy = table;
+    set(0, 0, "short");
+    set(5, 15, std::string("with\0NUL", 8));
+    for (int i = 0; i < 20; ++i) set(static_cast<std::uint16_t>(i), 9, std::string(static_cast<std::size_t>(500 + i), 'w'));
+    for (int i = 0; i < 20; ++i) set(static_cast<std::uint16_t>(i), 9, "");
+    EXPECT_EQ(Text(copy, 0, 0), std::string(8000, 'l'));
+    EXPECT_EQ(Text(copy, 1, 0), "");
 }
 
 TEST(StringTableTest, SaveToIFFReplacesTheLoadedChunk) {
