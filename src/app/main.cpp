@@ -1,16 +1,16 @@
 #include <cstdio>
 #include <memory>
 
-#include <QApplication>
 #include <QFileInfo>
 
 #include "ui/EditorApp.h"
+#include "ui/EditorApplication.h"
 #include "ui/EditorImages.h"
 #include "ui/QtUserPort.h"
 #include "util/ConsolePort.h"
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    tw::EditorApplication application(argc, argv);
     application.setWindowIcon(tw::ApplicationIcon());
     // The main window's closing ends the run; the loading window closing must not.
     application.setQuitOnLastWindowClosed(false);
@@ -28,10 +28,12 @@ int main(int argc, char* argv[]) {
     tw::ConsolePort unattendedPort(interactivePort.ApplicationName());
     const bool unattended = !options.screenshotFile.isEmpty();
     tw::UserPort& port = unattended ? static_cast<tw::UserPort&>(unattendedPort) : interactivePort;
+    application.SetPort(&port);
 
     tw::EditorApp editor(port, options);
     if (!unattended) editor.SetQtPort(&interactivePort);
     const int exitCode = editor.Run();
+    application.SetPort(nullptr);  // the ports go before the application does
     if (unattended && exitCode == 0)
         std::fprintf(stderr, "trackwright: screenshot saved to %s\n",
                      QFileInfo(options.screenshotFile).absoluteFilePath().toLocal8Bit().constData());

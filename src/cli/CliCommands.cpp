@@ -18,6 +18,8 @@
 #include "util/JsonReader.h"
 
 #include <charconv>
+#include <exception>
+#include <new>
 #include <optional>
 
 namespace tw::cli {
@@ -69,8 +71,10 @@ public:
 
 class Cli {
 public:
-    Cli(std::string applicationName, std::FILE* out, std::FILE* err)
-        : out_(out), err_(err), port_(std::move(applicationName), err) {}
+    Cli(std::string applicationName, std::FILE* out, std::FILE* err, FileSystem* files)
+        : out_(out), err_(err), port_(std::move(applicationName), err) {
+        context_.installationOptions.files = files;
+    }
 
     int Run(std::vector<std::string> args) {
         std::string gameOption;
@@ -340,8 +344,18 @@ private:
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, const std::string& applicationName, std::FILE* out, std::FILE* err) {
-    return Cli(applicationName, out, err).Run(args);
+int RunCli(const std::vector<std::string>& args, const std::string& applicationName, std::FILE* out, std::FILE* err,
+           FileSystem* files) {
+    // The commands report what they know how to report; anything else that fails (a system call
+    // no step expected to fail, memory a damaged file asked for) still ends in a message.
+    try {
+        return Cli(applicationName, out, err, files).Run(args);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(err, "%s: not enough memory to finish; nothing more was changed.\n", applicationName.c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(err, "%s: %s\n", applicationName.c_str(), e.what());
+    }
+    return ExitFailure;
 }
 
 }  // namespace tw::cli

@@ -179,38 +179,61 @@ void Apply(FileSystem& files, const Journal::Entry& entry) {
     }
 }
 
-// Holds the commit lock exclusively for the life of the object.
+// Holds the commit lock exclusively for the life of the object, once Take has succeeded.
 class CommitHold {
 public:
-    explicit CommitHold(FileLock* lock) : lock_(lock) {
-        if (lock_ != nullptr) lock_->Lock(FileLock::Kind::Exclusive);
-    }
+    explicit CommitHold(FileLock* lock) : lock_(lock) {}
     ~CommitHold() {
-        if (lock_ != nullptr) lock_->Unlock();
+        if (taken_) lock_->Unlock();
     }
     CommitHold(const CommitHold&) = delete;
     CommitHold& operator=(const CommitHold&) = delete;
 
+    // Throws FileError when the lock cannot be taken (the system may refuse a lock: ENOLCK, EIO).
+    void Take(FileSystem& files) {
+        if (lock_ == nullptr) return;
+        files.Lock(*lock_, FileLock::Kind::Exclusive);
+        taken_ = true;
+    }
+
 private:
     FileLock* lock_;
+    bool taken_ = false;
 };
 
 }  // namespace
 
-FileTransaction::FileTransaction(FileSystem& files, fs::path stateFolder, FileLock* commitLock)
-    : files_(files), stateFolder_(std::move(stateFolder)), commitLock_(commitLock) {}
+fs::path AbsoluteBeside(const fs::path& path) {
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(path, ec).lexically_normal();
+    if (ec || !absolute.has_filename()) return absolute;
+    fs::path folder = fs::weakly_canonical(absolute.parent_path(), ec);
+    if (ec) folder = absolute.parent_path();
+    return folder / absolute.filename();
+}
+
+FileTransaction::FileTransaction(FileSystem& files, fs::path stateFolder, JournalScope scope, FileLock* commitLock)
+    : files_(files), stateFolder_(std::move(stateFolder)), scope_(std::move(scope)), commitLock_(commitLock) {
+    journal_.scope = scope_;
+}
 
 FileTransaction::~FileTransaction() {
     if (prepared_ && !finished_) Abandon();
 }
 
-std::size_t FileTransaction::Plan(Journal::Change change, const fs::path& target) {
+std::size_t FileTransaction::Plan(Journal::Change change, const fs::path& given) {
     Journal::Entry entry;
     entry.change = change;
+    const fs::path target = AbsoluteBeside(given);
     entry.target = target;
     if (change == Journal::Change::Replace) {
-        const Status followed = FollowLinks(target, entry.target);
+        fs::path file;
+        const Status followed = FollowLinks(target, file);
         if (!followed && planFailure_) planFailure_ = followed;
+        if (followed && file != target) {
+            entry.via = target;
+            entry.target = AbsoluteBeside(file);
+        }
     }
     if (change == Journal::Change::Create) {
         // The folders that are missing, outermost first.
@@ -237,7 +260,7 @@ Status FileTransaction::Prepare() {
     if (!planFailure_) return planFailure_;
     // What an earlier transaction could not finish (names another program held) ends first: the
     // new journal takes the old one's place.
-    if (Status recovered = RecoverTransaction(files_, stateFolder_); !recovered) return recovered;
+    if (Status recovered = RecoverTransaction(files_, stateFolder_, scope_); !recovered) return recovered;
     for (Journal::Entry& entry : journal_.entries) {
         if (entry.change != Journal::Change::Remove) entry.temporary = FreshNameBeside(entry.target, ".new");
         if (entry.change != Journal::Change::Create) entry.kept = FreshNameBeside(entry.target, ".old");
@@ -281,6 +304,11 @@ Status FileTransaction::Commit() {
         if (!written_[i]) return Status::Failure(PathText(Target(i)) + ": its new content was not written");
 
     CommitHold hold(commitLock_);
+    try {
+        hold.Take(files_);
+    } catch (const FileError& e) {
+        return Status::Failure(PathText(stateFolder_ / "commit.lock") + ": " + e.what());
+    }
     try {
         journal_.state = Journal::State::Committing;
         WriteJournal(files_, stateFolder_, journal_);
@@ -352,7 +380,7 @@ void FileTransaction::Abandon() {
     }
 }
 
-Status RecoverTransaction(FileSystem& files, const fs::path& stateFolder) {
+Status RecoverTransaction(FileSystem& files, const fs::path& stateFolder, const JournalScope& scope) {
     const fs::path journalPath = stateFolder / JournalName;
     try {
         // Journals that were never moved into place hold nothing that happened.
@@ -365,7 +393,7 @@ Status RecoverTransaction(FileSystem& files, const fs::path& stateFolder) {
 
         std::string text;
         {
-            auto in = FileStream::Open(journalPath, FileMode::ReadShared);
+            auto in = FileStream::Open(journalPath, FileMode::ReadOwn);
             if (in->Length() > MaxJournalBytes) return Status::Failure(PathText(journalPath) + ": the journal is damaged (too large)");
             const std::vector<std::uint8_t> bytes = in->ReadAll();
             text.assign(bytes.begin(), bytes.end());
@@ -373,6 +401,20 @@ Status RecoverTransaction(FileSystem& files, const fs::path& stateFolder) {
         Journal journal;
         if (Status parsed = ParseJournal(text, journal); !parsed)
             return Status::Failure(PathText(journalPath) + ": " + parsed.Reason());
+        // A journal is input like any file: it is acted on only where it names this installation's
+        // own files, and a link it went through must still lead where it says.
+        Status trusted = CheckJournalScope(journal, scope);
+        for (const Journal::Entry& entry : journal.entries) {
+            if (!trusted || entry.via.empty()) continue;
+            fs::path now;
+            if (!FollowLinks(entry.via, now) || AbsoluteBeside(now) != entry.target)
+                trusted = Status::Failure("\"" + PathText(entry.via) + "\" no longer leads to \"" + PathText(entry.target) + "\"");
+        }
+        if (!trusted)
+            return Status::Failure(PathText(journalPath) + ": a journal of an interrupted save that cannot be trusted: " +
+                                   trusted.Reason() + ". Nothing of it was done. If no save of this game was " +
+                                   "interrupted, remove the journal; if one was, check the game's files first " +
+                                   "(its kept original files are in \"" + PathText(scope.originalsFolder) + "\").");
         bool leftovers = false;
         if (journal.state == Journal::State::Committing) {
             std::string why;

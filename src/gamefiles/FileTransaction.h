@@ -28,15 +28,18 @@ namespace tw {
 // destroyed before its Commit succeeded leaves every target as it was.
 class FileTransaction {
 public:
-    // `commitLock`, when given, is taken exclusively around the moves, so that a reader that
-    // holds it shared sees all old files or all new ones.
-    FileTransaction(FileSystem& files, std::filesystem::path stateFolder, FileLock* commitLock = nullptr);
+    // `scope` is the installation whose files the transaction changes: its journal names it, and
+    // a recovery acts only inside it. `commitLock`, when given, is taken exclusively around the
+    // moves, so that a reader that holds it shared sees all old files or all new ones.
+    FileTransaction(FileSystem& files, std::filesystem::path stateFolder, JournalScope scope,
+                    FileLock* commitLock = nullptr);
     ~FileTransaction();
     FileTransaction(const FileTransaction&) = delete;
     FileTransaction& operator=(const FileTransaction&) = delete;
 
-    // Planning, before Prepare; each returns the change's number. A target that is a symbolic
-    // link is changed where the link leads, so the link stays a link.
+    // Planning, before Prepare; each returns the change's number. Paths are made absolute, with
+    // the links of their folders resolved. A target that is a symbolic link is changed where the
+    // link leads, so the link stays a link.
     std::size_t Replace(const std::filesystem::path& target);
     // The target must still not exist when the transaction commits. Folders of its path that do
     // not exist are created with it, and removed again when the transaction is undone.
@@ -66,6 +69,7 @@ private:
 
     FileSystem& files_;
     std::filesystem::path stateFolder_;
+    JournalScope scope_;
     FileLock* commitLock_;
     Journal journal_;
     std::vector<bool> written_;
@@ -78,7 +82,13 @@ private:
 // Finishes or undoes the transaction whose journal a killed process left in `stateFolder`
 // (undone when it had not reached the point where every target was in place), and removes every
 // temporary file it names. Nothing to do when there is no journal. Fails, with the reason, when
-// the journal is damaged or a file cannot be put back; the journal then stays for another try.
-Status RecoverTransaction(FileSystem& files, const std::filesystem::path& stateFolder);
+// the journal is damaged, names anything outside `scope` or any name the transaction does not
+// give its own files (see CheckJournalScope), or a file cannot be put back; the journal then stays,
+// untouched, for another try or for the person to look at.
+Status RecoverTransaction(FileSystem& files, const std::filesystem::path& stateFolder, const JournalScope& scope);
+
+// `path` absolute, with the links of its folders resolved and its own name kept (a link stays
+// itself): how the journal names paths.
+std::filesystem::path AbsoluteBeside(const std::filesystem::path& path);
 
 }  // namespace tw

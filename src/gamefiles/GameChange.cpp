@@ -2,6 +2,7 @@
 
 #include "gamefiles/HostPath.h"
 #include "gamefiles/Installation.h"
+#include "util/OwnFolder.h"
 #include "util/FileDigest.h"
 #include "util/FileError.h"
 #include "util/HashingStream.h"
@@ -56,11 +57,31 @@ Status GameChange::Prepare() {
     if (!transaction_) return Status::Failure("the game is open for reading only");
     if (originals_.Folder().empty())
         return Status::Failure("the original files cannot be kept: no home folder is set in the environment");
+    // The store is the program's own: real folders of this user's, no link followed.
+    const fs::path& base = installation_.OriginalsBase();
+    if (Status own = MakeOwnFolders(base, originals_.Folder()); !own)
+        return Status::Failure("the original files cannot be kept: " + own.Reason());
     if (Status read = originals_.Read(manifest_); !read) return read;
+    if (Status recorded = RecordIdentity(originals_.Folder(), installation_.Identity(), installation_.GameFolder()); !recorded)
+        return Status::Failure("the original files cannot be kept: " + recorded.Reason());
     manifest_.gameFolder = PathText(installation_.GameFolder());
+    // A name in the store is replaced only when it is a plain file: what was planted there (a link
+    // to elsewhere) is never written through.
+    auto planStoreFile = [this](const fs::path& file, std::size_t& change) -> Status {
+        std::error_code ec;
+        const fs::file_type type = fs::symlink_status(file, ec).type();
+        if (type == fs::file_type::not_found) {
+            change = transaction_->Create(file);
+            return {};
+        }
+        if (type != fs::file_type::regular)
+            return Status::Failure("the original files cannot be kept: " + PathText(file) +
+                                   " is not a plain file, which Trackwright does not write through");
+        change = transaction_->Replace(file);
+        return {};
+    };
 
     // A file changed for the first time has its original kept, in the same transaction.
-    std::error_code ec;
     for (std::size_t game = 0; game < planned_.size(); ++game) {
         const Planned& planned = planned_[game];
         if (planned.relative.empty() || manifest_.Find(planned.relative) != nullptr) continue;
@@ -70,15 +91,16 @@ Status GameChange::Prepare() {
         Keeping keeping{game, 0, !NameTaken(planned.target)};
         if (!keeping.absent) {
             const fs::path copy = originals_.KeptCopy(planned.relative);
-            fs::create_directories(copy.parent_path(), ec);
+            if (Status own = MakeOwnFolders(base, copy.parent_path()); !own)
+                return Status::Failure("the original files cannot be kept: " + own.Reason());
             // A copy without a record in the manifest is no kept original: it is taken anew.
-            keeping.change = NameTaken(copy) ? transaction_->Replace(copy) : transaction_->Create(copy);
+            if (Status copyPlanned = planStoreFile(copy, keeping.change); !copyPlanned) return copyPlanned;
         }
         keeping_.push_back(keeping);
     }
-    fs::create_directories(originals_.Folder(), ec);
-    manifestChange_ = NameTaken(originals_.Manifest()) ? transaction_->Replace(originals_.Manifest())
-                                                       : transaction_->Create(originals_.Manifest());
+    std::size_t manifest = 0;
+    if (Status manifestPlanned = planStoreFile(originals_.Manifest(), manifest); !manifestPlanned) return manifestPlanned;
+    manifestChange_ = manifest;
     return transaction_->Prepare();
 }
 

@@ -25,7 +25,7 @@ std::string ListProblems(const std::vector<GameFileProblem>& problems) {
 
 Status GameContext::TakeInstallation(Installation::Intent intent, std::string* holder) {
     const std::filesystem::path folder = PathFromBytes(gameFolder);
-    if (installation && installation->GameFolder() == folder &&
+    if (installation && installation->GameFolder() == CanonicalFolder(folder) &&
         (intent == Installation::Intent::Read || installation->Writes()))
         return {};
     installation.reset();

@@ -34,7 +34,26 @@ std::vector<std::string_view> SplitGameName(std::string_view name) {
     return parts;
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+// The name of the entry of `folder` called `name` as the file system stores it (its letter case),
+// or an empty path when there is none. Replacing a file under a name spelt otherwise would rename
+// it, and under Wine on a case-sensitive disk leave a second file beside it.
+std::filesystem::path StoredName(const std::filesystem::path& folder, const std::filesystem::path& name) {
+    const std::wstring& wanted = name.native();
+    if (wanted.find_first_of(L"*?") != std::wstring::npos) return {};
+    WIN32_FIND_DATAW found;
+    const std::filesystem::path full = folder / name;
+    HANDLE search = FindFirstFileExW(full.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return {};
+    FindClose(search);
+    // A search also matches the short 8.3 name; only the long name spelt in another case counts.
+    const std::wstring stored(found.cFileName);
+    if (CompareStringOrdinal(stored.c_str(), static_cast<int>(stored.size()), wanted.c_str(),
+                             static_cast<int>(wanted.size()), TRUE) != CSTR_EQUAL)
+        return {};
+    return std::filesystem::path(stored);
+}
+#else
 // The entry of `folder` named `part` in any letter case, or an empty path.
 std::filesystem::path FindCaseVariant(const std::filesystem::path& folder, std::string_view part) {
     std::error_code ec;
@@ -59,10 +78,33 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::filesystem::path InStoredCase(const std::filesystem::path& folder, const std::filesystem::path& relative) {
+    std::filesystem::path result = folder;
+#ifdef _WIN32
+    bool onDisk = true;
+    for (const std::filesystem::path& part : relative) {
+        if (onDisk) {
+            std::filesystem::path stored = StoredName(result, part);
+            if (!stored.empty()) {
+                result /= stored;
+                continue;
+            }
+            onDisk = false;
+        }
+        result /= part;
+    }
+#else
+    result /= relative;
+#endif
+    return result;
+}
+
 std::filesystem::path HostPath(const std::filesystem::path& folder, std::string_view gameName) {
     std::filesystem::path result = folder;
 #ifdef _WIN32
-    for (std::string_view part : SplitGameName(gameName)) result /= PathFromBytes(part);
+    std::filesystem::path relative;
+    for (std::string_view part : SplitGameName(gameName)) relative /= PathFromBytes(part);
+    result = InStoredCase(folder, relative);
 #else
     bool onDisk = true;
     for (std::string_view part : SplitGameName(gameName)) {

@@ -16,10 +16,14 @@ namespace tw {
 //   on disk (an exact match wins; among several case-variants the lowest in byte order). A
 //   component that does not exist keeps the given spelling, and so do all after it, so that the
 //   caller can create it;
-// - on Windows the file system already ignores case and the name is used as it is (components
-//   holding a drive colon are dropped as well).
+// - on Windows the file system already ignores case; each component that exists takes the
+//   letter case the disk stores (components holding a drive colon are dropped as well).
 // `folder` is used as given, with or without a trailing separator.
 std::filesystem::path HostPath(const std::filesystem::path& folder, std::string_view gameName);
+
+// `folder` / `relative`, where on Windows each component of `relative` that exists is spelt as
+// the disk stores it: a file replaced under that name keeps the name it was found by.
+std::filesystem::path InStoredCase(const std::filesystem::path& folder, const std::filesystem::path& relative);
 
 // The game folder's text (a byte string: the system's ANSI code page on Windows, the file
 // system's bytes elsewhere) as a path, and back. BytesFromPath gives nullopt for a Windows

@@ -4,7 +4,12 @@
 #include "gamefiles/Journal.h"
 #include "util/FileError.h"
 #include "util/FileStream.h"
+#include "util/FolderIdentity.h"
+#include "util/OwnFolder.h"
+#include "util/RandomName.h"
 #include "util/Sha256.h"
+
+#include <algorithm>
 
 #include <chrono>
 #include <system_error>
@@ -29,7 +34,90 @@ unsigned long ProcessNumber() {
 #endif
 }
 
-// The folder's one true name: links resolved, and on Windows the letter case as stored.
+constexpr const char* IdentityName = "folder-identity";
+
+// What one of the program's own folders records of the game folder it was made for: its
+// identity, and the path that reached it then. Both empty when there is no record.
+struct FolderRecord {
+    std::string identity;
+    fs::path game;
+};
+
+FolderRecord ReadRecord(const fs::path& folder) {
+    std::unique_ptr<FileStream> in = FileStream::TryOpen(folder / IdentityName, FileMode::ReadOwn);
+    if (!in) return {};
+    try {
+        std::string text(4096, '\0');
+        text.resize(in->Read(std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(text.data()), text.size())));
+        const std::size_t first = text.find('\n');
+        const std::size_t second = first == std::string::npos ? std::string::npos : text.find('\n', first + 1);
+        if (second == std::string::npos) return {};
+        return {text.substr(0, first), PathFromText(std::string_view(text).substr(first + 1, second - first - 1))};
+    } catch (const FileError&) {
+        return {};
+    }
+}
+
+std::string EncodeRecord(const std::string& identity, const fs::path& game) {
+    return identity + "\n" + PathText(game) + "\n";
+}
+
+bool IsInstallationId(const std::string& name) {
+    return name.size() == 64 && name.find_first_not_of("0123456789abcdef") == std::string::npos;
+}
+
+}  // namespace
+
+fs::path ChooseOwnFolder(const fs::path& root, const std::string& id, const std::string& identity,
+                         const char* inUse) {
+    const fs::path byPath = root / id;
+    std::vector<fs::path> same;
+    std::error_code ec;
+    if (!identity.empty()) {
+        for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+            const fs::path folder = it->path();
+            if (folder == byPath || !IsInstallationId(folder.filename().string())) continue;
+            // Only while the path that made it still reaches this very folder: a folder's number
+            // is given again once the folder is deleted, and a store of a game that is gone must
+            // never pass for this one's.
+            const FolderRecord record = ReadRecord(folder);
+            if (record.identity == identity && !record.game.empty() && FolderIdentity(record.game) == identity)
+                same.push_back(folder);
+        }
+    }
+    std::sort(same.begin(), same.end());
+    auto used = [inUse](const fs::path& folder) {
+        std::error_code missing;
+        return fs::symlink_status(folder / inUse, missing).type() != fs::file_type::not_found;
+    };
+    if (used(byPath)) return byPath;
+    for (const fs::path& folder : same)
+        if (used(folder)) return folder;
+    if (fs::exists(byPath, ec) || same.empty()) return byPath;
+    return same.front();
+}
+
+Status RecordIdentity(const fs::path& folder, const std::string& identity, const fs::path& gameFolder) {
+    if (identity.empty()) return {};
+    const FolderRecord now = ReadRecord(folder);
+    // A record another path made stays: it names the path that proves the folder is the same.
+    if (now.identity == identity && !now.game.empty()) return {};
+    // Written beside and moved into place: a reader sees the old record or the new one.
+    const fs::path temporary = FreshNameBeside(folder / IdentityName, ".new");
+    try {
+        {
+            auto out = FileStream::Open(temporary, FileMode::CreateExclusive);
+            out->Write(std::string_view(EncodeRecord(identity, gameFolder)));
+        }
+        HostFileSystem().Replace(temporary, folder / IdentityName);
+    } catch (const FileError& e) {
+        std::error_code ec;
+        fs::remove(temporary, ec);
+        return Status::Failure(PathText(folder / IdentityName) + ": " + e.what());
+    }
+    return {};
+}
+
 fs::path CanonicalFolder(const fs::path& folder) {
     std::error_code ec;
 #ifdef _WIN32
@@ -58,7 +146,6 @@ fs::path CanonicalFolder(const fs::path& folder) {
     return canonical;
 }
 
-}  // namespace
 
 fs::path DefaultStateRoot(const EnvironmentLookup& environment) {
     auto absolute = [&](const char* name) { return AbsoluteFolderFromEnvironment(environment, name); };
@@ -77,7 +164,7 @@ std::string InstallationId(const fs::path& gameFolder) {
 }
 
 Installation::Installation(fs::path gameFolder, fs::path stateFolder, FileSystem& files)
-    : gameFolder_(std::move(gameFolder)), stateFolder_(std::move(stateFolder)), files_(files) {}
+    : gameFolder_(CanonicalFolder(gameFolder)), stateFolder_(std::move(stateFolder)), files_(files) {}
 
 Installation::~Installation() = default;
 
@@ -98,19 +185,25 @@ std::unique_ptr<Installation> Installation::Open(const fs::path& gameFolder, con
         return nullptr;
     };
     if (root.empty()) return cannotGuard("no home folder is set in the environment for Trackwright's own state.");
-    const fs::path state = root / InstallationId(gameFolder);
-    fs::create_directories(state, ec);
-    if (ec) return cannotGuard(PathText(state) + ": " + ec.message());
-    // The journal names the player's files; nobody else needs to read it. Set only when it is
-    // not so yet: a change of the folder is a write to the disk, for every load.
-    if (fs::status(state, ec).permissions() != fs::perms::owner_all)
-        fs::permissions(state, fs::perms::owner_all, fs::perm_options::replace, ec);
+    // One folder reached through two paths is one installation: its state and kept originals are
+    // found by what the folder is, wherever they were made first.
+    const std::string identity = FolderIdentity(gameFolder);
+    const std::string id = InstallationId(gameFolder);
+    const fs::path state = ChooseOwnFolder(root, id, identity, "journal");
+    if (Status own = MakeOwnFolders(root, state); !own) return cannotGuard(own.Reason());
+    if (Status recorded = RecordIdentity(state, identity, CanonicalFolder(gameFolder)); !recorded)
+        return cannotGuard(recorded.Reason());
 
     std::unique_ptr<Installation> installation(new Installation(gameFolder, state, files));
     installation->holder_ = options.holder.empty() ? "Trackwright" : options.holder;
+    installation->identity_ = identity;
     const fs::path originalsRoot =
         options.originalsRoot.empty() ? DefaultOriginalsRoot(ProcessEnvironment()) : options.originalsRoot;
-    if (!originalsRoot.empty()) installation->originals_ = KeptOriginalsFolder(originalsRoot / state.filename());
+    if (!originalsRoot.empty()) {
+        // The store's own folders start at "trackwright" when it is the default place.
+        installation->originalsBase_ = options.originalsRoot.empty() ? originalsRoot.parent_path() : originalsRoot;
+        installation->originals_ = KeptOriginalsFolder(ChooseOwnFolder(originalsRoot, id, identity, "manifest.json"));
+    }
     try {
         installation->commitLock_ = std::make_unique<FileLock>(state / "commit.lock");
     } catch (const FileError& e) {
@@ -130,18 +223,27 @@ std::unique_ptr<Installation> Installation::Open(const fs::path& gameFolder, con
     }
     std::string holder;
     try {
-        holder = installation->writerLock_->ReadNote();
+        if (!installation->otherPath_) holder = installation->writerLock_->ReadNote();
     } catch (const FileError&) {
     }
-    if (holder.empty()) holder = "another Trackwright program";
+    if (holder.empty())
+        holder = installation->otherPath_ ? "another Trackwright program, which reached it through another path"
+                                          : "another Trackwright program";
     if (holderOut != nullptr) *holderOut = holder;
-    status = Status::Failure("The game in " + folderText + " is being changed by " + holder +
-                             ". Only one program at a time may change it; try again when it has finished.");
+    // The editor holds the game until it is closed: waiting for it to finish would be waiting
+    // for the person.
+    if (holder.starts_with(EditorHolder))
+        status = Status::Failure("The game in " + folderText + " is open in " + holder +
+                                 "; save and close it there, then try again.");
+    else
+        status = Status::Failure("The game in " + folderText + " is being changed by " + holder +
+                                 ". Only one program at a time may change it; try again when it has finished.");
     return nullptr;
 }
 
 void Installation::StopWriting() {
     if (writerLock_ && writerLock_->Held()) writerLock_->Unlock();
+    if (folderLock_) folderLock_->Unlock();
 }
 
 Status Installation::TakeWriterLock(bool& taken) {
@@ -150,12 +252,21 @@ Status Installation::TakeWriterLock(bool& taken) {
     try {
         if (!writerLock_) writerLock_ = std::make_unique<FileLock>(lockFile);
         if (!writerLock_->TryLock(FileLock::Kind::Exclusive)) return {};
+        // The game folder itself too: two programs that found it through different paths, before
+        // either had recorded what the folder is, still exclude each other.
+        if (!folderLock_) folderLock_ = std::make_unique<FolderLock>(gameFolder_, stateFolder_.parent_path(), identity_);
+        if (!folderLock_->TryLock()) {
+            writerLock_->Unlock();
+            otherPath_ = true;
+            return {};
+        }
         // Written only when it says something else: the file changes, and waits for the disk,
         // only when another program held the installation last.
         const std::string note = holder_ + " (process " + std::to_string(ProcessNumber()) + ")";
         if (writerLock_->ReadNote() != note) writerLock_->WriteNote(note);
     } catch (const FileError& e) {
         if (writerLock_) writerLock_->Unlock();
+        if (folderLock_) folderLock_->Unlock();
         return Status::Failure(PathText(lockFile) + ": " + e.what());
     }
     taken = true;
@@ -181,7 +292,7 @@ Status Installation::RecoverForReading() {
 
 Status Installation::Recover() {
     // Before anything is read: a save that an earlier writer left half done is finished or undone.
-    Status recovered = RecoverTransaction(files_, stateFolder_);
+    Status recovered = RecoverTransaction(files_, stateFolder_, Scope());
     if (recovered) return {};
     writerLock_->Unlock();
     return Status::Failure("A save of the game in \"" + PathText(gameFolder_) +
@@ -190,12 +301,19 @@ Status Installation::Recover() {
 
 std::unique_ptr<FileTransaction> Installation::Begin() {
     if (!Writes()) return nullptr;
-    return std::make_unique<FileTransaction>(files_, stateFolder_, commitLock_.get());
+    return std::make_unique<FileTransaction>(files_, stateFolder_, Scope(), commitLock_.get());
+}
+
+JournalScope Installation::Scope() const {
+    JournalScope scope;
+    scope.gameFolder = gameFolder_;
+    if (!originals_.Folder().empty()) scope.originalsFolder = AbsoluteBeside(originals_.Folder());
+    return scope;
 }
 
 bool Installation::CommitInterrupted() const {
     const fs::path journalPath = stateFolder_ / "journal";
-    std::unique_ptr<FileStream> in = FileStream::TryOpen(journalPath, FileMode::ReadShared);
+    std::unique_ptr<FileStream> in = FileStream::TryOpen(journalPath, FileMode::ReadOwn);
     if (!in) return false;
     try {
         const std::vector<std::uint8_t> bytes = in->ReadAll();

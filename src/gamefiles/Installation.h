@@ -4,6 +4,7 @@
 #include "gamefiles/FileTransaction.h"
 #include "gamefiles/KeptOriginals.h"
 #include "util/FileLock.h"
+#include "util/FolderLock.h"
 #include "util/FileSystem.h"
 #include "util/Status.h"
 
@@ -14,6 +15,9 @@
 namespace tw {
 
 // How a program takes an installation of the game.
+// The holder the editor gives (InstallationOptions::holder).
+inline constexpr std::string_view EditorHolder = "the Trackwright editor";
+
 struct InstallationOptions {
     // The folder that holds every installation's state folder; empty for DefaultStateRoot.
     std::filesystem::path stateRoot;
@@ -65,9 +69,17 @@ public:
     // A transaction over files of this installation; only for a writer. Changes of the game's
     // files go through GameChange, which also keeps their originals.
     std::unique_ptr<FileTransaction> Begin();
+    // The folders a transaction of this installation may change: the game folder and the
+    // installation's kept originals.
+    JournalScope Scope() const;
     // Where this installation's original files are kept (an empty folder path when the
     // environment names no place for them).
     const KeptOriginalsFolder& Originals() const { return originals_; }
+    // The first of the kept originals' own folders (the "trackwright" folder of the default
+    // place): from there down every folder is the program's own and checked as such.
+    const std::filesystem::path& OriginalsBase() const { return originalsBase_; }
+    // What the game folder is, whatever path reaches it (FolderIdentity).
+    const std::string& Identity() const { return identity_; }
 
     // A reader's view of one state of the files: waits while a save moves files, then keeps
     // saves from moving any until `hold` is let go. When a writer died in the middle of a save,
@@ -88,9 +100,14 @@ private:
     std::filesystem::path gameFolder_;
     std::filesystem::path stateFolder_;
     KeptOriginalsFolder originals_{{}};
+    std::filesystem::path originalsBase_;
+    std::string identity_;
     FileSystem& files_;
     std::string holder_;
     std::unique_ptr<FileLock> writerLock_;
+    std::unique_ptr<FolderLock> folderLock_;
+    // The folder lock was held by a program that reached the game through another path.
+    bool otherPath_ = false;
     std::unique_ptr<FileLock> commitLock_;
 };
 
@@ -98,6 +115,22 @@ private:
 // ~/.local/state/trackwright), %LOCALAPPDATA%\Trackwright on Windows. Empty when the
 // environment names no such place.
 std::filesystem::path DefaultStateRoot(const EnvironmentLookup& environment);
+
+// The folder's one true name: absolute, links resolved, and on Windows the letter case as stored
+// (the folder as it is when it does not exist).
+std::filesystem::path CanonicalFolder(const std::filesystem::path& folder);
+
+// Of the folders below `root` (named by installation ids): the one for the game folder with path
+// id `id` and identity `identity`. The one named by the path wins when it holds `inUse` (a
+// journal, a manifest); else one made earlier for the same folder through another path that
+// holds it, as long as that path still reaches the folder; else any such folder; else the one
+// named by the path.
+std::filesystem::path ChooseOwnFolder(const std::filesystem::path& root, const std::string& id,
+                                      const std::string& identity, const char* inUse);
+// Records in one of the program's own folders that it belongs to the game folder with
+// `identity`, reached through `gameFolder`, unless that identity is recorded there already.
+Status RecordIdentity(const std::filesystem::path& folder, const std::string& identity,
+                      const std::filesystem::path& gameFolder);
 
 // The name of an installation's own folders: the SHA-256 of the game folder's canonical absolute
 // path (UTF-8), in hexadecimal. The same installation reached through a link or another

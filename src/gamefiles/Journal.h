@@ -13,13 +13,23 @@ namespace tw {
 // while the transaction runs. It names every file the transaction may leave behind before the
 // first of them exists, so that a later process can finish or undo the work of one that died.
 //
-// Text, one record per line, fields separated by tabs; paths are UTF-8 with backslash, tab,
-// carriage return and line feed written as \\, \t, \r and \n:
-//   trackwright journal 1
+// Text, one record per line, fields separated by tabs; paths are absolute, UTF-8, with
+// backslash, tab, carriage return and line feed written as \\, \t, \r and \n:
+//   trackwright journal 2
+//   game TAB <the game folder, canonical>
+//   originals TAB <the installation's kept-originals folder, canonical; empty for none>
 //   state <prepared|committing|committed>
-//   <replace|create|remove> TAB target TAB temporary TAB kept
+//   <replace|create|remove> TAB target TAB temporary TAB kept TAB via
 //   folder TAB path            (a folder the transaction creates, outermost first)
 //   end
+// `via` is the game's own name of a target reached through a symbolic link (empty otherwise).
+// Version 1, written before, has neither the game nor the originals line and no `via`.
+// The installation a transaction belongs to: the only places its journal may name.
+struct JournalScope {
+    std::filesystem::path gameFolder;       // absolute, canonical
+    std::filesystem::path originalsFolder;  // absolute, canonical; empty for none
+};
+
 struct Journal {
     enum class State {
         Prepared,    // temporary files may exist; no target has been touched
@@ -36,8 +46,11 @@ struct Journal {
         std::filesystem::path target;
         std::filesystem::path temporary;  // the new content (none for Remove)
         std::filesystem::path kept;       // the old file's second name (none for Create)
+        std::filesystem::path via;        // the link inside the installation that leads to target
     };
 
+    int version = 2;
+    JournalScope scope;  // empty in a version 1 journal
     State state = State::Prepared;
     std::vector<Entry> entries;
     // The folders that the transaction creates for its new files, outermost first; removed
@@ -47,7 +60,13 @@ struct Journal {
 
 std::string EncodeJournal(const Journal& journal);
 // Fails, with the reason, for anything that is not a complete journal as EncodeJournal writes
-// it (a file cut short, an unknown record, a field with a stray escape).
+// it, or as version 1 wrote it (a file cut short, an unknown record, a field with a stray escape).
 Status ParseJournal(std::string_view text, Journal& journal);
+// Whether a journal may be acted on for the installation `scope`: it belongs to that
+// installation (version 2), every path is absolute and lies inside its game folder or its
+// kept-originals folder (a target reached through a link: the link does), and every name it
+// would remove or move is one the transaction gives its own files beside the target. Fails with
+// the first path that is not.
+Status CheckJournalScope(const Journal& journal, const JournalScope& scope);
 
 }  // namespace tw

@@ -3,6 +3,7 @@
 #include "gamefiles/HostPath.h"
 #include "util/FileError.h"
 #include "util/FileStream.h"
+#include "util/OwnFolder.h"
 
 #include <algorithm>
 #include <chrono>
@@ -42,8 +43,14 @@ bool IsSafeRelative(const std::string& path) {
 }  // namespace
 
 const KeptOriginal* KeptOriginalsManifest::Find(std::string_view path) const {
-    for (const KeptOriginal& file : files)
+    for (const KeptOriginal& file : files) {
+#ifdef _WIN32
+        // One file whatever the case of its name, as Windows finds it.
+        if (EqualsIgnoringCase(file.path, path)) return &file;
+#else
         if (file.path == path) return &file;
+#endif
+    }
     return nullptr;
 }
 
@@ -145,8 +152,10 @@ Status KeptOriginalsFolder::Read(KeptOriginalsManifest& manifest) const {
     const fs::path file = Manifest();
     std::error_code ec;
     if (fs::symlink_status(file, ec).type() == fs::file_type::not_found) return {};
+    // What is kept is trusted only in a folder of this user's own that nobody else may write.
+    if (Status own = CheckOwnFolder(folder_); !own) return Status::Failure(own.Reason());
     try {
-        auto in = FileStream::Open(file, FileMode::ReadShared);
+        auto in = FileStream::Open(file, FileMode::ReadOwn);
         if (in->Length() > MaxManifestBytes) return Status::Failure(PathText(file) + ": the manifest is damaged: too large");
         const std::vector<std::uint8_t> bytes = in->ReadAll();
         const Status parsed = ParseKeptOriginals(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), manifest);

@@ -16,12 +16,12 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path GamePath(const Installation& installation, const std::string& relative) {
-    fs::path path = installation.GameFolder();
+    fs::path path;
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = relative.find('/', start);
         path /= PathFromText(std::string_view(relative).substr(start, end - start));
-        if (end == std::string::npos) return path;
+        if (end == std::string::npos) return InStoredCase(installation.GameFolder(), path);
         start = end + 1;
     }
 }
@@ -54,11 +54,17 @@ Status CheckRestore(const Installation& installation, RestoreCheck& check) {
             const bool there = Exists(game);
             if (!kept.absent) {
                 const fs::path copy = installation.Originals().KeptCopy(kept.path);
+                auto notKept = [&](const std::string& why) {
+                    return Status::Failure("the kept original of " + kept.path + " (" + PathText(copy) + ") " + why);
+                };
                 std::error_code ec;
                 const std::uintmax_t size = fs::file_size(copy, ec);
-                if (ec || size != kept.size || Sha256OfFile(copy) != kept.sha256)
-                    return Status::Failure("the kept original of " + kept.path + " (" + PathText(copy) +
-                                           ") no longer matches its record");
+                if (ec || size != kept.size) return notKept("no longer matches its record");
+                try {
+                    if (Sha256OfFile(copy, FileMode::ReadOwn) != kept.sha256) return notKept("no longer matches its record");
+                } catch (const FileError& e) {
+                    return notKept("cannot be read: " + std::string(e.what()));
+                }
             }
             const std::string now = there ? Sha256OfFile(game) : std::string();
             const std::string original = kept.absent ? std::string() : kept.sha256;
@@ -94,7 +100,7 @@ Status RestoreKeptOriginals(Installation& installation, const RestoreCheck& chec
     for (const Put& put : puts) {
         const Status written = change.Write(put.change, [&](Stream& out) {
             HashingStream hashing(out);
-            CopyFileInto(installation.Originals().KeptCopy(put.kept->path), hashing);
+            CopyFileInto(installation.Originals().KeptCopy(put.kept->path), hashing, FileMode::ReadOwn);
             if (hashing.Digest() != put.kept->sha256)
                 return Status::Failure("the kept original of " + put.kept->path + " changed while it was copied");
             return Status();

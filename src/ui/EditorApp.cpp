@@ -9,6 +9,7 @@
 
 #include "gamefiles/GameFileFinding.h"
 #include "gamefiles/HostPath.h"
+#include "gamefiles/Installation.h"
 #include "gamefiles/RememberedFolder.h"
 #include "ui/LoadWindowRunner.h"
 #include "ui/MainWindow.h"
@@ -101,7 +102,7 @@ int EditorApp::Run() {
     // The editor holds the game from its first load until it ends, so that no other program
     // changes it meanwhile; a picture of the window, or a game that another program changes, is
     // only viewed.
-    context.installationOptions.holder = "the Trackwright editor";
+    context.installationOptions.holder = std::string(EditorHolder);
     if (!session_.TakeGame(port_, !options_.screenshotFile.isEmpty())) return 1;
 
     LoadRunner runLoad = runLoad_;

@@ -61,13 +61,24 @@ static std::shared_ptr<FileStream::Handle> OpenHandle(const std::filesystem::pat
         case FileMode::CreateReadWriteShared: access |= GENERIC_WRITE; disposition = CREATE_ALWAYS; break;
         case FileMode::CreateExclusive: access |= GENERIC_WRITE; share = 0; disposition = CREATE_NEW; break;
         case FileMode::ReadAnyShared: share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE; break;
+        case FileMode::ReadOwn: break;
     }
     if (existing) disposition = OPEN_EXISTING;
     // A new file never takes the place of a reparse point (a link) that has its name: CREATE_NEW
     // fails on any existing name, and FILE_FLAG_OPEN_REPARSE_POINT keeps it from following one.
-    const DWORD flags = FILE_ATTRIBUTE_NORMAL | (disposition == CREATE_NEW ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+    const bool noFollow = disposition == CREATE_NEW || mode == FileMode::ReadOwn;
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | (noFollow ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
     HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, disposition, flags, nullptr);
     if (h == INVALID_HANDLE_VALUE) throw FileError(LastSystemErrorText());
+    if (mode == FileMode::ReadOwn) {
+        BY_HANDLE_FILE_INFORMATION info{};
+        const bool plain = GetFileInformationByHandle(h, &info) &&
+                           (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+        if (!plain) {
+            CloseHandle(h);
+            throw FileError("it is not a plain file (a link or a folder has its name)");
+        }
+    }
     auto handle = std::make_shared<FileStream::Handle>();
     handle->h = h;
     return handle;
@@ -128,7 +139,18 @@ void FileStream::Flush() {
     if (!FlushFileBuffers(Require().h)) throw FileError(LastSystemErrorText());
 }
 
-void FileStream::TakeAccessOf(const std::filesystem::path&) { Require(); }
+void FileStream::TakeAccessOf(const std::filesystem::path& like) {
+    const HANDLE h = Require().h;
+    // Access itself follows the folder's rules; what a file of its own carries is the read-only
+    // mark, which the file replaced keeps through a save.
+    const DWORD theirs = GetFileAttributesW(like.c_str());
+    if (theirs == INVALID_FILE_ATTRIBUTES) throw FileError(LastSystemErrorText());
+    if ((theirs & FILE_ATTRIBUTE_READONLY) == 0) return;
+    FILE_BASIC_INFO info{};
+    if (!GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info)) throw FileError(LastSystemErrorText());
+    info.FileAttributes |= FILE_ATTRIBUTE_READONLY;
+    if (!SetFileInformationByHandle(h, FileBasicInfo, &info, sizeof info)) throw FileError(LastSystemErrorText());
+}
 
 #else
 
@@ -148,6 +170,7 @@ static std::shared_ptr<FileStream::Handle> OpenHandle(const std::filesystem::pat
     switch (mode) {
         case FileMode::ReadShared:
         case FileMode::ReadAnyShared: flags |= O_RDONLY; break;
+        case FileMode::ReadOwn: flags |= O_RDONLY | O_NOFOLLOW; break;
         case FileMode::ReadWriteShared: flags |= O_RDWR; break;
         case FileMode::CreateReadWriteShared: flags |= existing ? O_RDWR : O_RDWR | O_CREAT | O_TRUNC; break;
         // O_EXCL with O_CREAT refuses any existing name, a symbolic link included.
@@ -155,11 +178,17 @@ static std::shared_ptr<FileStream::Handle> OpenHandle(const std::filesystem::pat
     }
     // New files get the usual permissions of the person's umask.
     const int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0 && errno == ELOOP && mode == FileMode::ReadOwn)
+        throw FileError("it is a symbolic link, which is not followed here");
     if (fd < 0) throw FileError(LastSystemErrorText());
     struct stat info {};
     if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         ::close(fd);
         throw FileError(std::strerror(EISDIR));
+    }
+    if (mode == FileMode::ReadOwn && !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        throw FileError("it is not a plain file");
     }
     auto handle = std::make_shared<FileStream::Handle>();
     handle->fd = fd;

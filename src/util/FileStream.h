@@ -23,6 +23,9 @@ enum class FileMode {
     // Existing file, read only, without standing in anybody's way: others may read, write,
     // delete and rename it meanwhile (a reader beside the program that changes the game).
     ReadAnyShared,
+    // A file of the program's own (its journal, its kept originals): read only, never through a
+    // symbolic link or reparse point, and only when it is a plain file.
+    ReadOwn,
 };
 
 // A file on disk. Duplicates share the platform handle and keep positions of their own, so the
@@ -50,7 +53,8 @@ public:
     std::filesystem::path Path() const override { return path_; }
     FileMode Mode() const { return mode_; }
     // Gives this file the permission bits of the file `like` and, where the process may change
-    // it, its owner. Nothing on Windows, where a new file takes its folder's access rules.
+    // it, its owner. On Windows, where a new file takes its folder's access rules, the read-only
+    // mark of `like`.
     void TakeAccessOf(const std::filesystem::path& like);
 
     // Drops this stream's share of the platform handle (the file closes with its last holder)

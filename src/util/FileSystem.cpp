@@ -30,7 +30,7 @@ public:
 
 #ifdef _WIN32
     void Replace(const std::filesystem::path& from, const std::filesystem::path& to) override {
-        Move(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        WithoutReadOnlyMark(to, [&] { Move(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH); });
     }
 
     void MoveNew(const std::filesystem::path& from, const std::filesystem::path& to) override {
@@ -43,11 +43,13 @@ public:
     bool Link(const std::filesystem::path&, const std::filesystem::path&) override { return false; }
 
     void Remove(const std::filesystem::path& path) override {
-        if (DeleteFileW(path.c_str())) return;
-        const DWORD code = GetLastError();
-        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return;
-        SetLastError(code);
-        ThrowSystemError();
+        WithoutReadOnlyMark(path, [&] {
+            if (DeleteFileW(path.c_str())) return;
+            const DWORD code = GetLastError();
+            if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return;
+            SetLastError(code);
+            ThrowSystemError();
+        });
     }
 
     void CreateFolder(const std::filesystem::path& path) override {
@@ -70,6 +72,24 @@ public:
     }
 
 private:
+    // Windows neither deletes nor replaces a file marked read-only, where POSIX only asks about
+    // the folder. A file of the game marked so is still the player's to save: the mark goes for
+    // the step and comes back when the step fails.
+    template <typename Step>
+    static void WithoutReadOnlyMark(const std::filesystem::path& path, Step step) {
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        const bool marked = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+        if (!marked) return step();
+        if (!SetFileAttributesW(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY)))
+            ThrowSystemError();
+        try {
+            step();
+        } catch (...) {
+            SetFileAttributesW(path.c_str(), attributes);
+            throw;
+        }
+    }
+
     // One rename within a folder: the name holds either the old or the new file, never neither.
     // Virus scanners and indexers open new files for a moment; a sharing failure is tried again a
     // few times before it counts. A file held open by another program stays a failure.

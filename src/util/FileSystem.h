@@ -1,5 +1,6 @@
 #pragma once
 
+#include "util/FileLock.h"
 #include "util/Stream.h"
 
 #include <filesystem>
@@ -40,6 +41,8 @@ public:
     virtual void SyncFolder(const std::filesystem::path& folder) = 0;
     // Whether anything has the name `path` (a link counts itself, not its target).
     virtual bool Exists(const std::filesystem::path& path) = 0;
+    // Waits for `lock` and takes it: the lock that keeps readers out while a save moves files.
+    virtual void Lock(FileLock& lock, FileLock::Kind kind) { lock.Lock(kind); }
 };
 
 // The machine's own file system.

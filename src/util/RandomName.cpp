@@ -1,6 +1,7 @@
 #include "util/RandomName.h"
 
 #include <random>
+#include <string_view>
 
 namespace tw {
 
@@ -30,6 +31,19 @@ std::filesystem::path FreshNameBeside(const std::filesystem::path& target, const
     std::filesystem::path name = target.parent_path();
     name /= "." + target.filename().string() + ".tw-" + RandomHex(12) + ending;
     return name;
+}
+
+bool IsFreshNameBeside(const std::filesystem::path& name, const std::filesystem::path& target, const char* ending) {
+    if (name.parent_path() != target.parent_path()) return false;
+    const std::string prefix = "." + target.filename().string() + ".tw-";
+    const std::string text = name.filename().string();
+    const std::string_view end(ending);
+    constexpr std::size_t RandomDigits = 24;
+    if (text.size() != prefix.size() + RandomDigits + end.size() || !text.starts_with(prefix) || !text.ends_with(end))
+        return false;
+    for (std::size_t i = prefix.size(); i < prefix.size() + RandomDigits; ++i)
+        if (!((text[i] >= '0' && text[i] <= '9') || (text[i] >= 'a' && text[i] <= 'f'))) return false;
+    return true;
 }
 
 }  // namespace tw

@@ -14,5 +14,7 @@ std::string RandomHex(std::size_t bytes);
 // A fresh name in the folder of `target`, made from its name, a random part and `ending`
 // ("Work.iff" -> ".Work.iff.tw-<24 hex digits>.new"): hidden where the system hides dot files.
 std::filesystem::path FreshNameBeside(const std::filesystem::path& target, const char* ending);
+// Whether `name` is one that FreshNameBeside gives beside `target` with `ending`.
+bool IsFreshNameBeside(const std::filesystem::path& name, const std::filesystem::path& target, const char* ending);
 
 }  // namespace tw

@@ -1,6 +1,7 @@
 #include "util/WriteAccess.h"
 
 #include "util/FileError.h"
+#include "util/Utf8Path.h"
 
 #include <system_error>
 
@@ -12,16 +13,8 @@
 #endif
 
 namespace tw {
-namespace {
 
 namespace fs = std::filesystem;
-
-std::string Describe(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
-}  // namespace
 
 Status CheckWritableFolder(const fs::path& folder) {
     std::error_code ec;
@@ -33,12 +26,12 @@ Status CheckWritableFolder(const fs::path& folder) {
     HANDLE h = CreateFileW(at.c_str(), FILE_ADD_FILE | FILE_DELETE_CHILD,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return Status::Failure(Describe(at) + ": " + LastSystemErrorText());
+    if (h == INVALID_HANDLE_VALUE) return Status::Failure(Utf8Text(at) + ": " + LastSystemErrorText());
     CloseHandle(h);
 #else
     // With the process's effective ids, as the system will judge the save's own calls.
     if (::faccessat(AT_FDCWD, at.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
-        return Status::Failure(Describe(at) + ": " + LastSystemErrorText());
+        return Status::Failure(Utf8Text(at) + ": " + LastSystemErrorText());
 #endif
     return {};
 }

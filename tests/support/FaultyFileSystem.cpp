@@ -7,7 +7,8 @@ namespace tw::test {
 namespace {
 
 constexpr const char* StepNames[] = {"Create", "Write",      "Flush",        "Replace",     "MoveNew",
-                                     "Link",   "Remove",     "SyncFolder",   "CreateFolder", "RemoveFolder"};
+                                     "Link",   "Remove",     "SyncFolder",   "CreateFolder", "RemoveFolder",
+                                     "Lock"};
 
 // A file being written: its writes and flushes are steps of their own.
 class FaultyStream final : public Stream {
@@ -110,5 +111,9 @@ void FaultyFileSystem::RemoveFolder(const std::filesystem::path& path) {
 void FaultyFileSystem::SyncFolder(const std::filesystem::path& folder) { Take(Step::SyncFolder, folder); }
 
 bool FaultyFileSystem::Exists(const std::filesystem::path& path) { return HostFileSystem().Exists(path); }
+
+void FaultyFileSystem::Lock(FileLock& lock, FileLock::Kind kind) {
+    if (Take(Step::Lock, {})) lock.Lock(kind);
+}
 
 }  // namespace tw::test

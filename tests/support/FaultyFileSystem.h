@@ -20,7 +20,7 @@ struct SimulatedKill {};
 // Flushes and folder syncs are counted as steps but not passed on to the disk.
 class FaultyFileSystem final : public FileSystem {
 public:
-    enum class Step { Create, Write, Flush, Replace, MoveNew, Link, Remove, SyncFolder, CreateFolder, RemoveFolder, Any };
+    enum class Step { Create, Write, Flush, Replace, MoveNew, Link, Remove, SyncFolder, CreateFolder, RemoveFolder, Lock, Any };
 
     // The `nth` (from 1) step of `kind` fails with FileError; 0 for never.
     void FailAt(Step kind, std::size_t nth) {
@@ -52,6 +52,7 @@ public:
     void RemoveFolder(const std::filesystem::path& path) override;
     void SyncFolder(const std::filesystem::path& folder) override;
     bool Exists(const std::filesystem::path& path) override;
+    void Lock(FileLock& lock, FileLock::Kind kind) override;
 
     // Whether the step may go on: false once killed (the step then does nothing); throws at the
     // step that is to fail or to kill.

@@ -5,8 +5,11 @@
 #include "gamefiles/GameLoad.h"
 #include "util/ConsolePort.h"
 #include "gamefiles/HostPath.h"
+#include "gamefiles/Installation.h"
 #include "gamefiles/KeptOriginals.h"
+#include "gamefiles/EnvironmentLookup.h"
 #include "sample/SampleInstallation.h"
+#include "support/FaultyFileSystem.h"
 #include "support/FolderState.h"
 #include "support/TempFolder.h"
 #include "util/Sha256.h"
@@ -134,7 +137,7 @@ TEST_F(CliTest, SampleIsWrittenOnlyIntoAnEmptyFolder) {
 TEST_F(CliTest, AGameHeldByAnotherProgramIsNotChangedAndStillReadable) {
     GameContext holder;
     holder.gameFolder = game.string();
-    holder.installationOptions.holder = "the Trackwright editor";
+    holder.installationOptions.holder = std::string(EditorHolder);
     ASSERT_TRUE(holder.TakeInstallation(Installation::Intent::Write));
     const std::vector<std::string> files = test::FilesBelow(game);
 
@@ -142,7 +145,8 @@ TEST_F(CliTest, AGameHeldByAnotherProgramIsNotChangedAndStillReadable) {
     for (const auto& args : std::vector<std::vector<std::string>>{{"resave"}, {"restore", file}, {"import", file, "0"}}) {
         const CliRun run = OnGame(args);
         EXPECT_EQ(run.status, ExitFailure) << args[0];
-        EXPECT_NE(run.err.find("is being changed by the Trackwright editor (process "), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("is open in the Trackwright editor (process "), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("); save and close it there, then try again."), std::string::npos) << run.err;
     }
     // A reader beside it reads the archived files in memory and takes nothing out.
     const CliRun dump = OnGame({"dump"});
@@ -161,6 +165,8 @@ TEST_F(CliTest, ReadingPathsLeaveTheGameFolderAsItWas) {
     fs::permissions(game / "UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP",
                     fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read, fs::perm_options::replace);
     const auto before = test::FolderState(game);
+    // As this system shows a file that only its owner may read (on Windows: marked read-only).
+    const fs::perms readOnly = fs::status(game / "GameData/Objects/CarPortal.iff").permissions();
     const std::string out = (temp.Path() / "out.iff").string();
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"locate"}, {"dump"}, {"dump", "--utf8"}, {"export", "0", out}, {"backup", out}, {"originals"}}) {
@@ -187,7 +193,7 @@ TEST_F(CliTest, ReadingPathsLeaveTheGameFolderAsItWas) {
     const auto saved = test::FolderState(game);
     EXPECT_EQ(saved.count("ExpansionShared/Work.iff"), 1u);
     EXPECT_EQ(saved.count("UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP"), 1u);
-    EXPECT_EQ(fs::status(game / "GameData/Objects/CarPortal.iff").permissions(), fs::perms::owner_read);
+    EXPECT_EQ(fs::status(game / "GameData/Objects/CarPortal.iff").permissions(), readOnly);
     const CliRun originals = OnGame({"originals"});
     EXPECT_NE(originals.out.find("ExpansionShared/Work.iff\tabsent"), std::string::npos) << originals.out;
     EXPECT_NE(originals.out.find("UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP\tabsent"), std::string::npos);
@@ -198,6 +204,62 @@ TEST_F(CliTest, ReadingPathsLeaveTheGameFolderAsItWas) {
     auto restored = test::FolderState(game);
     restored.erase("UIGraphics/cpanel/Backgrounds");
     EXPECT_EQ(restored, before);
+}
+
+// A player's files keep the names they were found by, in whatever letter case, through a change
+// and a restore of the originals: on Windows too, where the system itself ignores case and a
+// file replaced under another spelling takes that spelling.
+TEST_F(CliTest, GameFilesKeepTheNamesTheyWereFoundBy) {
+    namespace fs = std::filesystem;
+    ASSERT_EQ(OnGame({"resave"}).status, ExitSuccess);  // every file loose
+    const std::string track = (temp.Path() / "track.iff").string();
+    ASSERT_EQ(OnGame({"export", "2", track}).status, ExitSuccess);
+
+    const std::pair<std::string, std::string> spellings[] = {
+        {"ExpansionShared/Work.iff", "expansionshared/WORK.IFF"},
+        {"GameData/Objects/CarPortal.iff", "gamedata/OBJECTS/carportal.IFF"},
+        {"UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP", "uigraphics/CPanel/buttons/jobiconmultibutton.bmp"},
+        {"UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP", "uigraphics/CPanel/BACKGROUNDS/JOBICONMULTIPOPUP.bmp"},
+        {"ExpansionShared/", "expansionshared/"},
+        {"GameData/Objects/", "gamedata/OBJECTS/"},
+        {"GameData/", "gamedata/"},
+        {"UIGraphics/cpanel/Buttons/", "uigraphics/CPanel/buttons/"},
+        {"UIGraphics/cpanel/Backgrounds/", "uigraphics/CPanel/BACKGROUNDS/"},
+        {"UIGraphics/cpanel/", "uigraphics/CPanel/"},
+        {"UIGraphics/", "uigraphics/"},
+    };
+    const fs::path odd = temp.Path() / "odd";
+    for (const std::string& file : test::FilesBelow(game)) {
+        std::string name = file;
+        for (const auto& [usual, unusual] : spellings) {
+            if (name.starts_with(usual)) {
+                name = unusual + name.substr(usual.size());
+                break;
+            }
+        }
+        fs::create_directories((odd / name).parent_path());
+        fs::copy_file(game / file, odd / name);
+    }
+    const auto before = Contents(odd);
+    auto names = [](const std::map<std::string, std::string>& contents) {
+        std::vector<std::string> keys;
+        for (const auto& entry : contents) keys.push_back(entry.first);
+        return keys;
+    };
+
+    const CliRun imported = Cli({"--game", odd.string(), "import", track, "0"});
+    ASSERT_EQ(imported.status, ExitSuccess) << imported.err;
+    const auto changed = Contents(odd);
+    EXPECT_EQ(names(changed), names(before));
+    EXPECT_NE(changed.at("expansionshared/WORK.IFF"), before.at("expansionshared/WORK.IFF"));
+    EXPECT_NE(changed.at("uigraphics/CPanel/buttons/jobiconmultibutton.bmp"),
+              before.at("uigraphics/CPanel/buttons/jobiconmultibutton.bmp"));
+
+    const CliRun originals = Cli({"--game", odd.string(), "originals"});
+    EXPECT_NE(originals.out.find("expansionshared/WORK.IFF"), std::string::npos) << originals.out;
+    const CliRun restored = Cli({"--game", odd.string(), "restore-originals"});
+    ASSERT_EQ(restored.status, ExitSuccess) << restored.err;
+    EXPECT_EQ(Contents(odd), before);
 }
 
 TEST_F(CliTest, LocateNamesArchivedFilesWithTheirArchive) {
@@ -273,6 +335,44 @@ TEST_F(CliTest, ExportImportBackupRestoreRoundTrip) {
     EXPECT_TRUE(CareersWithoutTextRows(OnGame({"dump"}).out) == CareersWithoutTextRows(original));
 }
 
+
+// Whichever step of a change fails (a write, a rename, a lock the system refuses), every changing
+// command ends with a message and exit status 1, never an abort, and the game is as it was.
+TEST_F(CliTest, EveryChangingCommandFailsCleanlyWhereverTheDiskFails) {
+    const std::string track = (temp.Path() / "track.iff").string();
+    const std::string backup = (temp.Path() / "backup.iff").string();
+    const std::string document = (temp.Path() / "game.json").string();
+    ASSERT_EQ(OnGame({"export", "2", track}).status, ExitSuccess);
+    ASSERT_EQ(OnGame({"backup", backup}).status, ExitSuccess);
+    WriteText(document, OnGame({"dump"}).out);
+
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"resave"}, {"import", track, "0"}, {"apply", document}, {"restore", backup}, {"restore-originals", "--force"}}) {
+        for (std::size_t step = 1;; ++step) {
+            const auto before = Contents(game);
+            test::FaultyFileSystem files;
+            files.FailAt(test::FaultyFileSystem::Step::Any, step);
+            std::vector<std::string> withGame = args;
+            withGame.insert(withGame.begin(), {"--game", game.string()});
+            std::FILE* out = std::tmpfile();
+            std::FILE* err = std::tmpfile();
+            const int status = RunCli(withGame, "trackwright-cli", out, err, &files);
+            Drain(out);
+            const std::string messages = Drain(err);
+            if (!files.Failed()) {
+                EXPECT_EQ(status, ExitSuccess) << args[0] << ": " << messages;
+                break;
+            }
+            // A step that fails once every new file is in place (removing what the save left
+            // beside them) costs nothing of the change: the command succeeds.
+            if (status == ExitSuccess) continue;
+            EXPECT_EQ(status, ExitFailure) << args[0] << " at " << files.FaultStep();
+            EXPECT_NE(messages.find("(injected)"), std::string::npos) << args[0] << " at " << files.FaultStep() << ": " << messages;
+            EXPECT_TRUE(Contents(game) == before) << args[0] << " at " << files.FaultStep();
+            if (HasFailure()) return;
+        }
+    }
+}
 
 TEST_F(CliTest, ApplyOfAnUnchangedDumpWritesWhatResaveWrites) {
     const std::filesystem::path other = temp.Path() / "other";
@@ -445,6 +545,60 @@ TEST_F(CliTest, RestoreOriginalsRefusesWhatItCannotTrust) {
     }
     EXPECT_EQ(Contents(game), before);
 }
+
+#ifndef _WIN32
+// What the program keeps of its own is trusted only as it made it: a link planted in place of a
+// journal, a manifest or a kept copy is never followed, and a state folder that others may write
+// is refused. Each is refused with a message, and neither the game nor what a link points at
+// changes.
+TEST_F(CliTest, PlantedLinksAndOpenFoldersInTheStateAreRefused) {
+    namespace fs = std::filesystem;
+    ASSERT_EQ(OnGame({"resave"}).status, ExitSuccess);  // keeps the originals
+    const std::string id = InstallationId(game);
+    const fs::path state = DefaultStateRoot(ProcessEnvironment()) / id;
+    const fs::path originals = DefaultOriginalsRoot(ProcessEnvironment()) / id;
+    const fs::path victim = temp.Path() / "victim";
+    ASSERT_TRUE(fs::is_directory(state));
+    ASSERT_TRUE(fs::is_regular_file(originals / "manifest.json"));
+
+    const struct {
+        const char* name;
+        fs::path planted;  // replaced by a link to `victim`, holding what it held; or made 0777
+        bool link;
+        std::vector<std::string> command;
+    } cases[] = {
+        {"journal", state / "journal", true, {"dump"}},
+        {"manifest", originals / "manifest.json", true, {"originals"}},
+        {"kept copy", originals / "files/GameData/Objects/CarPortal.iff", true, {"restore-originals", "--force"}},
+        {"state folder", state, false, {"resave"}},
+        {"originals folder", originals, false, {"resave"}},
+    };
+    for (const auto& c : cases) {
+        const bool existed = fs::exists(c.planted);
+        const std::string held = c.link ? (existed ? ReadText(c.planted) : "trackwright journal 2\n") : "";
+        if (c.link) {
+            WriteText(victim, held);
+            if (existed) fs::rename(c.planted, temp.Path() / "kept-aside");
+            fs::create_symlink(victim, c.planted);
+        } else {
+            fs::permissions(c.planted, fs::perms::all, fs::perm_options::replace);
+        }
+        const auto before = Contents(game);
+        const CliRun run = OnGame(c.command);
+        EXPECT_EQ(run.status, ExitFailure) << c.name << ": " << run.err;
+        EXPECT_NE(run.err.find(PathText(c.planted)), std::string::npos) << c.name << ": " << run.err;
+        EXPECT_EQ(Contents(game), before) << c.name;
+        if (c.link) {
+            EXPECT_EQ(ReadText(victim), held) << c.name;
+            fs::remove(c.planted);
+            if (existed) fs::rename(temp.Path() / "kept-aside", c.planted);
+        } else {
+            fs::permissions(c.planted, fs::perms::owner_all, fs::perm_options::replace);
+        }
+    }
+    EXPECT_EQ(OnGame({"originals"}).status, ExitSuccess);
+}
+#endif
 
 TEST_F(CliTest, MissingGameFailsWithExitOne) {
     const CliRun run = Cli({"--game", (temp.Path() / "nothing-here").string(), "dump"});

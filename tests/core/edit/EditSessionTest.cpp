@@ -4,6 +4,7 @@
 
 #include "cli/ModelDump.h"
 #include "exchange/CareerExport.h"
+#include "support/FaultyFileSystem.h"
 #include "support/ScriptedPort.h"
 #include "util/ByteReader.h"
 #include "util/ByteWriter.h"
@@ -183,6 +184,54 @@ TEST(EditSessionTest, SaveIsTheCleanPointAndUndoPastItWritesTheOldFilesBack) {
     EXPECT_FALSE(s.CanUndo());
     EXPECT_FALSE(s.CanRedo());
     EXPECT_FALSE(s.HasUnsavedChanges());
+}
+
+// The editor's commands that change the disk, with the disk failing at each of their steps in
+// turn: every failure is a message, the files stay as they were, and the session goes on with the
+// edits still there.
+TEST(EditSessionTest, SaveAndRestoreOfOriginalsFailWithAMessageWhereverTheDiskFails) {
+    GameFolder folder;
+    test::FaultyFileSystem files;
+    EditSession session;
+    ScriptedPort port;
+    test::TakeForWriting(session.Context(), folder, &files);
+    auto reload = [&] { return session.Reload([&](GameContext& c) { return RunLoad(c, port); }); };
+    ASSERT_EQ(session.Load([&](GameContext& c) { return RunLoad(c, port); }), LoadRequest::Loaded);
+    ASSERT_TRUE(session.SetInternalName(1, "Apiary"));
+
+    const struct {
+        const char* name;
+        std::function<bool()> run;
+    } commands[] = {
+        {"save", [&] { return session.Save(port, reload).saved; }},
+        {"restore of originals",
+         [&] {
+             port.answers.push_back(Answer::Yes);
+             return session.RestoreOriginals(port, reload) == RestoreOutcome::Restored;
+         }},
+    };
+    for (const auto& command : commands) {
+        for (std::size_t step = 1;; ++step) {
+            const test::SavedBytes before = test::Snapshot(folder);
+            const std::string model = Fingerprint(session);
+            files.Restart();
+            files.FailAt(test::FaultyFileSystem::Step::Any, step);
+            port.calls.clear();
+            port.answers.clear();
+            const bool done = command.run();
+            // Done in spite of a fault: only what the change left beside the new files could not
+            // be removed, and every later step is of that kind.
+            if (done) break;
+            EXPECT_TRUE(files.Failed()) << command.name;
+            std::string told;
+            for (const auto& call : port.calls) told += call.message.text + call.message.detail;
+            EXPECT_NE(told.find("(injected)"), std::string::npos) << command.name << " at " << files.FaultStep() << ": " << told;
+            EXPECT_TRUE(test::Snapshot(folder) == before) << command.name << " at " << files.FaultStep();
+            EXPECT_EQ(Fingerprint(session), model) << command.name << " at " << files.FaultStep();
+            if (::testing::Test::HasFailure()) return;
+        }
+    }
+    EXPECT_FALSE(session.HasUnsavedChanges());
 }
 
 TEST(EditSessionTest, ExitAsksOnlyWithUnsavedChanges) {

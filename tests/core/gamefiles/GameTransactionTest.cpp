@@ -56,7 +56,8 @@ std::vector<std::string> StateLeftovers(const GameFolder& folder) {
     std::vector<std::string> left;
     for (const auto& entry : fs::recursive_directory_iterator(folder.state.Path())) {
         const std::string name = entry.path().filename().string();
-        if (entry.is_regular_file() && name != "writer.lock" && name != "commit.lock") left.push_back(name);
+        if (entry.is_regular_file() && name != "writer.lock" && name != "commit.lock" &&
+            name != "folder-identity") left.push_back(name);
     }
     return left;
 }
@@ -379,19 +380,26 @@ TEST(GameTransactionTest, DamagedJournalStopsEveryProgramUntilSomeoneLooks) {
 
 TEST(GameTransactionTest, JournalRoundTripsEveryChangeAndPathCharacter) {
     Journal journal;
+    journal.scope = {"/g", "/o/ri\tginals"};
     journal.state = Journal::State::Committing;
-    journal.entries = {{Journal::Change::Replace, "/g/Work.iff", "/g/a\tb.new", "/g/back\\slash\n.old"},
-                       {Journal::Change::Create, "/g/x", "/g/x.new", {}},
-                       {Journal::Change::Remove, "/g/y", {}, "/g/y.old"}};
+    journal.entries = {{Journal::Change::Replace, "/g/Work.iff", "/g/a\tb.new", "/g/back\\slash\n.old", {}},
+                       {Journal::Change::Create, "/g/x", "/g/x.new", {}, {}},
+                       {Journal::Change::Remove, "/g/y", {}, "/g/y.old", {}},
+                       {Journal::Change::Replace, "/m/CarPortal.iff", "/m/c.new", "/m/c.old", "/g/CarPortal.iff"}};
+    journal.folders = {"/g/new", "/g/new/er"};
     Journal read;
     ASSERT_TRUE(ParseJournal(EncodeJournal(journal), read));
+    EXPECT_EQ(read.scope.gameFolder, journal.scope.gameFolder);
+    EXPECT_EQ(read.scope.originalsFolder, journal.scope.originalsFolder);
     EXPECT_EQ(read.state, journal.state);
-    ASSERT_EQ(read.entries.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(read.folders, journal.folders);
+    ASSERT_EQ(read.entries.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(read.entries[i].change, journal.entries[i].change);
         EXPECT_EQ(read.entries[i].target, journal.entries[i].target);
         EXPECT_EQ(read.entries[i].temporary, journal.entries[i].temporary);
         EXPECT_EQ(read.entries[i].kept, journal.entries[i].kept);
+        EXPECT_EQ(read.entries[i].via, journal.entries[i].via);
     }
 }
 
