@@ -166,6 +166,13 @@ TEST(FileTransactionTest, CreateNeverTakesThePlaceOfAFileThatAppeared) {
 namespace tw {
 namespace {
 
+// A path as a journal's field holds it: a backslash (Windows' separator) doubled.
+std::string Field(const fs::path& path) {
+    std::string text;
+    for (char c : path.string()) text += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return text;
+}
+
 // A journal found in the state folder is input like any file: one that names anything but this
 // installation's own files, in names the transaction gives them, is refused whole, and the
 // refusal names the journal and what the person can do. Nothing it names is touched.
@@ -182,11 +189,10 @@ TEST(JournalTrustTest, AJournalNamingAnythingElseIsRefusedAndNothingIsTouched) {
     Write(victim.parent_path() / (foreign + ".old"), "planted");
     auto line = [](const std::string& change, const fs::path& target, const fs::path& temporary, const fs::path& kept,
                    const fs::path& via = {}) {
-        return change + "\t" + target.string() + "\t" + temporary.string() + "\t" + kept.string() + "\t" +
-               via.string() + "\n";
+        return change + "\t" + Field(target) + "\t" + Field(temporary) + "\t" + Field(kept) + "\t" + Field(via) + "\n";
     };
     auto v2 = [&](const fs::path& folder, const std::string& entries) {
-        return "trackwright journal 2\ngame\t" + folder.string() + "\noriginals\t\nstate committing\n" + entries + "end\n";
+        return "trackwright journal 2\ngame\t" + Field(folder) + "\noriginals\t\nstate committing\n" + entries + "end\n";
     };
     const struct {
         const char* name;
@@ -204,7 +210,7 @@ TEST(JournalTrustTest, AJournalNamingAnythingElseIsRefusedAndNothingIsTouched) {
         {"another game's journal",
          v2(victim.parent_path(), line("replace", g / "a", g / (beside + ".new"), g / (beside + ".old"))),
          "belongs to the game in"},
-        {"a folder outside the game folder", v2(g, "folder\t" + victim.parent_path().string() + "\n"),
+        {"a folder outside the game folder", v2(g, "folder\t" + Field(victim.parent_path()) + "\n"),
          "outside the game's folders"},
         {"a link that now leads elsewhere",
          v2(g, line("replace", victim, victim.parent_path() / (foreign + ".new"), victim.parent_path() / (foreign + ".old"),
@@ -240,8 +246,8 @@ TEST(JournalTrustTest, AnOldJournalInsideTheGameFolderIsStillRecovered) {
     // The old file moved aside, the new one not yet in place: the save is undone.
     Write(g / (beside + ".old"), "old a");
     Write(g / (beside + ".new"), "new a");
-    Write(state / "journal", "trackwright journal 1\nstate committing\nreplace\t" + (g / "a").string() + "\t" +
-                                 (g / (beside + ".new")).string() + "\t" + (g / (beside + ".old")).string() + "\nend\n");
+    Write(state / "journal", "trackwright journal 1\nstate committing\nreplace\t" + Field(g / "a") + "\t" +
+                                 Field(g / (beside + ".new")) + "\t" + Field(g / (beside + ".old")) + "\nend\n");
     ASSERT_TRUE(RecoverTransaction(HostFileSystem(), state.Path(), ScopeOf(game.Path())));
     EXPECT_EQ(Read(game.Path()), (Contents{{"a", "old a"}}));
     EXPECT_TRUE(fs::is_empty(state.Path()));

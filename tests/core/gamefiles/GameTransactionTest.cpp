@@ -56,8 +56,7 @@ std::vector<std::string> StateLeftovers(const GameFolder& folder) {
     std::vector<std::string> left;
     for (const auto& entry : fs::recursive_directory_iterator(folder.state.Path())) {
         const std::string name = entry.path().filename().string();
-        if (entry.is_regular_file() && name != "writer.lock" && name != "commit.lock" &&
-            name != "folder-identity") left.push_back(name);
+        if (entry.is_regular_file() && !name.ends_with(".lock") && name != "folder-identity") left.push_back(name);
     }
     return left;
 }

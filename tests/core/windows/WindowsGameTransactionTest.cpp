@@ -25,8 +25,8 @@ using test::Snapshot;
 
 // Another program's handle, as the game holds its files: others may read, nothing more.
 struct OtherProgram {
-    OtherProgram(const std::filesystem::path& path, DWORD share)
-        : h(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    OtherProgram(const std::filesystem::path& path, DWORD share, DWORD access = GENERIC_READ)
+        : h(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
     ~OtherProgram() {
         if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     }
@@ -36,7 +36,7 @@ struct OtherProgram {
 TEST(WindowsGameTransactionTest, AFileAnotherProgramHoldsStopsTheWholeSave) {
     GameFolder folder;
     GameContext context;
-    PointAt(context, folder);
+    test::TakeForWriting(context, folder);
     ScriptedPort port;
     ASSERT_EQ(RunLoad(context, port), 1);
     const auto before = Snapshot(folder);
@@ -63,7 +63,7 @@ TEST(WindowsGameTransactionTest, AFileAnotherProgramHoldsStopsTheWholeSave) {
 TEST(WindowsGameTransactionTest, AReaderBesideTheEditorNeverBlocksItsSave) {
     GameFolder folder;
     GameContext editor;
-    PointAt(editor, folder);
+    test::TakeForWriting(editor, folder);
     ScriptedPort port;
     ASSERT_EQ(RunLoad(editor, port), 1);
     editor.careerSet.careers.at(0).track.name = "Apiary";
@@ -77,24 +77,33 @@ TEST(WindowsGameTransactionTest, AReaderBesideTheEditorNeverBlocksItsSave) {
     EXPECT_TRUE(SaveGameFiles(editor, port)) << (port.calls.empty() ? "" : port.Shown()[0] + " / " + port.calls[0].message.detail);
 }
 
-TEST(WindowsGameTransactionTest, ALooseFileTheGameWillNotShareStopsTheLoad) {
+// The game reading a file does not keep the editor from loading it; the game writing it does,
+// and the load says which file.
+TEST(WindowsGameTransactionTest, ALooseFileTheGameWritesStopsTheLoad) {
     GameFolder folder;
     {
         GameContext first;
-        PointAt(first, folder);
+        test::TakeForWriting(first, folder);
         ScriptedPort port;
         ASSERT_EQ(RunLoad(first, port), 1);
+        ASSERT_TRUE(SaveGameFiles(first, port));  // every file loose
     }
     const auto before = Snapshot(folder);
-    OtherProgram game(folder.At(SavedFiles[0]), FILE_SHARE_READ);
-    ASSERT_NE(game.h, INVALID_HANDLE_VALUE);
-    GameContext context;
-    PointAt(context, folder);
-    ScriptedPort port;
-    EXPECT_EQ(RunLoad(context, port), 2);
-    ASSERT_FALSE(port.calls.empty());
-    EXPECT_EQ(port.Shown().back(), "Error: Can't locate/open/load the Work.iff file!");
-    EXPECT_FALSE(port.calls.back().message.detail.empty());
+    for (const DWORD access : {static_cast<DWORD>(GENERIC_READ), static_cast<DWORD>(GENERIC_READ | GENERIC_WRITE)}) {
+        OtherProgram game(folder.At(SavedFiles[0]), FILE_SHARE_READ, access);
+        ASSERT_NE(game.h, INVALID_HANDLE_VALUE);
+        GameContext context;
+        test::TakeForWriting(context, folder);
+        ScriptedPort port;
+        if (access == GENERIC_READ) {
+            EXPECT_EQ(RunLoad(context, port), 1);
+            continue;
+        }
+        EXPECT_EQ(RunLoad(context, port), 2);
+        ASSERT_FALSE(port.calls.empty());
+        EXPECT_EQ(port.Shown().back(), "Error: Can't locate/open/load the Work.iff file!");
+        EXPECT_FALSE(port.calls.back().message.detail.empty());
+    }
     EXPECT_EQ(Snapshot(folder), before);
 }
 
