@@ -2,9 +2,9 @@
 // ten and a hundred times, each beside the time to merely read or copy the same files' bytes.
 
 #include "edit/EditSession.h"
+#include "edit/GameSave.h"
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
-#include "gamefiles/GameSave.h"
 #include "sample/SampleInstallation.h"
 #include "util/FileStream.h"
 #include "util/ReplaceFileWhole.h"

@@ -3,7 +3,7 @@
 // game folder or its kept originals (a target reached through a link: the link does, and
 // recovery checks where the link leads), and every name it would move or remove is the
 // transaction's own, beside its target.
-#include "gamefiles/Journal.h"
+#include "store/Journal.h"
 #include "util/RandomName.h"
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 // The manifest of kept original files: any bytes give a manifest or a reason, what parses is
 // written back to the same manifest, and an accepted manifest names nothing outside the game
 // folder, nor a kept copy outside its store.
-#include "gamefiles/KeptOriginals.h"
+#include "store/KeptOriginals.h"
 
 #include <cstddef>
 #include <cstdint>

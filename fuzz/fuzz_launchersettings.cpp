@@ -1,7 +1,7 @@
 // Reads arbitrary text as the game launchers' settings: Lutris's and Bottles' YAML through the
 // key-path lookup, Heroic's GamesConfig JSON through its prefix reader.
-#include "gamefiles/HeroicGameSettings.h"
-#include "gamefiles/YamlScalar.h"
+#include "locate/HeroicGameSettings.h"
+#include "locate/YamlScalar.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -41,11 +41,11 @@
 #include "edit/EditSession.h"
 #include "exchange/CareerExport.h"
 #include "gamefiles/GameLoad.h"
-#include "gamefiles/HostPath.h"
 #include "model/CardItemFields.h"
 #include "sample/SampleInstallation.h"
 #include "support/FaultyFileSystem.h"
 #include "util/ByteReader.h"
+#include "util/HostPath.h"
 #include "util/JsonReader.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // Parses arbitrary text as a Wine registry file and reads the game's key from whatever it holds.
-#include "gamefiles/RegistryKey.h"
-#include "gamefiles/WineRegistry.h"
+#include "locate/RegistryKey.h"
+#include "locate/WineRegistry.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Parses arbitrary text as a Steam library list (KeyValues text).
-#include "gamefiles/KeyValues.h"
-#include "gamefiles/SteamLibraries.h"
+#include "locate/KeyValues.h"
+#include "locate/SteamLibraries.h"
 
 #include <cstddef>
 #include <cstdint>

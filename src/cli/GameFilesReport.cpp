@@ -1,7 +1,7 @@
 #include "cli/GameFilesReport.h"
 
 #include "gamefiles/GameFileFinding.h"
-#include "gamefiles/HostPath.h"
+#include "util/HostPath.h"
 
 namespace tw::cli {
 namespace {

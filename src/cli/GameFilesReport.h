@@ -1,7 +1,7 @@
 #pragma once
 
 #include "gamefiles/GameContext.h"
-#include "gamefiles/GameLocation.h"
+#include "locate/GameLocation.h"
 
 #include <string>
 #include <vector>

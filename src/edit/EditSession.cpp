@@ -2,8 +2,8 @@
 
 #include "edit/ModelChanges.h"
 #include "exchange/CareerExport.h"
-#include "gamefiles/HostPath.h"
 #include "util/CodePage.h"
+#include "util/HostPath.h"
 
 #include <iterator>
 

@@ -1,7 +1,7 @@
 #include "gamefiles/GameContext.h"
 
-#include "gamefiles/HostPath.h"
 #include "util/CodePage.h"
+#include "util/HostPath.h"
 #include "util/WriteAccess.h"
 
 namespace tw {

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "gamefiles/GameFileLookup.h"
-#include "gamefiles/Installation.h"
 #include "icons/IconStrips.h"
 #include "iff/ChunkStore.h"
 #include "iff/IFFFile.h"
 #include "model/CareerSet.h"
+#include "store/Installation.h"
 #include "util/FileStream.h"
 
 #include <memory>

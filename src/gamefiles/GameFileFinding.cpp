@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "gamefiles/GameFileLookup.h"
-#include "gamefiles/HostPath.h"
 #include "util/FileStream.h"
+#include "util/HostPath.h"
 
 namespace tw {
 

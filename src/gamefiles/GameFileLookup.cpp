@@ -1,7 +1,7 @@
 #include "gamefiles/GameFileLookup.h"
 
-#include "gamefiles/HostPath.h"
 #include "util/FileError.h"
+#include "util/HostPath.h"
 #include "util/MemoryStream.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "gamefiles/GameLoad.h"
 
 #include "gamefiles/GameFileLookup.h"
-#include "gamefiles/HostPath.h"
+#include "util/HostPath.h"
 
 #include <exception>
 #include <filesystem>

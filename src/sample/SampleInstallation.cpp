@@ -1,14 +1,14 @@
 #include "sample/SampleInstallation.h"
 
-#include "gamefiles/HostPath.h"
-#include "sample/SampleCareerData.h"
 #include "far/FARWriter.h"
-#include "sample/SampleIconStrips.h"
 #include "iff/ChunkStore.h"
 #include "iff/IFFFile.h"
 #include "model/CareerSet.h"
+#include "sample/SampleCareerData.h"
+#include "sample/SampleIconStrips.h"
 #include "util/FileError.h"
 #include "util/FileStream.h"
+#include "util/HostPath.h"
 #include "util/MemoryStream.h"
 
 #include <algorithm>

@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "ui/DialogUnits.h"
 #include "edit/NumberReading.h"
+#include "ui/DialogUnits.h"
 
 namespace tw {
 

@@ -5,9 +5,9 @@
 
 #include <QDialog>
 
+#include "edit/NumberReading.h"
 #include "model/CardItem.h"
 #include "model/CardItemFields.h"
-#include "edit/NumberReading.h"
 #include "util/UserPort.h"
 
 class QButtonGroup;

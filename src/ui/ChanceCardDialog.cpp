@@ -11,8 +11,8 @@
 #include <QTextDocument>
 #include <QToolTip>
 
-#include "ui/CardItemDialog.h"
 #include "model/CardItemFields.h"
+#include "ui/CardItemDialog.h"
 #include "ui/CardItemText.h"
 #include "ui/DialogUnits.h"
 #include "ui/FieldCodec.h"

@@ -8,12 +8,12 @@
 #include <QPixmap>
 
 #include "gamefiles/GameFileFinding.h"
-#include "gamefiles/HostPath.h"
-#include "gamefiles/Installation.h"
-#include "gamefiles/RememberedFolder.h"
+#include "locate/RememberedFolder.h"
+#include "store/Installation.h"
 #include "ui/LoadWindowRunner.h"
 #include "ui/MainWindow.h"
 #include "ui/QtUserPort.h"
+#include "util/HostPath.h"
 #include "util/UserPort.h"
 
 namespace tw {

@@ -7,10 +7,10 @@
 #include <QStringList>
 
 #include "edit/EditSession.h"
-#include "gamefiles/EnvironmentLookup.h"
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
-#include "gamefiles/GameLocation.h"
+#include "locate/GameLocation.h"
+#include "util/EnvironmentLookup.h"
 
 namespace tw {
 

@@ -2,9 +2,9 @@
 
 #include <QList>
 
-#include "ui/TextCodec.h"
-#include "ui/LineBreaks.h"
 #include "model/Languages.h"
+#include "ui/LineBreaks.h"
+#include "ui/TextCodec.h"
 #include "util/TypedText.h"
 
 namespace tw {

@@ -7,8 +7,8 @@
 #include <QDialog>
 #include <QString>
 
-#include "model/JobLevel.h"
 #include "edit/NumberReading.h"
+#include "model/JobLevel.h"
 #include "util/UserPort.h"
 
 class QComboBox;

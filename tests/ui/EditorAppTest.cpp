@@ -6,8 +6,8 @@
 #include <QPushButton>
 
 #include "MainWindowTestFixture.h"
-#include "gamefiles/RememberedFolder.h"
 #include "iff/ResourceType.h"
+#include "locate/RememberedFolder.h"
 #include "ui/LoadWindowRunner.h"
 #include "ui/LoadingDialog.h"
 

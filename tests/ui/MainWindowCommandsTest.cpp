@@ -3,8 +3,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "gamefiles/Installation.h"
-#include "gamefiles/KeptOriginals.h"
+#include "store/Installation.h"
+#include "store/KeptOriginals.h"
 #include "ui/TextCodec.h"
 
 #include <QMenu>

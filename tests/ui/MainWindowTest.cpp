@@ -10,11 +10,11 @@
 
 #include "icons/Bitmap.h"
 #include "ui/BitmapImage.h"
-#include "ui/ModifyIconsDialog.h"
 #include "ui/ChanceCardDialog.h"
 #include "ui/DialogUnits.h"
 #include "ui/EditorImages.h"
 #include "ui/JobDetailsDialog.h"
+#include "ui/ModifyIconsDialog.h"
 #include "ui/TextCodec.h"
 #include "util/CodePage.h"
 

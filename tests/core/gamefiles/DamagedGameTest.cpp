@@ -1,8 +1,8 @@
 // Game files with damaged parts: each damage is named by the load, nothing that cannot be read is
 // dropped, and a save either keeps the damaged bytes as they were or writes nothing.
+#include "edit/GameSave.h"
 #include "gamefiles/GameFileLookup.h"
 #include "gamefiles/GameLoad.h"
-#include "gamefiles/GameSave.h"
 #include "iff/IFFFile.h"
 #include "support/CareerIds.h"
 #include "support/ScriptedPort.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/gamefiles/LocationFixture.h"
+#include "core/locate/LocationFixture.h"
 
 namespace tw {
 namespace {

@@ -2,10 +2,10 @@
 
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
-#include "gamefiles/HostPath.h"
 #include "sample/SampleInstallation.h"
 #include "support/ScriptedPort.h"
 #include "support/TempFolder.h"
+#include "util/HostPath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 #include "gamefiles/GameLoad.h"
 
-#include "gamefiles/GameFileLookup.h"
-#include "gamefiles/GameSave.h"
+#include "edit/GameSave.h"
 #include "far/FARWriter.h"
+#include "gamefiles/GameFileLookup.h"
 #include "icons/BitmapFile.h"
-#include "support/IffBytes.h"
 #include "support/CareerIds.h"
+#include "support/IffBytes.h"
 #include "support/ScriptedPort.h"
 #include "util/MemoryStream.h"
 

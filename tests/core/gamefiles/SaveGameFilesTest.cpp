@@ -1,4 +1,4 @@
-#include "gamefiles/GameSave.h"
+#include "edit/GameSave.h"
 
 #include "gamefiles/GameLoad.h"
 #include "support/CareerIds.h"

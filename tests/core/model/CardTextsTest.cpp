@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "support/FakeCardTexts.h"
 #include "model/CardTexts.h"
+#include "support/FakeCardTexts.h"
 
 namespace tw {
 namespace {

@@ -1,7 +1,7 @@
 #include "sample/SampleInstallation.h"
 
+#include "edit/GameSave.h"
 #include "gamefiles/GameLoad.h"
-#include "gamefiles/GameSave.h"
 #include "support/CareerIds.h"
 #include "support/ScriptedPort.h"
 

@@ -1,4 +1,5 @@
 #include "support/TempFolder.h"
+#include "util/BackgroundSha256.h"
 #include "util/BlockWriter.h"
 #include "util/ByteReader.h"
 #include "util/ByteWriter.h"
@@ -6,7 +7,6 @@
 #include "util/FileStream.h"
 #include "util/MemoryStream.h"
 #include "util/ReplaceFileWhole.h"
-#include "util/BackgroundSha256.h"
 #include "util/Sha256.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // leaves a mix when the game holds one of them, and a reader beside the writer never blocks it.
 #ifdef _WIN32
 
+#include "edit/GameSave.h"
 #include "gamefiles/GameLoad.h"
-#include "gamefiles/GameSave.h"
 #include "support/ScriptedPort.h"
 #include "util/FileStream.h"
 

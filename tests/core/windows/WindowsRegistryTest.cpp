@@ -3,9 +3,9 @@
 // write; elsewhere the key comes from a Wine prefix's file and is tested with that.
 #ifdef _WIN32
 
-#include "gamefiles/GameLocation.h"
-#include "gamefiles/HostPath.h"
-#include "gamefiles/RegistryKey.h"
+#include "locate/GameLocation.h"
+#include "locate/RegistryKey.h"
+#include "util/HostPath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,81 @@
+#include "locate/RememberedFolder.h"
+
+#include <system_error>
+
+#include "util/HostPath.h"
+#include "util/ReadWholeFile.h"
+#include "util/ReplaceFileWhole.h"
+
+namespace tw {
+namespace {
+
+// A folder's text is a few hundred bytes; the file is never legitimately larger than this.
+constexpr std::size_t MaxFileBytes = 64 * 1024;
+
+bool FitsOnOneLine(const std::string& folder) {
+    return !folder.empty() && folder.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+}
+
+}  // namespace
+
+RememberedFolder::RememberedFolder(EnvironmentLookup environment)
+    : environment_(environment ? std::move(environment) : ProcessEnvironment()) {}
+
+std::optional<std::filesystem::path> RememberedFolder::File() const {
+    auto variable = [&](const char* name) -> std::optional<std::filesystem::path> {
+        std::filesystem::path path = AbsoluteFolderFromEnvironment(environment_, name);
+        if (path.empty()) return std::nullopt;
+        return path;
+    };
+#ifdef _WIN32
+    if (auto appData = variable("APPDATA")) return *appData / "Trackwright" / "game-folder";
+    return std::nullopt;
+#else
+    if (auto config = variable("XDG_CONFIG_HOME")) return *config / "trackwright" / "game-folder";
+    if (auto home = variable("HOME")) return *home / ".config" / "trackwright" / "game-folder";
+    return std::nullopt;
+#endif
+}
+
+std::optional<std::string> RememberedFolder::Recall(std::string* why) const {
+    auto none = [&](std::string reason) -> std::optional<std::string> {
+        if (why != nullptr) *why = std::move(reason);
+        return std::nullopt;
+    };
+    const std::optional<std::filesystem::path> file = File();
+    if (!file) return none("no home or configuration folder in the environment");
+    std::string text;
+    std::string reason;
+    if (!ReadWholeFile(*file, MaxFileBytes, text, &reason)) return none(PathText(*file) + ": " + reason);
+    std::string folder = text.substr(0, text.find('\n'));
+    if (!folder.empty() && folder.back() == '\r') folder.pop_back();
+    if (folder.empty()) return none(PathText(*file) + ": empty");
+    if (!FitsOnOneLine(folder)) return none(PathText(*file) + ": not a folder text");
+    return folder;
+}
+
+bool RememberedFolder::Remember(const std::string& folder, std::string* error) const {
+    auto fail = [&](std::string reason) {
+        if (error != nullptr) *error = std::move(reason);
+        return false;
+    };
+    if (!FitsOnOneLine(folder)) return fail("a folder text must be one non-empty line");
+    const std::optional<std::filesystem::path> file = File();
+    if (!file) return fail("no home or configuration folder in the environment");
+    std::error_code ec;
+    std::filesystem::create_directories(file->parent_path(), ec);
+    if (ec) return fail(PathText(file->parent_path()) + ": " + ec.message());
+    const std::string line = folder + "\n";
+    std::string why;
+    const bool written = ReplaceFileWhole(
+        *file,
+        [&](Stream& out) {
+            out.Write(std::string_view(line));
+            return true;
+        },
+        &why);
+    if (!written) return fail(PathText(*file) + ": " + why);
+    return true;
+}
+
+}  // namespace tw
