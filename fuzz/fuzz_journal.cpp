@@ -24,10 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     tw::Journal journal;
     if (!tw::ParseJournal(text, journal)) return 0;
-    // What parses is written back the same way.
+    // What parses is written back the same way. A journal of the first version, which names no
+    // installation, is only read: what is written is always the current version.
     tw::Journal again;
-    if (!tw::ParseJournal(tw::EncodeJournal(journal), again) || again.entries.size() != journal.entries.size() ||
-        again.folders.size() != journal.folders.size())
+    if (journal.version >= 2 &&
+        (!tw::ParseJournal(tw::EncodeJournal(journal), again) || again.entries.size() != journal.entries.size() ||
+         again.folders.size() != journal.folders.size()))
         __builtin_trap();
 
     const tw::JournalScope scope{"/g", "/o"};
