@@ -145,9 +145,7 @@ private:
     bool Load(Installation::Intent intent = Installation::Intent::Read) {
         const LocateResult found = Locate(false);
         if (found.location.gameFolder.empty()) return false;
-        context_.gameFolder = found.location.gameFolder;
-        context_.expansion3Flag = found.location.expansion3Flag;
-        context_.expansion4Flag = found.location.expansion4Flag;
+        session_.UseLocation(found.location);
         if (intent == Installation::Intent::Write) {
             if (Status taken = context_.TakeInstallation(intent); !taken) {
                 Fail(taken.Reason());
@@ -194,9 +192,7 @@ private:
         if (found.location.gameFolder.empty()) return ExitFailure;
         // What a load would find unreadable, from a load that only reads and shows nothing.
         EditSession probe;
-        probe.Context().gameFolder = found.location.gameFolder;
-        probe.Context().expansion3Flag = found.location.expansion3Flag;
-        probe.Context().expansion4Flag = found.location.expansion4Flag;
+        probe.UseLocation(found.location);
         probe.Context().installationOptions = context_.installationOptions;
         QuietPort quiet;
         if (probe.Load([&quiet](GameContext& c) { return RunLoad(c, quiet); }) == LoadRequest::Loaded)

@@ -39,6 +39,12 @@ const Career* EditSession::CareerAt(std::uint32_t career) const {
     return career < Careers().Count() ? &Careers().careers[career] : nullptr;
 }
 
+void EditSession::UseLocation(const GameLocation& location) {
+    context_.gameFolder = location.gameFolder;
+    context_.expansion3Flag = location.expansion3Flag;
+    context_.expansion4Flag = location.expansion4Flag;
+}
+
 bool EditSession::TakeGame(UserPort& port, bool viewOnly) {
     readOnlyReason_.clear();
     std::string holder;
@@ -173,6 +179,11 @@ bool EditSession::SetJobLevel(std::uint32_t career, std::uint32_t level, const J
     });
 }
 
+bool EditSession::ChanceCardEditable(std::uint32_t career, std::uint32_t level) const {
+    const Career* found = CareerAt(career);
+    return !ChanceCardsDisabled() && found != nullptr && found->Card(level) != nullptr;
+}
+
 Requirements EditSession::RequirementsBelowLevel(std::uint32_t career, std::uint32_t level) const {
     const Career* found = CareerAt(career);
     return found != nullptr ? RequirementsBelow(found->track, level) : Requirements{};
@@ -181,9 +192,8 @@ Requirements EditSession::RequirementsBelowLevel(std::uint32_t career, std::uint
 std::optional<CardTextResult> EditSession::SetChanceCard(std::uint32_t career, std::uint32_t level,
                                                          const std::vector<CardItem>& items, const std::string& text,
                                                          std::uint16_t slot) {
-    if (ChanceCardsDisabled() || career >= Careers().Count()) return std::nullopt;
+    if (!ChanceCardEditable(career, level)) return std::nullopt;
     ChanceCard* card = context_.careerSet.careers[career].Card(level);
-    if (card == nullptr) return std::nullopt;
     CardTextResult result = CardTextResult::NoText;
     EditScope scope{{career}};
     scope.cardTexts = true;

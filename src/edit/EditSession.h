@@ -9,6 +9,7 @@
 #include "exchange/CareerImport.h"
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
+#include "locate/GameLocation.h"
 #include "model/CardTexts.h"
 #include "model/CareerTexts.h"
 #include "model/JobLevelRules.h"
@@ -48,6 +49,9 @@ public:
     // it (then says so, naming that program). False, after its message, when the game cannot be
     // opened at all (a save that a program left unfinished cannot be finished or undone).
     bool TakeGame(UserPort& port, bool viewOnly);
+    // The game a start-up found, before TakeGame: its folder and what the launcher said of the
+    // expansions. The editor and the command line start alike.
+    void UseLocation(const GameLocation& location);
     // After a load: a game whose files this program cannot write is only viewed; says so once,
     // naming the file or folder and the system's reason.
     void SettleWriteAccess(UserPort& port);
@@ -79,6 +83,9 @@ public:
     // state makes it false again.
     bool HasUnsavedChanges() const { return !history_.AtCleanPoint(); }
     bool ChanceCardsDisabled() const { return context_.chanceCardsDisabled != 0; }
+    // Whether the chance card of a level may be edited: chance-card editing is on and the level
+    // has a card.
+    bool ChanceCardEditable(std::uint32_t career, std::uint32_t level) const;
 
     // --- Edits ----------------------------------------------------------------------------
     // Each returns whether it changed the model. An edit of a career, level or text that does

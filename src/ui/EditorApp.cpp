@@ -94,10 +94,8 @@ GameLocation EditorApp::FindGame() {
 
 int EditorApp::Run() {
     const GameLocation location = FindGame();
+    session_.UseLocation(location);
     GameContext& context = session_.Context();
-    context.gameFolder = location.gameFolder;
-    context.expansion3Flag = location.expansion3Flag;
-    context.expansion4Flag = location.expansion4Flag;
     context.chanceCardsDisabled = 0;
     // The editor holds the game from its first load until it ends, so that no other program
     // changes it meanwhile; a picture of the window, or a game that another program changes, is

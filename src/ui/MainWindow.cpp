@@ -18,7 +18,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTextCursor>
 
 #include "edit/EditSession.h"
 #include "edit/GameSave.h"
@@ -38,8 +37,10 @@
 #include "ui/FullRowListView.h"
 #include "ui/JobDetailsDialog.h"
 #include "ui/ModifyIconsDialog.h"
+#include "ui/QuietScope.h"
 #include "ui/ReviewChangesDialog.h"
 #include "ui/TextCodec.h"
+#include "ui/TextFields.h"
 #include "util/UserPort.h"
 
 #ifdef _WIN32
@@ -56,19 +57,6 @@ namespace tw {
 namespace {
 
 constexpr std::uint16_t LanguageCount = 15;
-
-// Marks the window's own changes of its fields and lists, whose change notices then stay
-// unanswered.
-class Quiet {
-public:
-    explicit Quiet(int& depth) : depth_(depth) { ++depth_; }
-    ~Quiet() { --depth_; }
-    Quiet(const Quiet&) = delete;
-    Quiet& operator=(const Quiet&) = delete;
-
-private:
-    int& depth_;
-};
 
 QString RowNumber(std::uint32_t number) { return QStringLiteral("#%1").arg(number); }
 
@@ -88,7 +76,7 @@ const std::array<const char*, 15>& MainWindow::LanguageNames() { return tw::Lang
 
 MainWindow::MainWindow(EditSession& session, UserPort& port, LoadRunner runLoad, QWidget* parent)
     : QMainWindow(parent), session_(session), port_(port), runLoad_(std::move(runLoad)),
-      dialogs_(DefaultDialogs(session, port)) {
+      dialogs_(DefaultDialogs(session, port)), view_(session) {
     CreateWidgets();
     CreateMenus();
     ConnectWidgets();
@@ -149,31 +137,8 @@ void MainWindow::CreateWidgets() {
     jobGroup_ = new QGroupBox(QStringLiteral("Job information"), client);
     jobGroup_->setGeometry(units.Rect(148, 174, 249, 122));
 
-    struct FieldPlace {
-        const char* label;
-        int x, y, width, height;
-        bool multiLine;
-    };
-    static constexpr FieldPlace places[FieldCount] = {
-        {"Internal career name:", 240, 26, 142, 12, false},
-        {"Career name:", 240, 40, 142, 12, false},
-        {"Male offer dialog text:", 240, 55, 142, 32, true},
-        {"Female offer dialog text:", 240, 90, 142, 32, true},
-        {"Male job name:", 241, 188, 142, 12, false},
-        {"Female job name:", 241, 202, 142, 12, false},
-        {"Job description:", 241, 216, 142, 46, true},
-    };
-    // Each label stands left of its field, inside the frame; the labels of the taller fields
-    // may take two lines.
-    for (int field = 0; field < FieldCount; ++field) {
-        const FieldPlace& place = places[field];
-        auto* label = new QLabel(QString::fromLatin1(place.label), client);
-        label->setTextFormat(Qt::PlainText);
-        label->setWordWrap(place.multiLine);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setGeometry(units.Rect(156, place.y + 2, place.x - 156 - 3, place.multiLine ? 18 : 9));
-        labels_[static_cast<std::size_t>(field)] = label;
-    }
+    textFields_ = std::make_unique<TextFields>(
+        client, units, [this](const QString& notice) { statusBar()->showMessage(notice, LeftOutNoticeTime); });
 
     iconPreview_ = new QLabel(client);
     iconPreview_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -191,24 +156,6 @@ void MainWindow::CreateWidgets() {
     jobList_->AddColumn(QStringLiteral("ID"), 35);
     jobList_->AddColumn(QStringLiteral("Internal job name"), 150);
 
-    const auto makeField = [&](Field field) -> QWidget* {
-        const FieldPlace& place = places[field];
-        QWidget* widget = nullptr;
-        if (place.multiLine) {
-            auto* edit = new QPlainTextEdit(client);
-            edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-            edit->setTabChangesFocus(true);
-            // The window's history undoes typing; a second one inside the field would disagree.
-            edit->setUndoRedoEnabled(false);
-            widget = edit;
-        } else {
-            widget = new QLineEdit(client);
-        }
-        widget->setGeometry(units.Rect(place.x, place.y, place.width, place.height));
-        labels_[field]->setBuddy(widget);
-        fields_[field] = widget;
-        return widget;
-    };
     const auto makeButton = [&](const char* text, int x, int y) {
         auto* button = new QPushButton(QString::fromLatin1(text), client);
         button->setAutoDefault(false);
@@ -216,23 +163,19 @@ void MainWindow::CreateWidgets() {
         return button;
     };
 
-    makeField(InternalCareerName);
-    makeField(CareerName);
-    makeField(MaleOffer);
-    makeField(FemaleOffer);
+    textFields_->Make(InternalCareerName);
+    textFields_->Make(CareerName);
+    textFields_->Make(MaleOffer);
+    textFields_->Make(FemaleOffer);
     modifyIconsButton_ = makeButton("Modify icons", 240, 133);
-    makeField(MaleJobName);
-    makeField(FemaleJobName);
-    makeField(JobDescription);
+    textFields_->Make(MaleJobName);
+    textFields_->Make(FemaleJobName);
+    textFields_->Make(JobDescription);
     jobDetailsButton_ = makeButton("&Job details", 258, 271);
     chanceCardsButton_ = makeButton("&Chance Cards", 319, 271);
 
     // Until the load has given the window something to show, nothing can be used.
-    SetFieldsEnabled(InternalCareerName, JobDescription, false);
-    jobList_->setEnabled(false);
-    modifyIconsButton_->setEnabled(false);
-    jobDetailsButton_->setEnabled(false);
-    chanceCardsButton_->setEnabled(false);
+    UpdateControls();
     iconPreview_->setPixmap(QPixmap::fromImage(popupPlaceholder()));
 }
 
@@ -302,10 +245,11 @@ void MainWindow::ConnectWidgets() {
     });
     for (int index = 0; index < FieldCount; ++index) {
         const auto field = static_cast<Field>(index);
-        fields_[field]->installEventFilter(this);
-        if (auto* line = qobject_cast<QLineEdit*>(fields_[field]))
+        QWidget* widget = textFields_->Widget(field);
+        widget->installEventFilter(this);
+        if (auto* line = qobject_cast<QLineEdit*>(widget))
             connect(line, &QLineEdit::textChanged, this, [this, field] { OnFieldChanged(field); });
-        else if (auto* text = qobject_cast<QPlainTextEdit*>(fields_[field]))
+        else if (auto* text = qobject_cast<QPlainTextEdit*>(widget))
             connect(text, &QPlainTextEdit::textChanged, this, [this, field] { OnFieldChanged(field); });
     }
     connect(modifyIconsButton_, &QPushButton::clicked, this, &MainWindow::ModifyIcons);
@@ -326,11 +270,9 @@ QAction* MainWindow::MenuAction(const QString& menu, const QString& item) const 
     return nullptr;
 }
 
-QString MainWindow::FieldText(Field field) const {
-    if (const auto* line = qobject_cast<const QLineEdit*>(fields_[field])) return line->text();
-    if (const auto* text = qobject_cast<const QPlainTextEdit*>(fields_[field])) return text->toPlainText();
-    return {};
-}
+QWidget* MainWindow::FieldWidget(Field field) const { return textFields_->Widget(field); }
+
+QString MainWindow::FieldText(Field field) const { return textFields_->Text(field); }
 
 // --- Start and the loads -------------------------------------------------------------------
 
@@ -364,7 +306,7 @@ void MainWindow::ShowLoadedCareers() {
     filesLoaded_ = true;
     SelectLanguage(0);
     {
-        Quiet quiet(quiet_);
+        QuietScope quiet(quiet_);
         FillCareerList();
         careerList_->SelectRow(0);
     }
@@ -373,7 +315,7 @@ void MainWindow::ShowLoadedCareers() {
 }
 
 void MainWindow::FillCareerList() {
-    Quiet quiet(quiet_);
+    QuietScope quiet(quiet_);
     std::uint32_t index = 0;
     for (const Career& career : session_.Careers().careers) {
         careerList_->AppendRow({RowNumber(career.id), TextCodec::DecodeInternal(career.track.name)}, index);
@@ -390,7 +332,7 @@ void MainWindow::EndAfterFailedLoad() {
 void MainWindow::Reload() {
     if (!session_.ConfirmReload(port_)) return;
     {
-        Quiet quiet(quiet_);
+        QuietScope quiet(quiet_);
         careerList_->RemoveAllRows();
     }
     if (session_.Reload([this](GameContext&) { return LoadGameFilesNow(); }) != LoadRequest::Loaded) {
@@ -419,20 +361,21 @@ void MainWindow::ShowChange(const std::optional<EditPlace>& place) {
 void MainWindow::ShowPlace(const EditPlace& place) {
     if (!filesLoaded_) return;
     if (place.language && *place.language < LanguageCount) {
-        currentLanguage_ = *place.language;
-        languageActions_[currentLanguage_]->setChecked(true);
+        view_.ChooseLanguage(*place.language);
+        languageActions_[*place.language]->setChecked(true);
     }
     if (place.career) {
-        Quiet quiet(quiet_);
+        QuietScope quiet(quiet_);
         int row = careerList_->RowCount() - 1;
         while (row >= 0 && careerList_->RowData(row) != *place.career) --row;
         careerList_->SelectRow(row);
     }
     // Everything shown comes afresh from the model: the job list, the fields, the icon.
     OnCareerSelectionChanged();
-    if (place.level && SelectedCareer() && *place.level < LevelCount(currentCareer_)) {
+    const Career* career = view_.SelectedCareer() ? session_.CareerAt(*view_.SelectedCareer()) : nullptr;
+    if (place.level && career != nullptr && *place.level < career->LevelCount()) {
         {
-            Quiet quiet(quiet_);
+            QuietScope quiet(quiet_);
             jobList_->SelectRow(static_cast<int>(*place.level));
         }
         OnJobSelectionChanged();
@@ -440,7 +383,7 @@ void MainWindow::ShowPlace(const EditPlace& place) {
 }
 
 void MainWindow::RefreshCareerRows() {
-    Quiet quiet(quiet_);
+    QuietScope quiet(quiet_);
     for (int row = 0; row < careerList_->RowCount(); ++row)
         if (const Career* career = session_.CareerAt(careerList_->RowData(row)))
             careerList_->SetRowText(row, 1, TextCodec::DecodeInternal(career->track.name));
@@ -489,7 +432,7 @@ void MainWindow::ReviewChanges() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    const bool isField = std::find(fields_.begin(), fields_.end(), watched) != fields_.end();
+    const bool isField = textFields_->Holds(watched);
     if (isField && event->type() == QEvent::FocusOut) session_.EndTyping();
     if (isField && event->type() == QEvent::ShortcutOverride) {
         // A field claims these keys for an undo of its own; left unclaimed, they reach the
@@ -506,7 +449,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 int MainWindow::ReloadAfterCommand(bool& reloaded) {
     {
-        Quiet quiet(quiet_);
+        QuietScope quiet(quiet_);
         careerList_->RemoveAllRows();
     }
     const int result = session_.Reload([this](GameContext&) { return LoadGameFilesNow(); });
@@ -555,233 +498,77 @@ std::optional<std::uint32_t> MainWindow::SelectedCareer() const {
     return career;
 }
 
-std::uint32_t MainWindow::LevelCount(std::uint32_t career) const {
-    const Career* found = session_.CareerAt(career);
-    return found != nullptr ? found->LevelCount() : 0;
-}
-
-std::optional<std::uint16_t> MainWindow::SelectedLevel() const {
+std::optional<std::uint32_t> MainWindow::SelectedLevel() const {
     const int row = jobList_->SelectedRow();
     if (row < 0) return std::nullopt;
-    const std::uint32_t level = jobList_->RowData(row);
-    if (level >= LevelCount(currentCareer_) || level > 0xFFFFu) return std::nullopt;
-    return static_cast<std::uint16_t>(level);
-}
-
-bool MainWindow::HasCardFor(std::uint32_t career, std::uint32_t level) const {
-    const Career* found = session_.CareerAt(career);
-    return found != nullptr && found->Card(level) != nullptr;
-}
-
-std::optional<CareerTexts::Text> MainWindow::TextOf(Field field) {
-    switch (field) {
-        case CareerName: return CareerTexts::Text::CareerName;
-        case MaleOffer: return CareerTexts::Text::MaleOffer;
-        case FemaleOffer: return CareerTexts::Text::FemaleOffer;
-        case MaleJobName: return CareerTexts::Text::MaleJobName;
-        case FemaleJobName: return CareerTexts::Text::FemaleJobName;
-        case JobDescription: return CareerTexts::Text::JobDescription;
-        default: return std::nullopt;
-    }
+    return jobList_->RowData(row);
 }
 
 void MainWindow::OnCareerSelectionChanged() {
-    // The job row is remembered across career changes; while no career is selected it is kept
-    // as -1 - row, so that the moment in between does not forget it.
-    if (rememberedJobRow_ >= 0) {
-        const int row = jobList_->SelectedRow();
-        rememberedJobRow_ = row >= 0 ? row : 0;
-    }
+    view_.ChooseCareer(SelectedCareer(), jobList_->SelectedRow());
     {
-        Quiet quiet(quiet_);
+        QuietScope quiet(quiet_);
         jobList_->RemoveAllRows();
     }
-
-    const std::optional<std::uint32_t> career = SelectedCareer();
-    if (!career) {
-        SetFieldsEnabled(InternalCareerName, JobDescription, false);
-        jobList_->setEnabled(false);
-        modifyIconsButton_->setEnabled(false);
-        jobDetailsButton_->setEnabled(false);
-        chanceCardsButton_->setEnabled(false);
-        for (std::string& buffer : buffers_) buffer.clear();
-        ShowBuffers();
-        ShowPopupIcon();
-        if (rememberedJobRow_ >= 0) rememberedJobRow_ = -1 - rememberedJobRow_;
-        return;
-    }
-
-    currentCareer_ = *career;
-    const CareerTrack& track = session_.CareerAt(currentCareer_)->track;
-    buffers_[InternalCareerName] = track.name;
-    for (const Field field : {CareerName, MaleOffer, FemaleOffer}) LoadText(field);
-    ShowBuffers();
-
-    SetFieldsEnabled(InternalCareerName, FemaleOffer, true);
-    modifyIconsButton_->setEnabled(true);
-    jobList_->setEnabled(true);
-
-    {
-        Quiet quiet(quiet_);
+    textFields_->Show(view_);
+    UpdateControls();
+    if (const std::optional<std::uint32_t> career = view_.SelectedCareer()) {
+        const CareerTrack& track = session_.CareerAt(*career)->track;
+        QuietScope quiet(quiet_);
         for (std::uint32_t level = 0; level < track.levels.size(); ++level)
             jobList_->AppendRow({RowNumber(level), TextCodec::DecodeInternal(track.levels[level].texts[0])}, level);
-        if (rememberedJobRow_ < 0) rememberedJobRow_ = -1 - rememberedJobRow_;
-        jobList_->SelectRow(rememberedJobRow_);
+        jobList_->SelectRow(view_.RememberedJobRow());
     }
     ShowPopupIcon();
-    OnJobSelectionChanged();
+    if (view_.SelectedCareer()) OnJobSelectionChanged();
 }
 
 void MainWindow::OnJobSelectionChanged() {
-    if (!filesLoaded_ || !ReadFields()) return;
-    const std::optional<std::uint16_t> level = SelectedLevel();
-    if (!level) {
-        jobDetailsButton_->setEnabled(false);
-        chanceCardsButton_->setEnabled(false);
-        SetFieldsEnabled(MaleJobName, JobDescription, false);
-        buffers_[MaleJobName].clear();
-        buffers_[FemaleJobName].clear();
-        buffers_[JobDescription].clear();
-        ShowBuffers();
-        return;
-    }
-    currentLevel_ = *level;
-    for (const Field field : {MaleJobName, FemaleJobName, JobDescription}) LoadText(field);
-    ShowBuffers();
-
-    jobDetailsButton_->setEnabled(true);
-    SetFieldsEnabled(MaleJobName, JobDescription, currentLevel_ < CareerTexts::LevelsWithTexts);
-    chanceCardsButton_->setEnabled(!session_.ChanceCardsDisabled() && HasCardFor(currentCareer_, currentLevel_));
+    if (!filesLoaded_ || !textFields_->Read(view_)) return;
+    view_.ChooseLevel(SelectedLevel());
+    textFields_->Show(view_);
+    UpdateControls();
 }
 
 // --- Fields --------------------------------------------------------------------------------
 
-bool MainWindow::IsMultiLine(Field field) const { return qobject_cast<QPlainTextEdit*>(fields_[field]) != nullptr; }
-
-void MainWindow::SetFieldsEnabled(Field first, Field last, bool enabled) {
-    for (int field = first; field <= last; ++field) fields_[static_cast<std::size_t>(field)]->setEnabled(enabled);
-    UpdatePlaceholders();
-}
-
-void MainWindow::UpdatePlaceholders() {
-    const QString hint = QStringLiteral("No %1 text").arg(QString::fromLatin1(LanguageNames()[shownLanguage_]));
-    for (int index = 0; index < FieldCount; ++index) {
-        const auto field = static_cast<Field>(index);
-        if (!TextOf(field)) continue;
-        // A field that cannot be used shows no hint: it has nothing to be empty of.
-        const QString text = fields_[field]->isEnabled() ? hint : QString();
-        if (auto* line = qobject_cast<QLineEdit*>(fields_[field]))
-            line->setPlaceholderText(text);
-        else if (auto* edit = qobject_cast<QPlainTextEdit*>(fields_[field]))
-            edit->setPlaceholderText(text);
-    }
-}
-
-void MainWindow::PutFieldText(Field field, const QString& text, int cursor) {
-    Quiet quiet(quiet_);
-    const int position = std::clamp(cursor, 0, static_cast<int>(text.size()));
-    if (auto* line = qobject_cast<QLineEdit*>(fields_[field])) {
-        line->setText(text);
-        line->setCursorPosition(position);
-    } else if (auto* edit = qobject_cast<QPlainTextEdit*>(fields_[field])) {
-        edit->setPlainText(text);
-        QTextCursor moved = edit->textCursor();
-        moved.setPosition(position);
-        edit->setTextCursor(moved);
-    }
-    shownTexts_[field] = FieldText(field);
-}
-
-void MainWindow::TellLeftOut(const FieldCodec& codec, const QString& characters) {
-    statusBar()->showMessage(FieldCodec::LeftOutNotice(characters, codec.TextsName()), LeftOutNoticeTime);
-}
-
-void MainWindow::ShowBuffers() {
-    Quiet quiet(quiet_);
-    shownLanguage_ = currentLanguage_;
-    for (int index = 0; index < FieldCount; ++index) {
-        const auto field = static_cast<Field>(index);
-        const FieldCodec codec{currentLanguage_, field == InternalCareerName, IsMultiLine(field)};
-        const QString text = codec.Show(buffers_[field]);
-        if (auto* line = qobject_cast<QLineEdit*>(fields_[field])) {
-            if (line->text() != text) line->setText(text);
-        } else if (auto* edit = qobject_cast<QPlainTextEdit*>(fields_[field])) {
-            if (edit->toPlainText() != text) edit->setPlainText(text);
-        }
-        // What the control made of the text, which is what reading it back will find.
-        shownTexts_[field] = FieldText(field);
-    }
-    UpdatePlaceholders();
-}
-
-bool MainWindow::ReadFields() {
-    for (int index = 0; index < FieldCount; ++index) {
-        const auto field = static_cast<Field>(index);
-        const QString text = FieldText(field);
-        // A field the person has not touched keeps its bytes as they are.
-        if (text == shownTexts_[field]) continue;
-        // The fields hold what was shown in the language of that moment.
-        const FieldCodec codec{shownLanguage_, field == InternalCareerName, IsMultiLine(field)};
-        // What was typed or pasted goes in as far as the code page holds it; the status line
-        // names what was left out.
-        if (const std::optional<FieldCodec::Fitted> fitted = codec.Fit(shownTexts_[field], text, buffers_[field])) {
-            if (!fitted->leftOut.isEmpty()) {
-                PutFieldText(field, fitted->text, fitted->cursor);
-                TellLeftOut(codec, fitted->leftOut);
-            }
-            buffers_[field] = fitted->bytes;
-            shownTexts_[field] = FieldText(field);
-            continue;
-        }
-        // A text that its code page cannot hold at all is refused: the field gets its stored
-        // text back.
-        const int cursor = [this, field] {
-            if (const auto* line = qobject_cast<const QLineEdit*>(fields_[field])) return line->cursorPosition();
-            return qobject_cast<const QPlainTextEdit*>(fields_[field])->textCursor().position();
-        }();
-        PutFieldText(field, codec.Show(buffers_[field]), cursor - 1);
-        return false;
-    }
-    return true;
-}
-
-void MainWindow::LoadText(Field field) {
-    // A row that the table lacks, or a level without texts, shows as empty.
-    const Career* career = session_.CareerAt(currentCareer_);
-    const std::optional<CareerTexts::Text> text = TextOf(field);
-    buffers_[field] = career != nullptr && text ? career->texts.Get(*text, currentLevel_, currentLanguage_) : std::string();
+void MainWindow::UpdateControls() {
+    textFields_->Enable(view_);
+    jobList_->setEnabled(view_.SelectedCareer().has_value());
+    modifyIconsButton_->setEnabled(view_.CanModifyIcons());
+    jobDetailsButton_->setEnabled(view_.CanOpenJobDetails());
+    chanceCardsButton_->setEnabled(view_.CanOpenChanceCards());
 }
 
 void MainWindow::OnFieldChanged(Field field) {
-    if (quiet_ > 0 || !filesLoaded_ || !ReadFields()) return;
+    if (quiet_ > 0 || textFields_->Changing() || !filesLoaded_ || !textFields_->Read(view_)) return;
+    const std::optional<std::uint32_t> career = view_.SelectedCareer();
+    if (!career) return;
     if (field == InternalCareerName) {
-        const std::optional<std::uint32_t> career = SelectedCareer();
-        if (!career) return;
-        session_.SetInternalName(*career, buffers_[field]);
-        careerList_->SetRowText(careerList_->SelectedRow(), 1, TextCodec::DecodeInternal(buffers_[field]));
-    } else if (const std::optional<CareerTexts::Text> text = TextOf(field)) {
-        session_.SetText(currentCareer_, *text, currentLevel_, currentLanguage_, buffers_[field]);
+        session_.SetInternalName(*career, view_.Bytes(field));
+        careerList_->SetRowText(careerList_->SelectedRow(), 1, TextCodec::DecodeInternal(view_.Bytes(field)));
+    } else if (const std::optional<CareerTexts::Text> text = EditorView::TextOf(field)) {
+        session_.SetText(*career, *text, view_.SelectedLevel().value_or(0), view_.Language(), view_.Bytes(field));
     }
     UpdateEditState();
 }
 
 void MainWindow::SelectLanguage(std::uint16_t slot) {
     if (slot >= LanguageCount) return;
-    currentLanguage_ = slot;
+    view_.ChooseLanguage(slot);
     languageActions_[slot]->setChecked(true);
     RefreshTexts();
 }
 
 void MainWindow::RefreshTexts() {
-    if (!filesLoaded_ || !ReadFields() || !SelectedCareer()) return;
-    for (const Field field : {CareerName, MaleOffer, FemaleOffer}) LoadText(field);
-    if (SelectedLevel())
-        for (const Field field : {MaleJobName, FemaleJobName, JobDescription}) LoadText(field);
-    ShowBuffers();
+    if (!filesLoaded_ || !textFields_->Read(view_) || !SelectedCareer()) return;
+    view_.Refresh();
+    textFields_->Show(view_);
 }
 
 void MainWindow::SetAllLanguages() {
-    session_.SetAllLanguages(port_, currentCareer_, currentLanguage_);
+    if (const std::optional<std::uint32_t> career = view_.SelectedCareer())
+        session_.SetAllLanguages(port_, *career, view_.Language());
     UpdateEditState();
 }
 
@@ -789,8 +576,7 @@ void MainWindow::SetAllLanguages() {
 
 void MainWindow::ShowPopupIcon() {
     QImage image;
-    if (const std::optional<std::uint32_t> career = SelectedCareer()) {
-        currentCareer_ = *career;
+    if (const std::optional<std::uint32_t> career = view_.SelectedCareer()) {
         Bitmap icon;
         if (session_.Context().iconStrips.GetPopupIcon(session_.CareerAt(*career)->id, icon)) image = ToQImage(icon);
     }
@@ -798,13 +584,11 @@ void MainWindow::ShowPopupIcon() {
 }
 
 void MainWindow::ModifyIcons() {
-    const std::optional<std::uint32_t> career = SelectedCareer();
-    if (!career) return;
-    currentCareer_ = *career;
-    if (!dialogs_.modifyIcons) return;
-    const std::optional<Icons> icons = dialogs_.modifyIcons(this, session_.CareerAt(currentCareer_)->id);
+    const std::optional<std::uint32_t> career = view_.SelectedCareer();
+    if (!career || !dialogs_.modifyIcons) return;
+    const std::optional<Icons> icons = dialogs_.modifyIcons(this, session_.CareerAt(*career)->id);
     if (!icons) return;
-    session_.SetIcons(currentCareer_, icons->popup, icons->button);
+    session_.SetIcons(*career, icons->popup, icons->button);
     ShowPopupIcon();
     UpdateEditState();
 }
@@ -812,24 +596,23 @@ void MainWindow::ModifyIcons() {
 // --- Dialogs -------------------------------------------------------------------------------
 
 void MainWindow::OpenJobDetails() {
-    const std::optional<std::uint16_t> level = SelectedLevel();
-    if (!level || !dialogs_.jobDetails) return;
-    const JobLevel& job = session_.CareerAt(currentCareer_)->track.levels[*level];
-    const std::optional<JobLevel> edited =
-        dialogs_.jobDetails(this, job, session_.RequirementsBelowLevel(currentCareer_, *level));
+    const std::optional<std::uint32_t> career = view_.SelectedCareer();
+    const std::optional<std::uint16_t> level = view_.SelectedLevel();
+    if (!career || !level || !dialogs_.jobDetails) return;
+    const JobLevel& job = session_.CareerAt(*career)->track.levels[*level];
+    const std::optional<JobLevel> edited = dialogs_.jobDetails(this, job, session_.RequirementsBelowLevel(*career, *level));
     if (!edited) return;
-    session_.SetJobLevel(currentCareer_, *level, *edited);
+    session_.SetJobLevel(*career, *level, *edited);
     jobList_->SetRowText(jobList_->SelectedRow(), 1, TextCodec::DecodeInternal(edited->texts[0]));
     UpdateEditState();
 }
 
 void MainWindow::OpenChanceCards() {
-    const std::optional<std::uint16_t> level = SelectedLevel();
-    if (!level || session_.ChanceCardsDisabled() || !HasCardFor(currentCareer_, *level) || !dialogs_.chanceCard)
-        return;
-    const ChanceCard& card = *session_.CareerAt(currentCareer_)->Card(*level);
-    const std::uint32_t career = currentCareer_;
-    const std::uint16_t slot = currentLanguage_;
+    if (!view_.CanOpenChanceCards() || !dialogs_.chanceCard) return;
+    const std::uint32_t career = *view_.SelectedCareer();
+    const std::optional<std::uint16_t> level = view_.SelectedLevel();
+    const ChanceCard& card = *session_.CareerAt(career)->Card(*level);
+    const std::uint16_t slot = view_.Language();
     dialogs_.chanceCard(this, card.textRow, card.items, slot,
                         [this, career, level, slot](const std::vector<CardItem>& items, const std::string& text) {
                             const std::optional<CardTextResult> result =
@@ -847,10 +630,7 @@ void MainWindow::ShowAbout() {
 // --- Career exchange -----------------------------------------------------------------------
 
 void MainWindow::Export() {
-    const std::optional<std::uint32_t> career = SelectedCareer();
-    if (!career) return;
-    currentCareer_ = *career;
-    session_.Export(port_, career);
+    if (const std::optional<std::uint32_t> career = view_.SelectedCareer()) session_.Export(port_, career);
 }
 
 void MainWindow::Backup() { session_.Backup(port_); }
@@ -864,7 +644,7 @@ void MainWindow::Import() {
             if (const Career* career = session_.CareerAt(result.careerIndex))
                 careerList_->SetRowText(row, 1, TextCodec::DecodeInternal(career->track.name));
             {
-                Quiet quiet(quiet_);
+                QuietScope quiet(quiet_);
                 careerList_->SelectRow(row);
             }
             OnCareerSelectionChanged();
@@ -872,7 +652,7 @@ void MainWindow::Import() {
         }
         case ImportResult::Outcome::AllRestored:
             {
-                Quiet quiet(quiet_);
+                QuietScope quiet(quiet_);
                 careerList_->RemoveAllRows();
                 FillCareerList();
                 careerList_->SelectRow(0);

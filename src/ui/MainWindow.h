@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include <QString>
 
 #include "edit/EditHistory.h"
+#include "edit/EditorView.h"
 #include "gamefiles/GameLoad.h"
 #include "icons/Bitmap.h"
 #include "model/CardItem.h"
@@ -31,9 +33,9 @@ class QPushButton;
 namespace tw {
 
 class EditSession;
-struct FieldCodec;
 class FullRowListView;
 class ReviewChangesDialog;
+class TextFields;
 class UserPort;
 
 // The editor's one window: the careers in one list, the job levels of the selected career in a
@@ -47,16 +49,8 @@ class MainWindow : public QMainWindow {
 
 public:
     // The seven text fields, in tab order.
-    enum Field {
-        InternalCareerName,
-        CareerName,
-        MaleOffer,
-        FemaleOffer,
-        MaleJobName,
-        FemaleJobName,
-        JobDescription,
-        FieldCount
-    };
+    using Field = EditorView::Field;
+    using enum EditorView::Field;
 
     // What confirms a chance card: its items and its text in the dialog's language go into the
     // session, which settles the card's text row.
@@ -109,14 +103,15 @@ public:
     // State, for the window's own tests and the screenshots.
     bool FilesLoaded() const { return filesLoaded_; }
     bool CareersUnchanged() const;
-    std::uint32_t CurrentCareer() const { return currentCareer_; }
-    std::uint16_t CurrentLevel() const { return currentLevel_; }
-    std::uint16_t CurrentLanguage() const { return currentLanguage_; }
-    std::int32_t RememberedJobRow() const { return rememberedJobRow_; }
+    const EditorView& View() const { return view_; }
+    std::uint32_t CurrentCareer() const { return view_.SelectedCareer().value_or(0); }
+    std::uint16_t CurrentLevel() const { return view_.SelectedLevel().value_or(0); }
+    std::uint16_t CurrentLanguage() const { return view_.Language(); }
+    std::int32_t RememberedJobRow() const { return view_.RememberedJobRow(); }
 
     FullRowListView* CareerList() const { return careerList_; }
     FullRowListView* JobList() const { return jobList_; }
-    QWidget* FieldWidget(Field field) const { return fields_[field]; }
+    QWidget* FieldWidget(Field field) const;
     // The text a field shows.
     QString FieldText(Field field) const;
     QPushButton* ModifyIconsButton() const { return modifyIconsButton_; }
@@ -187,20 +182,9 @@ private:
     // The Reload that follows a save or a restore; `reloaded` tells whether the load succeeded.
     int ReloadAfterCommand(bool& reloaded);
 
-    // The fields exchanged with the buffers as a whole. Writing ignores the fields' own change
-    // notices; reading turns each field's text into bytes and fails (putting the field back)
-    // when a field holds a text that its code page cannot store.
-    void ShowBuffers();
-    bool ReadFields();
-    bool IsMultiLine(Field field) const;
-    void SetFieldsEnabled(Field first, Field last, bool enabled);
+    // The fields, lists and buttons usable as the view says.
+    void UpdateControls();
     void ShowPopupIcon();
-    // A field's text and cursor set by the window.
-    void PutFieldText(Field field, const QString& text, int cursor);
-    // The status line names the characters that typing in the field left out.
-    void TellLeftOut(const FieldCodec& codec, const QString& characters);
-    // The grey hint of an empty language field, naming the language it shows.
-    void UpdatePlaceholders();
 
     // After an undo or redo: the place of the change shown with what the model holds now.
     void ShowChange(const std::optional<EditPlace>& place);
@@ -213,14 +197,9 @@ private:
     // the model or its history.
     void UpdateEditState();
 
-    // The text of a field's kind for the current career and level in the current language.
-    void LoadText(Field field);
-    // The career text that a text field shows (none for the internal career name).
-    static std::optional<CareerTexts::Text> TextOf(Field field);
+    // The career and the level whose rows the lists have selected.
     std::optional<std::uint32_t> SelectedCareer() const;
-    std::optional<std::uint16_t> SelectedLevel() const;
-    std::uint32_t LevelCount(std::uint32_t career) const;
-    bool HasCardFor(std::uint32_t career, std::uint32_t level) const;
+    std::optional<std::uint32_t> SelectedLevel() const;
 
     EditSession& session_;
     UserPort& port_;
@@ -228,16 +207,7 @@ private:
     Dialogs dialogs_;
 
     bool filesLoaded_ = false;
-    std::uint32_t currentCareer_ = 0;
-    std::uint16_t currentLevel_ = 0;
-    std::uint16_t currentLanguage_ = 0;
-    // The language in which the fields were last filled; their texts are read back in it.
-    std::uint16_t shownLanguage_ = 0;
-    std::int32_t rememberedJobRow_ = 0;
-    // The bytes each field shows, in its code page.
-    std::array<std::string, FieldCount> buffers_;
-    // The text each field held after the window last filled it or took its text.
-    std::array<QString, FieldCount> shownTexts_;
+    EditorView view_;
 
     // Set while the window itself changes its fields or lists, whose change notices are then
     // not the person's doing.
@@ -248,8 +218,7 @@ private:
 
     FullRowListView* careerList_ = nullptr;
     FullRowListView* jobList_ = nullptr;
-    std::array<QWidget*, FieldCount> fields_{};
-    std::array<QLabel*, FieldCount> labels_{};
+    std::unique_ptr<TextFields> textFields_;
     QGroupBox* careerGroup_ = nullptr;
     QGroupBox* jobGroup_ = nullptr;
     QLabel* iconPreview_ = nullptr;

@@ -134,10 +134,9 @@ TEST_F(MainWindowTest, TheJobRowIsRememberedAcrossCareersAndTheMomentInBetween) 
     EXPECT_EQ(window->CurrentLevel(), 4);
     EXPECT_EQ(Shown(Field::MaleJobName), TextCodec::Decode(Text(1, 3 + 2 * 4, 0), 0));
 
-    // No career selected: everything but the career list is off and empty, and the row is
-    // kept as -1 - row.
+    // No career selected: everything but the career list is off and empty, and the row is kept.
     window->CareerList()->clearSelection();
-    EXPECT_EQ(window->RememberedJobRow(), -1 - 4);
+    EXPECT_EQ(window->RememberedJobRow(), 4);
     EXPECT_EQ(EnabledControls(*window), "careers");
     EXPECT_EQ(window->JobList()->RowCount(), 0);
     for (int field = 0; field < MainWindow::FieldCount; ++field)
