@@ -28,30 +28,17 @@
 #include "icons/Bitmap.h"
 #include "model/Languages.h"
 #include "model/StringTable.h"
-#include "ui/AboutBox.h"
 #include "ui/BitmapImage.h"
-#include "ui/ChanceCardDialog.h"
 #include "ui/DialogUnits.h"
 #include "ui/EditorImages.h"
 #include "ui/FieldCodec.h"
 #include "ui/FullRowListView.h"
-#include "ui/JobDetailsDialog.h"
-#include "ui/ModifyIconsDialog.h"
 #include "ui/QuietScope.h"
 #include "ui/ReviewChangesDialog.h"
+#include "ui/SystemMenu.h"
 #include "ui/TextCodec.h"
 #include "ui/TextFields.h"
 #include "util/UserPort.h"
-
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#endif
 
 namespace tw {
 namespace {
@@ -63,12 +50,6 @@ QString RowNumber(std::uint32_t number) { return QStringLiteral("#%1").arg(numbe
 // Where each language item has its mnemonic: distinct letters within the Language menu, which
 // also holds "Set &All".
 constexpr std::array<int, LanguageCount> LanguageMnemonics = {0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 11, 1, 2};
-
-#ifdef _WIN32
-// The system menu's About item; commands of our own there must be below 0xF000 and have the
-// low four bits clear.
-constexpr UINT AboutSystemCommand = 0x0010;
-#endif
 
 }  // namespace
 
@@ -88,30 +69,6 @@ MainWindow::MainWindow(EditSession& session, UserPort& port, LoadRunner runLoad,
 MainWindow::~MainWindow() = default;
 
 void MainWindow::SetDialogs(Dialogs dialogs) { dialogs_ = std::move(dialogs); }
-
-MainWindow::Dialogs MainWindow::DefaultDialogs(EditSession& session, UserPort& port) {
-    Dialogs dialogs;
-    dialogs.jobDetails = [&port](QWidget* parent, const JobLevel& job, const Requirements& below) -> std::optional<JobLevel> {
-        JobDetailsDialog dialog(job, below, port, parent);
-        if (dialog.exec() == QDialog::Rejected) return std::nullopt;
-        return dialog.WorkingJob();
-    };
-    dialogs.chanceCard = [&session, &port](QWidget* parent, std::uint16_t textRow, const std::vector<CardItem>& items,
-                                           std::uint16_t slot, const CardConfirm& confirm) {
-        ChanceCardDialog dialog(textRow, items, slot, session.Careers().cardTexts, confirm, port, parent);
-        dialog.exec();
-    };
-    dialogs.about = [](QWidget* parent) {
-        AboutBox box(parent);
-        box.exec();
-    };
-    dialogs.modifyIcons = [&session, &port](QWidget* parent, std::uint16_t number) -> std::optional<Icons> {
-        ModifyIconsDialog dialog(number, session.Context().iconStrips, port, parent);
-        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-        return Icons{dialog.PopupIcon(), dialog.ButtonIcon()};
-    };
-    return dialogs;
-}
 
 // --- Widgets -------------------------------------------------------------------------------
 
@@ -278,7 +235,7 @@ QString MainWindow::FieldText(Field field) const { return textFields_->Text(fiel
 
 bool MainWindow::Start() {
     setWindowIcon(ApplicationIcon());
-    AddSystemMenuItem();
+    AddAboutToSystemMenu(*this);
     if (LoadGameFilesNow() != LoadRequest::Loaded) {
         result_ = LoadFailed;
         ending_ = true;
@@ -665,30 +622,13 @@ void MainWindow::Import() {
     UpdateEditState();
 }
 
-// --- System menu ---------------------------------------------------------------------------
-
 #ifdef _WIN32
-void MainWindow::AddSystemMenuItem() {
-    HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
-    if (menu == nullptr) return;
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, AboutSystemCommand, L"&About Trackwright 2.1...");
-}
-
 bool MainWindow::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
-    if (eventType == "windows_generic_MSG") {
-        const MSG* msg = static_cast<const MSG*>(message);
-        if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == AboutSystemCommand) {
-            ShowAbout();
-            *result = 0;
-            return true;
-        }
-    }
-    return QMainWindow::nativeEvent(eventType, message, result);
+    if (!IsAboutFromSystemMenu(eventType, message)) return QMainWindow::nativeEvent(eventType, message, result);
+    ShowAbout();
+    *result = 0;
+    return true;
 }
-#else
-// Other platforms give a window no system menu of the program's own; Help > About serves.
-void MainWindow::AddSystemMenuItem() {}
 #endif
 
 }  // namespace tw

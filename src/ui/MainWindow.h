@@ -21,6 +21,7 @@
 #include "model/CareerTexts.h"
 #include "model/JobLevel.h"
 #include "model/JobLevelRules.h"
+#include "ui/MainWindowDialogs.h"
 
 class QAction;
 class QActionGroup;
@@ -52,30 +53,9 @@ public:
     using Field = EditorView::Field;
     using enum EditorView::Field;
 
-    // What confirms a chance card: its items and its text in the dialog's language go into the
-    // session, which settles the card's text row.
-    using CardConfirm = std::function<CardTextPlacement(const std::vector<CardItem>& items, const std::string& text)>;
-
-    // A career's two icons as the Modify icons dialog hands them back.
-    struct Icons {
-        Bitmap popup;
-        Bitmap button;
-    };
-
-    // The dialogs the window opens, replaceable so that the window can be driven without them.
-    // Each returns nothing for Cancel.
-    struct Dialogs {
-        std::function<std::optional<JobLevel>(QWidget* parent, const JobLevel& job, const Requirements& below)>
-            jobDetails;
-        // The chance card dialog; it confirms the card through `confirm` on OK.
-        std::function<void(QWidget* parent, std::uint16_t textRow, const std::vector<CardItem>& items,
-                           std::uint16_t languageSlot, const CardConfirm& confirm)>
-            chanceCard;
-        // The Modify icons dialog for the icons with number `iconNumber`. Without one the button
-        // does nothing.
-        std::function<std::optional<Icons>(QWidget* parent, std::uint16_t iconNumber)> modifyIcons;
-        std::function<void(QWidget* parent)> about;
-    };
+    using CardConfirm = MainWindowDialogs::CardConfirm;
+    using Icons = MainWindowDialogs::Icons;
+    using Dialogs = MainWindowDialogs;
 
     // The window's result once it has closed.
     static constexpr int Closed = 1;
@@ -88,7 +68,7 @@ public:
 
     // The real dialogs by default.
     void SetDialogs(Dialogs dialogs);
-    static Dialogs DefaultDialogs(EditSession& session, UserPort& port);
+    static Dialogs DefaultDialogs(EditSession& session, UserPort& port) { return MainWindowDialogs::Default(session, port); }
 
     // The window's first act: the load, then the careers shown with the first one selected.
     // False when the load did not succeed; the window has then ended itself (result 2) and is
@@ -165,7 +145,6 @@ private:
     void CreateWidgets();
     void CreateMenus();
     void ConnectWidgets();
-    void AddSystemMenuItem();
 
     // After each successful load: the careers shown afresh with the first one selected.
     void ShowLoadedCareers();
