@@ -4,7 +4,6 @@
 #include <utility>
 
 #include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -12,7 +11,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -33,6 +31,7 @@
 #include "ui/EditorImages.h"
 #include "ui/FieldCodec.h"
 #include "ui/FullRowListView.h"
+#include "ui/MainMenus.h"
 #include "ui/QuietScope.h"
 #include "ui/ReviewChangesDialog.h"
 #include "ui/SystemMenu.h"
@@ -43,13 +42,7 @@
 namespace tw {
 namespace {
 
-constexpr std::uint16_t LanguageCount = 15;
-
 QString RowNumber(std::uint32_t number) { return QStringLiteral("#%1").arg(number); }
-
-// Where each language item has its mnemonic: distinct letters within the Language menu, which
-// also holds "Set &All".
-constexpr std::array<int, LanguageCount> LanguageMnemonics = {0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 11, 1, 2};
 
 }  // namespace
 
@@ -59,7 +52,7 @@ MainWindow::MainWindow(EditSession& session, UserPort& port, LoadRunner runLoad,
     : QMainWindow(parent), session_(session), port_(port), runLoad_(std::move(runLoad)),
       dialogs_(DefaultDialogs(session, port)), view_(session) {
     CreateWidgets();
-    CreateMenus();
+    menus_ = std::make_unique<MainMenus>(*menuBar(), *this);
     ConnectWidgets();
     // No resizing: the window keeps the size of its client area and menu bar.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -136,56 +129,6 @@ void MainWindow::CreateWidgets() {
     iconPreview_->setPixmap(QPixmap::fromImage(popupPlaceholder()));
 }
 
-void MainWindow::CreateMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->addAction(QStringLiteral("&Reload"), this, &MainWindow::Reload);
-    saveAction_ = file->addAction(QStringLiteral("&Save"), this, &MainWindow::Save);
-    saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    restoreOriginalsAction_ =
-        file->addAction(QStringLiteral("Restore &Original Files..."), this, &MainWindow::RestoreOriginals);
-    // Offered only while there is something to give back; the store is looked at each time.
-    connect(file, &QMenu::aboutToShow, this, [this] {
-        restoreOriginalsAction_->setEnabled(filesLoaded_ && !session_.ReadOnly() &&
-                                            OffersKeptOriginals(session_.Context()));
-    });
-    file->addAction(QStringLiteral("Review &Changes..."), this, &MainWindow::ReviewChanges);
-    QAction* exit = file->addAction(QStringLiteral("E&xit"), this, &MainWindow::Exit);
-    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    undoAction_ = edit->addAction(QStringLiteral("&Undo"), this, &MainWindow::Undo);
-    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    redoAction_ = edit->addAction(QStringLiteral("&Redo"), this, &MainWindow::Redo);
-    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    undoAction_->setEnabled(false);
-    redoAction_->setEnabled(false);
-
-    QMenu* career = menuBar()->addMenu(QStringLiteral("&Career"));
-    importAction_ = career->addAction(QStringLiteral("&Import"), this, &MainWindow::Import);
-    career->addAction(QStringLiteral("&Export"), this, &MainWindow::Export);
-    career->addAction(QStringLiteral("&Backup"), this, &MainWindow::Backup);
-
-    QMenu* language = menuBar()->addMenu(QStringLiteral("&Language"));
-    // The fifteen language items form one radio group; none is checked until the first
-    // language is chosen after the load.
-    languageGroup_ = new QActionGroup(this);
-    languageGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
-    for (std::uint16_t slot = 0; slot < LanguageCount; ++slot) {
-        QString text = QString::fromLatin1(LanguageNames()[slot]);
-        text.insert(LanguageMnemonics[slot], QLatin1Char('&'));
-        QAction* action = language->addAction(text);
-        action->setCheckable(true);
-        languageGroup_->addAction(action);
-        connect(action, &QAction::triggered, this, [this, slot] { SelectLanguage(slot); });
-        languageActions_[slot] = action;
-    }
-    language->addSeparator();
-    language->addAction(QStringLiteral("Set &All"), this, &MainWindow::SetAllLanguages);
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->addAction(QStringLiteral("&About"), this, &MainWindow::ShowAbout);
-}
-
 void MainWindow::ConnectWidgets() {
     // A list reports every row whose state changed, the deselected row before the selected one,
     // and shows the final selection already. One run of the handler per change is enough: a
@@ -214,17 +157,16 @@ void MainWindow::ConnectWidgets() {
     connect(chanceCardsButton_, &QPushButton::clicked, this, &MainWindow::OpenChanceCards);
 }
 
-QAction* MainWindow::LanguageAction(std::uint16_t slot) const {
-    return slot < LanguageCount ? languageActions_[slot] : nullptr;
-}
+QAction* MainWindow::LanguageAction(std::uint16_t slot) const { return menus_->Language(slot); }
 
-QAction* MainWindow::MenuAction(const QString& menu, const QString& item) const {
-    for (QAction* top : menuBar()->actions()) {
-        if (top->text() != menu || !top->menu()) continue;
-        for (QAction* action : top->menu()->actions())
-            if (action->text() == item) return action;
-    }
-    return nullptr;
+QAction* MainWindow::MenuAction(const QString& menu, const QString& item) const { return menus_->Find(menu, item); }
+
+QAction* MainWindow::UndoAction() const { return menus_->Undo(); }
+
+QAction* MainWindow::RedoAction() const { return menus_->Redo(); }
+
+bool MainWindow::OffersOriginals() const {
+    return filesLoaded_ && !session_.ReadOnly() && OffersKeptOriginals(session_.Context());
 }
 
 QWidget* MainWindow::FieldWidget(Field field) const { return textFields_->Widget(field); }
@@ -317,9 +259,9 @@ void MainWindow::ShowChange(const std::optional<EditPlace>& place) {
 
 void MainWindow::ShowPlace(const EditPlace& place) {
     if (!filesLoaded_) return;
-    if (place.language && *place.language < LanguageCount) {
+    if (place.language && *place.language < MainMenus::LanguageCount) {
         view_.ChooseLanguage(*place.language);
-        languageActions_[*place.language]->setChecked(true);
+        menus_->CheckLanguage(*place.language);
     }
     if (place.career) {
         QuietScope quiet(quiet_);
@@ -350,28 +292,16 @@ void MainWindow::UpdateEditState() {
     const bool readOnly = session_.ReadOnly();
     setWindowTitle(readOnly ? QStringLiteral("Trackwright 2.1[*] (read-only)") : QStringLiteral("Trackwright 2.1[*]"));
     setWindowModified(session_.HasUnsavedChanges());
-    // What would change the game's files waits for a game that can be written.
-    const QString why = readOnly ? QStringLiteral("The game is open read-only%1.")
-                                       .arg(session_.ReadOnlyReason().empty()
-                                                ? QString()
-                                                : QStringLiteral(": ") + QString::fromStdString(session_.ReadOnlyReason()))
-                                 : QString();
-    for (QAction* action : {saveAction_, importAction_, restoreOriginalsAction_}) {
-        action->setStatusTip(why);
-        if (readOnly) action->setEnabled(false);
-    }
-    if (!readOnly) {
-        saveAction_->setEnabled(true);
-        importAction_->setEnabled(true);
-    }
-    const auto name = [](const char* command, const std::string& what) {
-        return what.empty() ? QString::fromLatin1(command)
-                            : QStringLiteral("%1 %2").arg(QString::fromLatin1(command), QString::fromStdString(what));
-    };
-    undoAction_->setText(name("&Undo", session_.UndoName()));
-    undoAction_->setEnabled(filesLoaded_ && session_.CanUndo());
-    redoAction_->setText(name("&Redo", session_.RedoName()));
-    redoAction_->setEnabled(filesLoaded_ && session_.CanRedo());
+    MainMenus::State state;
+    state.readOnly = readOnly;
+    const std::string& reason = session_.ReadOnlyReason();
+    state.readOnlyWhy = QStringLiteral("The game is open read-only%1.")
+                            .arg(reason.empty() ? QString() : QStringLiteral(": ") + QString::fromStdString(reason));
+    state.canUndo = filesLoaded_ && session_.CanUndo();
+    state.undoName = session_.UndoName();
+    state.canRedo = filesLoaded_ && session_.CanRedo();
+    state.redoName = session_.RedoName();
+    menus_->Show(state);
     if (review_ && review_->isVisible()) review_->Refresh();
 }
 
@@ -395,7 +325,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         // A field claims these keys for an undo of its own; left unclaimed, they reach the
         // window's Undo and Redo wherever the focus is.
         const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
-        for (const QAction* action : {undoAction_, redoAction_})
+        for (const QAction* action : {menus_->Undo(), menus_->Redo()})
             if (action->shortcuts().contains(pressed)) {
                 event->ignore();
                 return true;
@@ -511,9 +441,9 @@ void MainWindow::OnFieldChanged(Field field) {
 }
 
 void MainWindow::SelectLanguage(std::uint16_t slot) {
-    if (slot >= LanguageCount) return;
+    if (slot >= MainMenus::LanguageCount) return;
     view_.ChooseLanguage(slot);
-    languageActions_[slot]->setChecked(true);
+    menus_->CheckLanguage(slot);
     RefreshTexts();
 }
 

@@ -35,6 +35,7 @@ namespace tw {
 
 class EditSession;
 class FullRowListView;
+class MainMenus;
 class ReviewChangesDialog;
 class TextFields;
 class UserPort;
@@ -100,8 +101,10 @@ public:
     QLabel* IconPreview() const { return iconPreview_; }
     QAction* LanguageAction(std::uint16_t slot) const;
     QAction* MenuAction(const QString& menu, const QString& item) const;
-    QAction* UndoAction() const { return undoAction_; }
-    QAction* RedoAction() const { return redoAction_; }
+    QAction* UndoAction() const;
+    QAction* RedoAction() const;
+    // Whether File > Restore Original Files... has anything to offer now.
+    bool OffersOriginals() const;
     // The review window, once File > Review Changes... has opened it.
     ReviewChangesDialog* ReviewWindow() const;
 
@@ -143,7 +146,6 @@ protected:
 
 private:
     void CreateWidgets();
-    void CreateMenus();
     void ConnectWidgets();
 
     // After each successful load: the careers shown afresh with the first one selected.
@@ -198,20 +200,14 @@ private:
     FullRowListView* careerList_ = nullptr;
     FullRowListView* jobList_ = nullptr;
     std::unique_ptr<TextFields> textFields_;
+    std::unique_ptr<MainMenus> menus_;
     QGroupBox* careerGroup_ = nullptr;
     QGroupBox* jobGroup_ = nullptr;
     QLabel* iconPreview_ = nullptr;
     QPushButton* modifyIconsButton_ = nullptr;
     QPushButton* jobDetailsButton_ = nullptr;
     QPushButton* chanceCardsButton_ = nullptr;
-    QActionGroup* languageGroup_ = nullptr;
-    QAction* saveAction_ = nullptr;
-    QAction* importAction_ = nullptr;
-    QAction* restoreOriginalsAction_ = nullptr;
-    QAction* undoAction_ = nullptr;
-    QAction* redoAction_ = nullptr;
     QPointer<ReviewChangesDialog> review_;
-    std::array<QAction*, 15> languageActions_{};
 };
 
 }  // namespace tw

@@ -2,15 +2,11 @@
 
 #include <QWidget>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
+// Only the window and menu calls are needed.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <windows.h>
-#endif
+#include "util/Win32.h"
 
 namespace tw {
 
