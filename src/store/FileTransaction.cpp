@@ -390,7 +390,7 @@ Status RecoverTransaction(FileSystem& files, const fs::path& stateFolder, const 
         if (!files.Exists(journalPath)) return {};
 
         Journal journal;
-        if (Status read = ReadJournal(journalPath, journal); !read) return read;
+        if (Status read = ReadJournal(files, journalPath, journal); !read) return read;
         // A journal is input like any file: it is acted on only where it names this installation's
         // own files, and a link it went through must still lead where it says.
         Status trusted = CheckJournalScope(journal, scope);

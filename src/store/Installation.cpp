@@ -197,7 +197,8 @@ std::unique_ptr<Installation> Installation::Open(const fs::path& gameFolder, con
     if (!originalsRoot.empty()) {
         // The store's own folders start at "trackwright" when it is the default place.
         installation->originalsBase_ = options.originalsRoot.empty() ? originalsRoot.parent_path() : originalsRoot;
-        installation->originals_ = KeptOriginalsFolder(ChooseOwnFolder(originalsRoot, id, identity, "manifest.json"));
+        installation->originals_ =
+            KeptOriginalsFolder(ChooseOwnFolder(originalsRoot, id, identity, KeptOriginalsFolder::ManifestName), installation->files_);
     }
     try {
         installation->commitLock_ = std::make_unique<FileLock>(state / "commit.lock");
@@ -308,7 +309,7 @@ JournalScope Installation::Scope() const {
 
 bool Installation::CommitInterrupted() const {
     Journal journal;
-    return ReadJournal(JournalPath(stateFolder_), journal) && journal.state == Journal::State::Committing;
+    return ReadJournal(files_, JournalPath(stateFolder_), journal) && journal.state == Journal::State::Committing;
 }
 
 Status Installation::HoldForReading(std::unique_ptr<FileLock>& hold) {

@@ -2,7 +2,7 @@
 
 #include "util/HostPath.h"
 #include "util/RandomName.h"
-#include "util/ReadWholeFile.h"
+#include "util/FileError.h"
 
 #include <array>
 
@@ -191,12 +191,15 @@ std::filesystem::path JournalPath(const std::filesystem::path& stateFolder) {
     return stateFolder / JournalName;
 }
 
-Status ReadJournal(const std::filesystem::path& path, Journal& journal) {
+Status ReadJournal(FileSystem& files, const std::filesystem::path& path, Journal& journal) {
     constexpr std::size_t MaxJournalBytes = 1 << 20;
     std::string text;
-    std::string why;
-    if (!ReadWholeFile(path, MaxJournalBytes, text, &why, FileMode::ReadOwn))
+    try {
+        text = files.ReadOwn(path, MaxJournalBytes);
+    } catch (const FileError& e) {
+        const std::string why = e.what();
         return Status::Failure(PathText(path) + ": " + (why.starts_with("too large") ? "the journal is damaged (" + why + ")" : why));
+    }
     if (Status parsed = ParseJournal(text, journal); !parsed) return Status::Failure(PathText(path) + ": " + parsed.Reason());
     return {};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "util/FileSystem.h"
 #include "util/Status.h"
 
 #include <filesystem>
@@ -73,8 +74,8 @@ Status CheckJournalScope(const Journal& journal, const JournalScope& scope);
 // under start with it too.
 inline constexpr std::string_view JournalName = "journal";
 std::filesystem::path JournalPath(const std::filesystem::path& stateFolder);
-// Reads and parses the journal at `path`, never through a link and never more than a journal can
-// hold. Fails with the file's name and what is wrong with it.
-Status ReadJournal(const std::filesystem::path& path, Journal& journal);
+// Reads and parses the journal at `path` through `files`, never through a link and never more than
+// a journal can hold. Fails with the file's name and what is wrong with it.
+Status ReadJournal(FileSystem& files, const std::filesystem::path& path, Journal& journal);
 
 }  // namespace tw

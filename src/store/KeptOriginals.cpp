@@ -4,7 +4,6 @@
 #include "util/FileStream.h"
 #include "util/HostPath.h"
 #include "util/OwnFolder.h"
-#include "util/ReadWholeFile.h"
 
 #include <algorithm>
 #include <chrono>
@@ -145,9 +144,12 @@ Status KeptOriginalsFolder::Read(KeptOriginalsManifest& manifest) const {
     // What is kept is trusted only in a folder of this user's own that nobody else may write.
     if (Status own = CheckOwnFolder(folder_); !own) return Status::Failure(own.Reason());
     std::string text;
-    std::string why;
-    if (!ReadWholeFile(file, MaxManifestBytes, text, &why, FileMode::ReadOwn))
+    try {
+        text = files_->ReadOwn(file, MaxManifestBytes);
+    } catch (const FileError& e) {
+        const std::string why = e.what();
         return Status::Failure(PathText(file) + ": " + (why.starts_with("too large") ? "the manifest is damaged: " + why : why));
+    }
     if (Status parsed = ParseKeptOriginals(text, manifest); !parsed) return Status::Failure(PathText(file) + ": " + parsed.Reason());
     return {};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "util/EnvironmentLookup.h"
+#include "util/FileSystem.h"
 #include "util/Status.h"
 
 #include <cstdint>
@@ -54,10 +55,14 @@ Status ParseKeptOriginals(std::string_view text, KeptOriginalsManifest& manifest
 // Where the kept originals of one installation live.
 class KeptOriginalsFolder {
 public:
-    explicit KeptOriginalsFolder(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    // `files` reads the manifest; the installation's own file layer, so that a test can make the
+    // read fail.
+    explicit KeptOriginalsFolder(std::filesystem::path folder, FileSystem& files = HostFileSystem())
+        : folder_(std::move(folder)), files_(&files) {}
 
     const std::filesystem::path& Folder() const { return folder_; }
-    std::filesystem::path Manifest() const { return folder_ / "manifest.json"; }
+    static constexpr std::string_view ManifestName = "manifest.json";
+    std::filesystem::path Manifest() const { return folder_ / ManifestName; }
     // Where the kept copy of the game file at `relative` ('/' between the parts) is.
     std::filesystem::path KeptCopy(std::string_view relative) const;
 
@@ -67,6 +72,7 @@ public:
 
 private:
     std::filesystem::path folder_;
+    FileSystem* files_;
 };
 
 // The folder of all installations' kept originals: $XDG_DATA_HOME/trackwright/originals (default

@@ -2,6 +2,7 @@
 
 #include "util/FileError.h"
 #include "util/FileStream.h"
+#include "util/ReadWholeFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -16,6 +17,14 @@
 #endif
 
 namespace tw {
+
+std::string FileSystem::ReadOwn(const std::filesystem::path& path, std::size_t maxBytes) {
+    std::string text;
+    std::string why;
+    if (!ReadWholeFile(path, maxBytes, text, &why, FileMode::ReadOwn)) throw FileError(why);
+    return text;
+}
+
 namespace {
 
 [[noreturn]] void ThrowSystemError() { throw FileError(LastSystemErrorText()); }

@@ -3,8 +3,10 @@
 #include "util/FileLock.h"
 #include "util/Stream.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 namespace tw {
 
@@ -43,6 +45,10 @@ public:
     virtual bool Exists(const std::filesystem::path& path) = 0;
     // Waits for `lock` and takes it: the lock that keeps readers out while a save moves files.
     virtual void Lock(FileLock& lock, FileLock::Kind kind) { lock.Lock(kind); }
+    // Reads one of the program's own small files (a journal, a manifest) whole, never through a
+    // link and never more than `maxBytes`. Throws FileError with the reason: "not found", "not a
+    // regular file", "too large (N bytes)" or the platform's description.
+    virtual std::string ReadOwn(const std::filesystem::path& path, std::size_t maxBytes);
 };
 
 // The machine's own file system.

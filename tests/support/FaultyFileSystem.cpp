@@ -8,7 +8,7 @@ namespace {
 
 constexpr const char* StepNames[] = {"Create", "Write",      "Flush",        "Replace",     "MoveNew",
                                      "Link",   "Remove",     "SyncFolder",   "CreateFolder", "RemoveFolder",
-                                     "Lock"};
+                                     "Lock",   "Read"};
 
 // A file being written: its writes and flushes are steps of their own.
 class FaultyStream final : public Stream {
@@ -42,6 +42,7 @@ private:
 void FaultyFileSystem::Restart() {
     steps_ = 0;
     for (std::size_t& count : ofKind_) count = 0;
+    reads_ = 0;
     killed_ = false;
     failed_ = false;
     log_.clear();
@@ -114,6 +115,15 @@ bool FaultyFileSystem::Exists(const std::filesystem::path& path) { return HostFi
 
 void FaultyFileSystem::Lock(FileLock& lock, FileLock::Kind kind) {
     if (Take(Step::Lock, {})) lock.Lock(kind);
+}
+
+std::string FaultyFileSystem::ReadOwn(const std::filesystem::path& path, std::size_t maxBytes) {
+    if (failKind_ == Step::Read && ++reads_ == failAt_) {
+        failed_ = true;
+        faultStep_ = "Read " + path.string();
+        throw FileError("Input/output error (injected)");
+    }
+    return HostFileSystem().ReadOwn(path, maxBytes);
 }
 
 }  // namespace tw::test

@@ -20,7 +20,7 @@ struct SimulatedKill {};
 // Flushes and folder syncs are counted as steps but not passed on to the disk.
 class FaultyFileSystem final : public FileSystem {
 public:
-    enum class Step { Create, Write, Flush, Replace, MoveNew, Link, Remove, SyncFolder, CreateFolder, RemoveFolder, Lock, Any };
+    enum class Step { Create, Write, Flush, Replace, MoveNew, Link, Remove, SyncFolder, CreateFolder, RemoveFolder, Lock, Read, Any };
 
     // The `nth` (from 1) step of `kind` fails with FileError; 0 for never.
     void FailAt(Step kind, std::size_t nth) {
@@ -53,6 +53,8 @@ public:
     void SyncFolder(const std::filesystem::path& folder) override;
     bool Exists(const std::filesystem::path& path) override;
     void Lock(FileLock& lock, FileLock::Kind kind) override;
+    // Reads change nothing and are not steps; FailAt(Step::Read, n) fails the nth all the same.
+    std::string ReadOwn(const std::filesystem::path& path, std::size_t maxBytes) override;
 
     // Whether the step may go on: false once killed (the step then does nothing); throws at the
     // step that is to fail or to kill.
@@ -64,6 +66,7 @@ private:
     Step failKind_ = Step::Any;
     std::size_t failAt_ = 0;
     std::size_t killAt_ = 0;
+    std::size_t reads_ = 0;
     bool killed_ = false;
     bool failed_ = false;
     std::vector<std::string> log_;

@@ -197,7 +197,6 @@ TEST(EditSessionTest, SaveAndRestoreOfOriginalsFailWithAMessageWhereverTheDiskFa
     test::TakeForWriting(session.Context(), folder, &files);
     auto reload = [&] { return session.Reload([&](GameContext& c) { return RunLoad(c, port); }); };
     ASSERT_EQ(session.Load([&](GameContext& c) { return RunLoad(c, port); }), LoadRequest::Loaded);
-    ASSERT_TRUE(session.SetInternalName(1, "Apiary"));
 
     const struct {
         const char* name;
@@ -210,25 +209,35 @@ TEST(EditSessionTest, SaveAndRestoreOfOriginalsFailWithAMessageWhereverTheDiskFa
              return session.RestoreOriginals(port, reload) == RestoreOutcome::Restored;
          }},
     };
-    for (const auto& command : commands) {
-        for (std::size_t step = 1;; ++step) {
-            const test::SavedBytes before = test::Snapshot(folder);
-            const std::string model = Fingerprint(session);
-            files.Restart();
-            files.FailAt(test::FaultyFileSystem::Step::Any, step);
-            port.calls.clear();
-            port.answers.clear();
-            const bool done = command.run();
-            // Done in spite of a fault: only what the change left beside the new files could not
-            // be removed, and every later step is of that kind.
-            if (done) break;
-            EXPECT_TRUE(files.Failed()) << command.name;
-            std::string told;
-            for (const auto& call : port.calls) told += call.message.text + call.message.detail;
-            EXPECT_NE(told.find("(injected)"), std::string::npos) << command.name << " at " << files.FaultStep() << ": " << told;
-            EXPECT_TRUE(test::Snapshot(folder) == before) << command.name << " at " << files.FaultStep();
-            EXPECT_EQ(Fingerprint(session), model) << command.name << " at " << files.FaultStep();
-            if (::testing::Test::HasFailure()) return;
+    // Each change of the disk in turn fails; and, apart, each read of the program's own files
+    // (the kept originals' manifest).
+    using Step = test::FaultyFileSystem::Step;
+    for (const Step kind : {Step::Any, Step::Read}) {
+        ASSERT_TRUE(session.SetInternalName(1, kind == Step::Any ? "Apiary" : "Bee yard"));
+        for (const auto& command : commands) {
+            std::size_t faults = 0;
+            for (std::size_t step = 1;; ++step) {
+                const test::SavedBytes before = test::Snapshot(folder);
+                const std::string model = Fingerprint(session);
+                files.Restart();
+                files.FailAt(kind, step);
+                port.calls.clear();
+                port.answers.clear();
+                const bool done = command.run();
+                // Done in spite of a fault: only what the change left beside the new files could
+                // not be removed, and every later step is of that kind.
+                if (done) break;
+                ++faults;
+                EXPECT_TRUE(files.Failed()) << command.name;
+                std::string told;
+                for (const auto& call : port.calls) told += call.message.text + call.message.detail;
+                EXPECT_NE(told.find("(injected)"), std::string::npos)
+                    << command.name << " at " << files.FaultStep() << ": " << told;
+                EXPECT_TRUE(test::Snapshot(folder) == before) << command.name << " at " << files.FaultStep();
+                EXPECT_EQ(Fingerprint(session), model) << command.name << " at " << files.FaultStep();
+                if (::testing::Test::HasFailure()) return;
+            }
+            EXPECT_GT(faults, 0u) << command.name << ": no fault reached it";
         }
     }
     EXPECT_FALSE(session.HasUnsavedChanges());

@@ -64,6 +64,7 @@ bool ChangeAll(FileSystem& files, const fs::path& folder, const fs::path& state)
 
 TEST(FileTransactionTest, AKillAtAnyStepIsUndoneOrFinishedByRecovery) {
     std::size_t step = 1;
+    std::size_t unreadableJournals = 0;
     for (;; ++step) {
         TempFolder folder("tw-files");
         TempFolder state("tw-state");
@@ -78,6 +79,16 @@ TEST(FileTransactionTest, AKillAtAnyStepIsUndoneOrFinishedByRecovery) {
             break;
         }
         SCOPED_TRACE("killed at " + files.FaultStep());
+        // A journal that cannot be read is not acted on: the files stay as the kill left them.
+        FaultyFileSystem unreadable;
+        unreadable.FailAt(FaultyFileSystem::Step::Read, 1);
+        const Contents killed = Read(folder.Path());
+        const Status refused = RecoverTransaction(unreadable, state.Path(), ScopeOf(folder.Path()));
+        if (unreadable.Failed()) {
+            ++unreadableJournals;
+            EXPECT_NE(refused.Reason().find("(injected)"), std::string::npos) << refused.Reason();
+            EXPECT_EQ(Read(folder.Path()), killed);
+        }
         ASSERT_TRUE(RecoverTransaction(HostFileSystem(), state.Path(), ScopeOf(folder.Path())));
         const Contents now = Read(folder.Path());
         EXPECT_TRUE(now == Before || now == After) << "a mix, or files left over: " << now.size() << " files";
@@ -88,6 +99,7 @@ TEST(FileTransactionTest, AKillAtAnyStepIsUndoneOrFinishedByRecovery) {
         }
     }
     EXPECT_GT(step, 25u);
+    EXPECT_GT(unreadableJournals, 0u);
 }
 
 TEST(FileTransactionTest, AFailingStepLeavesAllOldOrAllNewAndNothingBehind) {
