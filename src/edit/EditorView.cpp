@@ -44,7 +44,8 @@ void EditorView::Refresh() {
         return;
     }
     TakeCareerTexts();
-    TakeJobTexts();
+    // The level is held to the career's levels as they are now.
+    ChooseLevel(level_ ? std::optional<std::uint32_t>(*level_) : std::nullopt);
 }
 
 bool EditorView::FieldEnabled(Field field) const {

@@ -47,9 +47,12 @@ public:
     // The job list's selection changed to `level` (none, or one past the career's levels, for no
     // level).
     void ChooseLevel(std::optional<std::uint32_t> level);
-    // The language of the fields; the texts are taken afresh in it.
+    // The language of the fields. Its texts are taken by the next Refresh, once what the fields
+    // hold has been read back in the language they show.
     void ChooseLanguage(std::uint16_t slot);
-    // After an edit elsewhere (an undo, an import): every text taken afresh from the model.
+    // Every text taken afresh from the model, in the chosen language, after a change of language
+    // or an edit elsewhere (an undo, an import); a career or level that is gone is no longer
+    // selected.
     void Refresh();
 
     std::optional<std::uint32_t> SelectedCareer() const { return career_; }

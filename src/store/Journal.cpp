@@ -1,8 +1,8 @@
 #include "store/Journal.h"
 
+#include "util/FileError.h"
 #include "util/HostPath.h"
 #include "util/RandomName.h"
-#include "util/FileError.h"
 
 #include <array>
 

@@ -83,6 +83,10 @@ TEST_F(EditorViewTest, TheFieldsShowTheModelsBytesInTheChosenLanguage) {
     career.track.name = "Apiary";
     view.Refresh();
     EXPECT_EQ(view.Bytes(Field::InternalCareerName), "Apiary");
+    career.track.levels.resize(6);
+    view.Refresh();
+    EXPECT_FALSE(view.SelectedLevel()) << "the level is gone";
+    EXPECT_TRUE(view.Bytes(Field::MaleJobName).empty());
     careers().careers.resize(1);
     view.Refresh();
     EXPECT_FALSE(view.SelectedCareer());
