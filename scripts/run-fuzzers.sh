@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of the fuzz build for a bounded time on its seed corpus, two at a time.
+# Runs every fuzz target of a build (the sanitizer build, or the fuzz preset's) for a bounded time on
+# its seed corpus, two at a time.
 # Usage: run-fuzzers.sh BUILD_DIR [SECONDS_EACH]
 set -euo pipefail
 build=${1:?build dir}

@@ -137,6 +137,11 @@ const char* JobDetailsDialog::FieldObjectName(Field field) {
     return "carPool";
 }
 
+// Hidden while the dialog is still whole: hiding takes the focus from a text field, whose
+// validator then reads the working job. Left to QDialog's own destructor, that read would reach
+// members already destroyed.
+JobDetailsDialog::~JobDetailsDialog() { hide(); }
+
 JobDetailsDialog::JobDetailsDialog(const JobLevel& job, const std::array<std::int32_t, 7>& previousRequirements,
                                    UserPort& port, QWidget* parent)
     : QDialog(parent), workingJob_(job), previousRequirements_(previousRequirements), port_(port) {

@@ -40,6 +40,7 @@ public:
     // logic, creativity) of the level below; all zero for the first level.
     JobDetailsDialog(const JobLevel& job, const std::array<std::int32_t, 7>& previousRequirements, UserPort& port,
                      QWidget* parent = nullptr);
+    ~JobDetailsDialog() override;
 
     const JobLevel& WorkingJob() const { return workingJob_; }
 
