@@ -14,8 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Journals are a few lines per file; anything much larger is not one of ours.
-
 // The file a chain of symbolic links ends at (the path itself when it is no link). Fails for a
 // link that leads nowhere or in a circle.
 Status FollowLinks(const fs::path& target, fs::path& file) {

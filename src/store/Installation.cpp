@@ -11,7 +11,6 @@
 #include "util/Sha256.h"
 
 #include <algorithm>
-
 #include <chrono>
 #include <system_error>
 #include <thread>

@@ -192,6 +192,7 @@ std::filesystem::path JournalPath(const std::filesystem::path& stateFolder) {
 }
 
 Status ReadJournal(FileSystem& files, const std::filesystem::path& path, Journal& journal) {
+    // Journals are a few lines per file; anything much larger is not one of ours.
     constexpr std::size_t MaxJournalBytes = 1 << 20;
     std::string text;
     try {
