@@ -1,11 +1,9 @@
 #include "ui/MainWindow.h"
 
-#include <algorithm>
 #include <utility>
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -20,16 +18,12 @@
 #include "edit/EditSession.h"
 #include "edit/GameSave.h"
 #include "edit/OriginalsRestore.h"
-#include "exchange/CareerExport.h"
 #include "exchange/CareerImport.h"
 #include "gamefiles/GameContext.h"
 #include "icons/Bitmap.h"
 #include "model/Languages.h"
-#include "model/StringTable.h"
 #include "ui/BitmapImage.h"
-#include "ui/DialogUnits.h"
 #include "ui/EditorImages.h"
-#include "ui/FieldCodec.h"
 #include "ui/FullRowListView.h"
 #include "ui/MainMenus.h"
 #include "ui/QuietScope.h"
@@ -75,86 +69,39 @@ void MainWindow::CreateWidgets() {
     // Tells what typing left out; the window keeps its size, so no grip.
     statusBar()->setSizeGripEnabled(false);
 
-    auto* client = new QWidget(this);
-    client->setFont(DialogUnits::DialogFont());
-    const DialogUnits units(client->font());
-    client->setFixedSize(units.Size(404, 303));
-    setCentralWidget(client);
-
-    // The frames first, so that the controls inside them are drawn over them.
-    careerGroup_ = new QGroupBox(QStringLiteral("Career information"), client);
-    careerGroup_->setGeometry(units.Rect(148, 7, 249, 158));
-    jobGroup_ = new QGroupBox(QStringLiteral("Job information"), client);
-    jobGroup_->setGeometry(units.Rect(148, 174, 249, 122));
-
-    textFields_ = std::make_unique<TextFields>(
-        client, units, [this](const QString& notice) { statusBar()->showMessage(notice, LeftOutNoticeTime); });
-
-    iconPreview_ = new QLabel(client);
-    iconPreview_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    iconPreview_->setAlignment(Qt::AlignCenter);
-    iconPreview_->setGeometry(units.Rect(157, 114, 58, 41));
-
-    // The controls in tab order.
-    careerList_ = new FullRowListView(client);
-    careerList_->setGeometry(units.Rect(7, 7, 128, 158));
-    careerList_->AddColumn(QStringLiteral("ID"), 35);
-    careerList_->AddColumn(QStringLiteral("Internal career name"), 125);
-
-    jobList_ = new FullRowListView(client);
-    jobList_->setGeometry(units.Rect(7, 177, 128, 119));
-    jobList_->AddColumn(QStringLiteral("ID"), 35);
-    jobList_->AddColumn(QStringLiteral("Internal job name"), 150);
-
-    const auto makeButton = [&](const char* text, int x, int y) {
-        auto* button = new QPushButton(QString::fromLatin1(text), client);
-        button->setAutoDefault(false);
-        button->setGeometry(units.Rect(x, y, 50, 14));
-        return button;
-    };
-
-    textFields_->Make(InternalCareerName);
-    textFields_->Make(CareerName);
-    textFields_->Make(MaleOffer);
-    textFields_->Make(FemaleOffer);
-    modifyIconsButton_ = makeButton("Modify icons", 240, 133);
-    textFields_->Make(MaleJobName);
-    textFields_->Make(FemaleJobName);
-    textFields_->Make(JobDescription);
-    jobDetailsButton_ = makeButton("&Job details", 258, 271);
-    chanceCardsButton_ = makeButton("&Chance Cards", 319, 271);
+    widgets_ = std::make_unique<MainWindowWidgets>(
+        *this, [this](const QString& notice) { statusBar()->showMessage(notice, LeftOutNoticeTime); });
 
     // Until the load has given the window something to show, nothing can be used.
     UpdateControls();
-    iconPreview_->setPixmap(QPixmap::fromImage(popupPlaceholder()));
 }
 
 void MainWindow::ConnectWidgets() {
     // A list reports every row whose state changed, the deselected row before the selected one,
     // and shows the final selection already. One run of the handler per change is enough: a
     // deselection followed by a selection is left to the selection's notice.
-    connect(careerList_, &FullRowListView::ItemStateChanged, this, [this](int, bool selected) {
+    connect(widgets_->careerList, &FullRowListView::ItemStateChanged, this, [this](int, bool selected) {
         if (quiet_ > 0 || !filesLoaded_) return;
-        if (!selected && careerList_->SelectedRow() >= 0) return;
+        if (!selected && widgets_->careerList->SelectedRow() >= 0) return;
         OnCareerSelectionChanged();
     });
-    connect(jobList_, &FullRowListView::ItemStateChanged, this, [this](int, bool selected) {
+    connect(widgets_->jobList, &FullRowListView::ItemStateChanged, this, [this](int, bool selected) {
         if (quiet_ > 0 || !filesLoaded_) return;
-        if (!selected && jobList_->SelectedRow() >= 0) return;
+        if (!selected && widgets_->jobList->SelectedRow() >= 0) return;
         OnJobSelectionChanged();
     });
     for (int index = 0; index < FieldCount; ++index) {
         const auto field = static_cast<Field>(index);
-        QWidget* widget = textFields_->Widget(field);
+        QWidget* widget = widgets_->fields->Widget(field);
         widget->installEventFilter(this);
         if (auto* line = qobject_cast<QLineEdit*>(widget))
             connect(line, &QLineEdit::textChanged, this, [this, field] { OnFieldChanged(field); });
         else if (auto* text = qobject_cast<QPlainTextEdit*>(widget))
             connect(text, &QPlainTextEdit::textChanged, this, [this, field] { OnFieldChanged(field); });
     }
-    connect(modifyIconsButton_, &QPushButton::clicked, this, &MainWindow::ModifyIcons);
-    connect(jobDetailsButton_, &QPushButton::clicked, this, &MainWindow::OpenJobDetails);
-    connect(chanceCardsButton_, &QPushButton::clicked, this, &MainWindow::OpenChanceCards);
+    connect(widgets_->modifyIcons, &QPushButton::clicked, this, &MainWindow::ModifyIcons);
+    connect(widgets_->jobDetails, &QPushButton::clicked, this, &MainWindow::OpenJobDetails);
+    connect(widgets_->chanceCards, &QPushButton::clicked, this, &MainWindow::OpenChanceCards);
 }
 
 QAction* MainWindow::LanguageAction(std::uint16_t slot) const { return menus_->Language(slot); }
@@ -169,9 +116,9 @@ bool MainWindow::OffersOriginals() const {
     return filesLoaded_ && !session_.ReadOnly() && OffersKeptOriginals(session_.Context());
 }
 
-QWidget* MainWindow::FieldWidget(Field field) const { return textFields_->Widget(field); }
+QWidget* MainWindow::FieldWidget(Field field) const { return widgets_->fields->Widget(field); }
 
-QString MainWindow::FieldText(Field field) const { return textFields_->Text(field); }
+QString MainWindow::FieldText(Field field) const { return widgets_->fields->Text(field); }
 
 // --- Start and the loads -------------------------------------------------------------------
 
@@ -188,7 +135,7 @@ bool MainWindow::Start() {
     ShowLoadedCareers();
     session_.SettleWriteAccess(port_);
     UpdateEditState();
-    careerList_->setFocus();
+    widgets_->careerList->setFocus();
     return true;
 }
 
@@ -204,22 +151,22 @@ int MainWindow::LoadGameFilesNow() {
 void MainWindow::ShowLoadedCareers() {
     filesLoaded_ = true;
     SelectLanguage(0);
-    {
-        QuietScope quiet(quiet_);
-        FillCareerList();
-        careerList_->SelectRow(0);
-    }
-    OnCareerSelectionChanged();
+    ShowCareersFromFirst();
     UpdateEditState();
 }
 
-void MainWindow::FillCareerList() {
-    QuietScope quiet(quiet_);
-    std::uint32_t index = 0;
-    for (const Career& career : session_.Careers().careers) {
-        careerList_->AppendRow({RowNumber(career.id), TextCodec::DecodeInternal(career.track.name)}, index);
-        ++index;
+void MainWindow::ShowCareersFromFirst() {
+    {
+        QuietScope quiet(quiet_);
+        widgets_->careerList->RemoveAllRows();
+        std::uint32_t index = 0;
+        for (const Career& career : session_.Careers().careers) {
+            widgets_->careerList->AppendRow({RowNumber(career.id), TextCodec::DecodeInternal(career.track.name)}, index);
+            ++index;
+        }
+        widgets_->careerList->SelectRow(0);
     }
+    OnCareerSelectionChanged();
 }
 
 void MainWindow::EndAfterFailedLoad() {
@@ -230,15 +177,9 @@ void MainWindow::EndAfterFailedLoad() {
 
 void MainWindow::Reload() {
     if (!session_.ConfirmReload(port_)) return;
-    {
-        QuietScope quiet(quiet_);
-        careerList_->RemoveAllRows();
-    }
-    if (session_.Reload([this](GameContext&) { return LoadGameFilesNow(); }) != LoadRequest::Loaded) {
-        EndAfterFailedLoad();
-        return;
-    }
-    ShowLoadedCareers();
+    bool reloaded = true;
+    ReloadFiles(reloaded);
+    if (!reloaded) EndAfterFailedLoad();
 }
 
 void MainWindow::Undo() {
@@ -265,9 +206,9 @@ void MainWindow::ShowPlace(const EditPlace& place) {
     }
     if (place.career) {
         QuietScope quiet(quiet_);
-        int row = careerList_->RowCount() - 1;
-        while (row >= 0 && careerList_->RowData(row) != *place.career) --row;
-        careerList_->SelectRow(row);
+        int row = widgets_->careerList->RowCount() - 1;
+        while (row >= 0 && widgets_->careerList->RowData(row) != *place.career) --row;
+        widgets_->careerList->SelectRow(row);
     }
     // Everything shown comes afresh from the model: the job list, the fields, the icon.
     OnCareerSelectionChanged();
@@ -275,7 +216,7 @@ void MainWindow::ShowPlace(const EditPlace& place) {
     if (place.level && career != nullptr && *place.level < career->LevelCount()) {
         {
             QuietScope quiet(quiet_);
-            jobList_->SelectRow(static_cast<int>(*place.level));
+            widgets_->jobList->SelectRow(static_cast<int>(*place.level));
         }
         OnJobSelectionChanged();
     }
@@ -283,9 +224,9 @@ void MainWindow::ShowPlace(const EditPlace& place) {
 
 void MainWindow::RefreshCareerRows() {
     QuietScope quiet(quiet_);
-    for (int row = 0; row < careerList_->RowCount(); ++row)
-        if (const Career* career = session_.CareerAt(careerList_->RowData(row)))
-            careerList_->SetRowText(row, 1, TextCodec::DecodeInternal(career->track.name));
+    for (int row = 0; row < widgets_->careerList->RowCount(); ++row)
+        if (const Career* career = session_.CareerAt(widgets_->careerList->RowData(row)))
+            widgets_->careerList->SetRowText(row, 1, TextCodec::DecodeInternal(career->track.name));
 }
 
 void MainWindow::UpdateEditState() {
@@ -319,7 +260,7 @@ void MainWindow::ReviewChanges() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    const bool isField = textFields_->Holds(watched);
+    const bool isField = widgets_->fields->Holds(watched);
     if (isField && event->type() == QEvent::FocusOut) session_.EndTyping();
     if (isField && event->type() == QEvent::ShortcutOverride) {
         // A field claims these keys for an undo of its own; left unclaimed, they reach the
@@ -334,10 +275,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-int MainWindow::ReloadAfterCommand(bool& reloaded) {
+int MainWindow::ReloadFiles(bool& reloaded) {
     {
         QuietScope quiet(quiet_);
-        careerList_->RemoveAllRows();
+        widgets_->careerList->RemoveAllRows();
     }
     const int result = session_.Reload([this](GameContext&) { return LoadGameFilesNow(); });
     reloaded = result == LoadRequest::Loaded;
@@ -347,7 +288,7 @@ int MainWindow::ReloadAfterCommand(bool& reloaded) {
 
 void MainWindow::Save() {
     bool reloaded = true;
-    const SaveOutcome outcome = session_.Save(port_, [this, &reloaded] { return ReloadAfterCommand(reloaded); });
+    const SaveOutcome outcome = session_.Save(port_, [this, &reloaded] { return ReloadFiles(reloaded); });
     if (outcome.saved && !reloaded) EndAfterFailedLoad();
     // The saved state is the history's clean point only now that the save has returned.
     UpdateEditState();
@@ -356,7 +297,7 @@ void MainWindow::Save() {
 void MainWindow::RestoreOriginals() {
     bool reloaded = true;
     const RestoreOutcome outcome =
-        session_.RestoreOriginals(port_, [this, &reloaded] { return ReloadAfterCommand(reloaded); });
+        session_.RestoreOriginals(port_, [this, &reloaded] { return ReloadFiles(reloaded); });
     if (outcome == RestoreOutcome::Restored && !reloaded) EndAfterFailedLoad();
     UpdateEditState();
 }
@@ -378,62 +319,62 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // --- Selections ----------------------------------------------------------------------------
 
 std::optional<std::uint32_t> MainWindow::SelectedCareer() const {
-    const int row = careerList_->SelectedRow();
+    const int row = widgets_->careerList->SelectedRow();
     if (row < 0) return std::nullopt;
-    const std::uint32_t career = careerList_->RowData(row);
+    const std::uint32_t career = widgets_->careerList->RowData(row);
     if (session_.CareerAt(career) == nullptr) return std::nullopt;
     return career;
 }
 
 std::optional<std::uint32_t> MainWindow::SelectedLevel() const {
-    const int row = jobList_->SelectedRow();
+    const int row = widgets_->jobList->SelectedRow();
     if (row < 0) return std::nullopt;
-    return jobList_->RowData(row);
+    return widgets_->jobList->RowData(row);
 }
 
 void MainWindow::OnCareerSelectionChanged() {
-    view_.ChooseCareer(SelectedCareer(), jobList_->SelectedRow());
+    view_.ChooseCareer(SelectedCareer(), widgets_->jobList->SelectedRow());
     {
         QuietScope quiet(quiet_);
-        jobList_->RemoveAllRows();
+        widgets_->jobList->RemoveAllRows();
     }
-    textFields_->Show(view_);
+    widgets_->fields->Show(view_);
     UpdateControls();
     if (const std::optional<std::uint32_t> career = view_.SelectedCareer()) {
         const CareerTrack& track = session_.CareerAt(*career)->track;
         QuietScope quiet(quiet_);
         for (std::uint32_t level = 0; level < track.levels.size(); ++level)
-            jobList_->AppendRow({RowNumber(level), TextCodec::DecodeInternal(track.levels[level].texts[0])}, level);
-        jobList_->SelectRow(view_.RememberedJobRow());
+            widgets_->jobList->AppendRow({RowNumber(level), TextCodec::DecodeInternal(track.levels[level].texts[0])}, level);
+        widgets_->jobList->SelectRow(view_.RememberedJobRow());
     }
     ShowPopupIcon();
     if (view_.SelectedCareer()) OnJobSelectionChanged();
 }
 
 void MainWindow::OnJobSelectionChanged() {
-    if (!filesLoaded_ || !textFields_->Read(view_)) return;
+    if (!filesLoaded_ || !widgets_->fields->Read(view_)) return;
     view_.ChooseLevel(SelectedLevel());
-    textFields_->Show(view_);
+    widgets_->fields->Show(view_);
     UpdateControls();
 }
 
 // --- Fields --------------------------------------------------------------------------------
 
 void MainWindow::UpdateControls() {
-    textFields_->Enable(view_);
-    jobList_->setEnabled(view_.SelectedCareer().has_value());
-    modifyIconsButton_->setEnabled(view_.CanModifyIcons());
-    jobDetailsButton_->setEnabled(view_.CanOpenJobDetails());
-    chanceCardsButton_->setEnabled(view_.CanOpenChanceCards());
+    widgets_->fields->Enable(view_);
+    widgets_->jobList->setEnabled(view_.SelectedCareer().has_value());
+    widgets_->modifyIcons->setEnabled(view_.CanModifyIcons());
+    widgets_->jobDetails->setEnabled(view_.CanOpenJobDetails());
+    widgets_->chanceCards->setEnabled(view_.CanOpenChanceCards());
 }
 
 void MainWindow::OnFieldChanged(Field field) {
-    if (quiet_ > 0 || textFields_->Changing() || !filesLoaded_ || !textFields_->Read(view_)) return;
+    if (quiet_ > 0 || widgets_->fields->Changing() || !filesLoaded_ || !widgets_->fields->Read(view_)) return;
     const std::optional<std::uint32_t> career = view_.SelectedCareer();
     if (!career) return;
     if (field == InternalCareerName) {
         session_.SetInternalName(*career, view_.Bytes(field));
-        careerList_->SetRowText(careerList_->SelectedRow(), 1, TextCodec::DecodeInternal(view_.Bytes(field)));
+        widgets_->careerList->SetRowText(widgets_->careerList->SelectedRow(), 1, TextCodec::DecodeInternal(view_.Bytes(field)));
     } else if (const std::optional<CareerTexts::Text> text = EditorView::TextOf(field)) {
         session_.SetText(*career, *text, view_.SelectedLevel().value_or(0), view_.Language(), view_.Bytes(field));
     }
@@ -448,9 +389,9 @@ void MainWindow::SelectLanguage(std::uint16_t slot) {
 }
 
 void MainWindow::RefreshTexts() {
-    if (!filesLoaded_ || !textFields_->Read(view_) || !SelectedCareer()) return;
+    if (!filesLoaded_ || !widgets_->fields->Read(view_) || !SelectedCareer()) return;
     view_.Refresh();
-    textFields_->Show(view_);
+    widgets_->fields->Show(view_);
 }
 
 void MainWindow::SetAllLanguages() {
@@ -467,7 +408,7 @@ void MainWindow::ShowPopupIcon() {
         Bitmap icon;
         if (session_.Context().iconStrips.GetPopupIcon(session_.CareerAt(*career)->id, icon)) image = ToQImage(icon);
     }
-    iconPreview_->setPixmap(QPixmap::fromImage(image.isNull() ? popupPlaceholder() : image));
+    widgets_->iconPreview->setPixmap(QPixmap::fromImage(image.isNull() ? popupPlaceholder() : image));
 }
 
 void MainWindow::ModifyIcons() {
@@ -490,7 +431,7 @@ void MainWindow::OpenJobDetails() {
     const std::optional<JobLevel> edited = dialogs_.jobDetails(this, job, session_.RequirementsBelowLevel(*career, *level));
     if (!edited) return;
     session_.SetJobLevel(*career, *level, *edited);
-    jobList_->SetRowText(jobList_->SelectedRow(), 1, TextCodec::DecodeInternal(edited->texts[0]));
+    widgets_->jobList->SetRowText(widgets_->jobList->SelectedRow(), 1, TextCodec::DecodeInternal(edited->texts[0]));
     UpdateEditState();
 }
 
@@ -529,22 +470,16 @@ void MainWindow::Import() {
             // The row at the career's position shows the career.
             const int row = static_cast<int>(result.careerIndex);
             if (const Career* career = session_.CareerAt(result.careerIndex))
-                careerList_->SetRowText(row, 1, TextCodec::DecodeInternal(career->track.name));
+                widgets_->careerList->SetRowText(row, 1, TextCodec::DecodeInternal(career->track.name));
             {
                 QuietScope quiet(quiet_);
-                careerList_->SelectRow(row);
+                widgets_->careerList->SelectRow(row);
             }
             OnCareerSelectionChanged();
             break;
         }
         case ImportResult::Outcome::AllRestored:
-            {
-                QuietScope quiet(quiet_);
-                careerList_->RemoveAllRows();
-                FillCareerList();
-                careerList_->SelectRow(0);
-            }
-            OnCareerSelectionChanged();
+            ShowCareersFromFirst();
             break;
         default:
             break;

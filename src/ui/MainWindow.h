@@ -22,6 +22,7 @@
 #include "model/JobLevel.h"
 #include "model/JobLevelRules.h"
 #include "ui/MainWindowDialogs.h"
+#include "ui/MainWindowWidgets.h"
 
 class QAction;
 class QActionGroup;
@@ -90,15 +91,15 @@ public:
     std::uint16_t CurrentLanguage() const { return view_.Language(); }
     std::int32_t RememberedJobRow() const { return view_.RememberedJobRow(); }
 
-    FullRowListView* CareerList() const { return careerList_; }
-    FullRowListView* JobList() const { return jobList_; }
+    FullRowListView* CareerList() const { return widgets_->careerList; }
+    FullRowListView* JobList() const { return widgets_->jobList; }
     QWidget* FieldWidget(Field field) const;
     // The text a field shows.
     QString FieldText(Field field) const;
-    QPushButton* ModifyIconsButton() const { return modifyIconsButton_; }
-    QPushButton* JobDetailsButton() const { return jobDetailsButton_; }
-    QPushButton* ChanceCardsButton() const { return chanceCardsButton_; }
-    QLabel* IconPreview() const { return iconPreview_; }
+    QPushButton* ModifyIconsButton() const { return widgets_->modifyIcons; }
+    QPushButton* JobDetailsButton() const { return widgets_->jobDetails; }
+    QPushButton* ChanceCardsButton() const { return widgets_->chanceCards; }
+    QLabel* IconPreview() const { return widgets_->iconPreview; }
     QAction* LanguageAction(std::uint16_t slot) const;
     QAction* MenuAction(const QString& menu, const QString& item) const;
     QAction* UndoAction() const;
@@ -150,7 +151,8 @@ private:
 
     // After each successful load: the careers shown afresh with the first one selected.
     void ShowLoadedCareers();
-    void FillCareerList();
+    // The career list filled afresh from the model, its first row selected and shown.
+    void ShowCareersFromFirst();
     void OnCareerSelectionChanged();
     void OnJobSelectionChanged();
     void RefreshTexts();
@@ -160,8 +162,9 @@ private:
     // What a command does when the load behind it failed: the window ends, and with it the
     // program, without a save question.
     void EndAfterFailedLoad();
-    // The Reload that follows a save or a restore; `reloaded` tells whether the load succeeded.
-    int ReloadAfterCommand(bool& reloaded);
+    // The files loaded again, and the careers shown afresh when that succeeded (`reloaded`): the
+    // Reload command once it may go on, and the reload after a save or a restore.
+    int ReloadFiles(bool& reloaded);
 
     // The fields, lists and buttons usable as the view says.
     void UpdateControls();
@@ -197,16 +200,8 @@ private:
     bool closed_ = false;
     int result_ = Closed;
 
-    FullRowListView* careerList_ = nullptr;
-    FullRowListView* jobList_ = nullptr;
-    std::unique_ptr<TextFields> textFields_;
+    std::unique_ptr<MainWindowWidgets> widgets_;
     std::unique_ptr<MainMenus> menus_;
-    QGroupBox* careerGroup_ = nullptr;
-    QGroupBox* jobGroup_ = nullptr;
-    QLabel* iconPreview_ = nullptr;
-    QPushButton* modifyIconsButton_ = nullptr;
-    QPushButton* jobDetailsButton_ = nullptr;
-    QPushButton* chanceCardsButton_ = nullptr;
     QPointer<ReviewChangesDialog> review_;
 };
 
