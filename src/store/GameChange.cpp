@@ -62,7 +62,7 @@ Status GameChange::Prepare() {
     if (Status own = MakeOwnFolders(base, originals_.Folder()); !own)
         return Status::Failure("the original files cannot be kept: " + own.Reason());
     if (Status read = originals_.Read(manifest_); !read) return read;
-    if (Status recorded = RecordIdentity(originals_.Folder(), installation_.Identity(), installation_.GameFolder()); !recorded)
+    if (Status recorded = RecordIdentity(installation_.Files(), originals_.Folder(), installation_.Identity(), installation_.GameFolder()); !recorded)
         return Status::Failure("the original files cannot be kept: " + recorded.Reason());
     manifest_.gameFolder = PathText(installation_.GameFolder());
     // A name in the store is replaced only when it is a plain file: what was planted there (a link

@@ -2,12 +2,10 @@
 
 #include "store/Journal.h"
 #include "util/FileError.h"
-#include "util/FileStream.h"
 #include "util/FolderIdentity.h"
 #include "util/HostPath.h"
 #include "util/OwnFolder.h"
 #include "util/RandomName.h"
-#include "util/ReadWholeFile.h"
 #include "util/Sha256.h"
 
 #include <algorithm>
@@ -43,9 +41,13 @@ struct FolderRecord {
     fs::path game;
 };
 
-FolderRecord ReadRecord(const fs::path& folder) {
+FolderRecord ReadRecord(FileSystem& files, const fs::path& folder) {
     std::string text;
-    if (!ReadWholeFile(folder / IdentityName, 4096, text, nullptr, FileMode::ReadOwn)) return {};
+    try {
+        text = files.ReadOwn(folder / IdentityName, 4096);
+    } catch (const FileError&) {
+        return {};
+    }
     const std::size_t first = text.find('\n');
     const std::size_t second = first == std::string::npos ? std::string::npos : text.find('\n', first + 1);
     if (second == std::string::npos) return {};
@@ -62,7 +64,7 @@ bool IsInstallationId(const std::string& name) {
 
 }  // namespace
 
-fs::path ChooseOwnFolder(const fs::path& root, const std::string& id, const std::string& identity,
+fs::path ChooseOwnFolder(FileSystem& files, const fs::path& root, const std::string& id, const std::string& identity,
                          std::string_view inUse) {
     const fs::path byPath = root / id;
     std::vector<fs::path> same;
@@ -74,7 +76,7 @@ fs::path ChooseOwnFolder(const fs::path& root, const std::string& id, const std:
             // Only while the path that made it still reaches this very folder: a folder's number
             // is given again once the folder is deleted, and a store of a game that is gone must
             // never pass for this one's.
-            const FolderRecord record = ReadRecord(folder);
+            const FolderRecord record = ReadRecord(files, folder);
             if (record.identity == identity && !record.game.empty() && FolderIdentity(record.game) == identity)
                 same.push_back(folder);
         }
@@ -91,22 +93,24 @@ fs::path ChooseOwnFolder(const fs::path& root, const std::string& id, const std:
     return same.front();
 }
 
-Status RecordIdentity(const fs::path& folder, const std::string& identity, const fs::path& gameFolder) {
+Status RecordIdentity(FileSystem& files, const fs::path& folder, const std::string& identity, const fs::path& gameFolder) {
     if (identity.empty()) return {};
-    const FolderRecord now = ReadRecord(folder);
+    const FolderRecord now = ReadRecord(files, folder);
     // A record another path made stays: it names the path that proves the folder is the same.
     if (now.identity == identity && !now.game.empty()) return {};
     // Written beside and moved into place: a reader sees the old record or the new one.
     const fs::path temporary = FreshNameBeside(folder / IdentityName, ".new");
     try {
         {
-            auto out = FileStream::Open(temporary, FileMode::CreateExclusive);
+            std::unique_ptr<Stream> out = files.CreateNew(temporary);
             out->Write(std::string_view(EncodeRecord(identity, gameFolder)));
         }
-        HostFileSystem().Replace(temporary, folder / IdentityName);
+        files.Replace(temporary, folder / IdentityName);
     } catch (const FileError& e) {
-        std::error_code ec;
-        fs::remove(temporary, ec);
+        try {
+            files.Remove(temporary);
+        } catch (const FileError&) {
+        }
         return Status::Failure(PathText(folder / IdentityName) + ": " + e.what());
     }
     return {};
@@ -183,9 +187,9 @@ std::unique_ptr<Installation> Installation::Open(const fs::path& gameFolder, con
     // found by what the folder is, wherever they were made first.
     const std::string identity = FolderIdentity(gameFolder);
     const std::string id = InstallationId(gameFolder);
-    const fs::path state = ChooseOwnFolder(root, id, identity, JournalName);
+    const fs::path state = ChooseOwnFolder(files, root, id, identity, JournalName);
     if (Status own = MakeOwnFolders(root, state); !own) return cannotGuard(own.Reason());
-    if (Status recorded = RecordIdentity(state, identity, CanonicalFolder(gameFolder)); !recorded)
+    if (Status recorded = RecordIdentity(files, state, identity, CanonicalFolder(gameFolder)); !recorded)
         return cannotGuard(recorded.Reason());
 
     std::unique_ptr<Installation> installation(new Installation(gameFolder, state, files));
@@ -197,7 +201,8 @@ std::unique_ptr<Installation> Installation::Open(const fs::path& gameFolder, con
         // The store's own folders start at "trackwright" when it is the default place.
         installation->originalsBase_ = options.originalsRoot.empty() ? originalsRoot.parent_path() : originalsRoot;
         installation->originals_ =
-            KeptOriginalsFolder(ChooseOwnFolder(originalsRoot, id, identity, KeptOriginalsFolder::ManifestName), installation->files_);
+            KeptOriginalsFolder(
+            ChooseOwnFolder(files, originalsRoot, id, identity, KeptOriginalsFolder::ManifestName), files);
     }
     try {
         installation->commitLock_ = std::make_unique<FileLock>(state / "commit.lock");

@@ -120,16 +120,17 @@ std::filesystem::path DefaultStateRoot(const EnvironmentLookup& environment);
 // (the folder as it is when it does not exist).
 std::filesystem::path CanonicalFolder(const std::filesystem::path& folder);
 
-// Of the folders below `root` (named by installation ids): the one for the game folder with path
-// id `id` and identity `identity`. The one named by the path wins when it holds `inUse` (a
+// Of the folders below `root` (named by installation ids), whose records are read through
+// `files`: the one for the game folder with path id `id` and identity `identity`. The one named by the path wins when it holds `inUse` (a
 // journal, a manifest); else one made earlier for the same folder through another path that
 // holds it, as long as that path still reaches the folder; else any such folder; else the one
 // named by the path.
-std::filesystem::path ChooseOwnFolder(const std::filesystem::path& root, const std::string& id,
+std::filesystem::path ChooseOwnFolder(FileSystem& files, const std::filesystem::path& root, const std::string& id,
                                       const std::string& identity, std::string_view inUse);
-// Records in one of the program's own folders that it belongs to the game folder with
-// `identity`, reached through `gameFolder`, unless that identity is recorded there already.
-Status RecordIdentity(const std::filesystem::path& folder, const std::string& identity,
+// Records in one of the program's own folders, through `files`, that it belongs to the game
+// folder with `identity`, reached through `gameFolder`, unless that identity is recorded there
+// already.
+Status RecordIdentity(FileSystem& files, const std::filesystem::path& folder, const std::string& identity,
                       const std::filesystem::path& gameFolder);
 
 // The name of an installation's own folders: the SHA-256 of the game folder's canonical absolute

@@ -29,31 +29,31 @@ TEST(InstallationIdentityTest, TheStoreOfTheSameFolderIsFoundWhateverPathMadeIt)
     const std::string mine(64, 'a'), earlier(64, 'b'), stranger(64, 'c'), stale(64, 'd');
     auto record = [&](const std::string& id, const std::string& what, const fs::path& path, const char* file) {
         fs::create_directories(root / id);
-        ASSERT_TRUE(RecordIdentity(root / id, what, path));
+        ASSERT_TRUE(RecordIdentity(HostFileSystem(), root / id, what, path));
         Touch(root / id / file);
     };
     // Another folder's store, and one whose path no longer reaches any folder although it once
     // recorded the same identity (a folder's number is given again after it is deleted).
     record(stranger, FolderIdentity(other), other, "manifest.json");
     record(stale, identity, gone, "manifest.json");
-    EXPECT_EQ(ChooseOwnFolder(root, mine, identity, "manifest.json"), root / mine);
-    EXPECT_EQ(ChooseOwnFolder(root, mine, "", "manifest.json"), root / mine);
+    EXPECT_EQ(ChooseOwnFolder(HostFileSystem(), root, mine, identity, "manifest.json"), root / mine);
+    EXPECT_EQ(ChooseOwnFolder(HostFileSystem(), root, mine, "", "manifest.json"), root / mine);
 
     // Made through another path to this folder (its id says so), even with nothing in it yet: that one, so that
     // both paths share its locks; and with something kept, that too.
     fs::create_directories(root / earlier);
-    ASSERT_TRUE(RecordIdentity(root / earlier, identity, game));
-    EXPECT_EQ(ChooseOwnFolder(root, mine, identity, "manifest.json"), root / earlier);
+    ASSERT_TRUE(RecordIdentity(HostFileSystem(), root / earlier, identity, game));
+    EXPECT_EQ(ChooseOwnFolder(HostFileSystem(), root, mine, identity, "manifest.json"), root / earlier);
     Touch(root / earlier / "manifest.json");
-    EXPECT_EQ(ChooseOwnFolder(root, mine, identity, "manifest.json"), root / earlier);
+    EXPECT_EQ(ChooseOwnFolder(HostFileSystem(), root, mine, identity, "manifest.json"), root / earlier);
 
     // A store under the path's own name (as every earlier version made it) wins when it holds
     // something, and so does a journal of an interrupted save wherever it is.
     Touch(root / mine / "manifest.json");
-    EXPECT_EQ(ChooseOwnFolder(root, mine, identity, "manifest.json"), root / mine);
-    EXPECT_EQ(ChooseOwnFolder(root, mine, identity, "journal"), root / mine);
+    EXPECT_EQ(ChooseOwnFolder(HostFileSystem(), root, mine, identity, "manifest.json"), root / mine);
+    EXPECT_EQ(ChooseOwnFolder(HostFileSystem(), root, mine, identity, "journal"), root / mine);
     Touch(root / earlier / "journal");
-    EXPECT_EQ(ChooseOwnFolder(root, mine, identity, "journal"), root / earlier);
+    EXPECT_EQ(ChooseOwnFolder(HostFileSystem(), root, mine, identity, "journal"), root / earlier);
 }
 
 #ifndef _WIN32
