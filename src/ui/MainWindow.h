@@ -25,7 +25,6 @@
 #include "ui/MainWindowWidgets.h"
 
 class QAction;
-class QActionGroup;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -38,7 +37,6 @@ class EditSession;
 class FullRowListView;
 class MainMenus;
 class ReviewChangesDialog;
-class TextFields;
 class UserPort;
 
 // The editor's one window: the careers in one list, the job levels of the selected career in a
@@ -85,7 +83,6 @@ public:
     // State, for the window's own tests and the screenshots.
     bool FilesLoaded() const { return filesLoaded_; }
     bool CareersUnchanged() const;
-    const EditorView& View() const { return view_; }
     std::uint32_t CurrentCareer() const { return view_.SelectedCareer().value_or(0); }
     std::uint16_t CurrentLevel() const { return view_.SelectedLevel().value_or(0); }
     std::uint16_t CurrentLanguage() const { return view_.Language(); }
