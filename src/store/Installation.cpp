@@ -144,7 +144,6 @@ fs::path CanonicalFolder(const fs::path& folder) {
     return canonical;
 }
 
-
 fs::path DefaultStateRoot(const EnvironmentLookup& environment) {
     auto absolute = [&](const char* name) { return AbsoluteFolderFromEnvironment(environment, name); };
 #ifdef _WIN32
@@ -200,9 +199,8 @@ std::unique_ptr<Installation> Installation::Open(const fs::path& gameFolder, con
     if (!originalsRoot.empty()) {
         // The store's own folders start at "trackwright" when it is the default place.
         installation->originalsBase_ = options.originalsRoot.empty() ? originalsRoot.parent_path() : originalsRoot;
-        installation->originals_ =
-            KeptOriginalsFolder(
-            ChooseOwnFolder(files, originalsRoot, id, identity, KeptOriginalsFolder::ManifestName), files);
+        const fs::path kept = ChooseOwnFolder(files, originalsRoot, id, identity, KeptOriginalsFolder::ManifestName);
+        installation->originals_ = KeptOriginalsFolder(kept, files);
     }
     try {
         installation->commitLock_ = std::make_unique<FileLock>(state / "commit.lock");

@@ -198,8 +198,7 @@ Status ReadJournal(FileSystem& files, const std::filesystem::path& path, Journal
     try {
         text = files.ReadOwn(path, MaxJournalBytes);
     } catch (const FileError& e) {
-        const std::string why = e.what();
-        return Status::Failure(PathText(path) + ": " + (why.starts_with("too large") ? "the journal is damaged (" + why + ")" : why));
+        return Status::Failure(PathText(path) + ": " + e.what());
     }
     if (Status parsed = ParseJournal(text, journal); !parsed) return Status::Failure(PathText(path) + ": " + parsed.Reason());
     return {};

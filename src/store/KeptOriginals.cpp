@@ -147,8 +147,7 @@ Status KeptOriginalsFolder::Read(KeptOriginalsManifest& manifest) const {
     try {
         text = files_->ReadOwn(file, MaxManifestBytes);
     } catch (const FileError& e) {
-        const std::string why = e.what();
-        return Status::Failure(PathText(file) + ": " + (why.starts_with("too large") ? "the manifest is damaged: " + why : why));
+        return Status::Failure(PathText(file) + ": " + e.what());
     }
     if (Status parsed = ParseKeptOriginals(text, manifest); !parsed) return Status::Failure(PathText(file) + ": " + parsed.Reason());
     return {};

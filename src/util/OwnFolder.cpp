@@ -1,7 +1,7 @@
 #include "util/OwnFolder.h"
 
 #include "util/FileError.h"
-#include "util/Utf8Path.h"
+#include "util/HostPath.h"
 
 #include <system_error>
 #include <vector>
@@ -20,23 +20,23 @@ namespace fs = std::filesystem;
 Status CheckOwnFolder(const fs::path& folder) {
 #ifdef _WIN32
     const DWORD attributes = GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return Status::Failure(Utf8Text(folder) + ": " + LastSystemErrorText());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return Status::Failure(PathText(folder) + ": " + LastSystemErrorText());
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-        return Status::Failure(Utf8Text(folder) + ": it is a link to another place, which Trackwright does not follow for "
+        return Status::Failure(PathText(folder) + ": it is a link to another place, which Trackwright does not follow for "
                                                "its own files");
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return Status::Failure(Utf8Text(folder) + ": it is not a folder");
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return Status::Failure(PathText(folder) + ": it is not a folder");
 #else
     struct stat info {};
-    if (::lstat(folder.c_str(), &info) != 0) return Status::Failure(Utf8Text(folder) + ": " + LastSystemErrorText());
+    if (::lstat(folder.c_str(), &info) != 0) return Status::Failure(PathText(folder) + ": " + LastSystemErrorText());
     if (S_ISLNK(info.st_mode))
-        return Status::Failure(Utf8Text(folder) + ": it is a symbolic link, which Trackwright does not follow for its "
+        return Status::Failure(PathText(folder) + ": it is a symbolic link, which Trackwright does not follow for its "
                                                "own files");
-    if (!S_ISDIR(info.st_mode)) return Status::Failure(Utf8Text(folder) + ": it is not a folder");
+    if (!S_ISDIR(info.st_mode)) return Status::Failure(PathText(folder) + ": it is not a folder");
     if (info.st_uid != ::geteuid())
-        return Status::Failure(Utf8Text(folder) + ": it belongs to another user, so Trackwright does not trust what it "
+        return Status::Failure(PathText(folder) + ": it belongs to another user, so Trackwright does not trust what it "
                                                "holds");
     if ((info.st_mode & S_IWOTH) != 0)
-        return Status::Failure(Utf8Text(folder) + ": other users may write into it, so Trackwright does not trust what "
+        return Status::Failure(PathText(folder) + ": other users may write into it, so Trackwright does not trust what "
                                                "it holds (\"chmod o-w\" on it mends that)");
 #endif
     return {};
@@ -49,17 +49,17 @@ Status MakeOwnFolders(const fs::path& root, const fs::path& folder) {
     std::vector<fs::path> chain{root};
     const fs::path below = folder.lexically_relative(root);
     if (below.empty() || *below.begin() == "..") {
-        if (folder != root) return Status::Failure(Utf8Text(folder) + ": it is not below " + Utf8Text(root));
+        if (folder != root) return Status::Failure(PathText(folder) + ": it is not below " + PathText(root));
     } else if (below != ".") {
         for (const fs::path& part : below) chain.push_back(chain.back() / part);
     }
     for (const fs::path& step : chain) {
 #ifdef _WIN32
         if (!CreateDirectoryW(step.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-            return Status::Failure(Utf8Text(step) + ": " + LastSystemErrorText());
+            return Status::Failure(PathText(step) + ": " + LastSystemErrorText());
 #else
         if (::mkdir(step.c_str(), 0700) != 0 && errno != EEXIST)
-            return Status::Failure(Utf8Text(step) + ": " + LastSystemErrorText());
+            return Status::Failure(PathText(step) + ": " + LastSystemErrorText());
 #endif
         if (Status own = CheckOwnFolder(step); !own) return own;
     }

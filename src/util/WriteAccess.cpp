@@ -1,7 +1,7 @@
 #include "util/WriteAccess.h"
 
 #include "util/FileError.h"
-#include "util/Utf8Path.h"
+#include "util/HostPath.h"
 
 #include <system_error>
 
@@ -26,12 +26,12 @@ Status CheckWritableFolder(const fs::path& folder) {
     HANDLE h = CreateFileW(at.c_str(), FILE_ADD_FILE | FILE_DELETE_CHILD,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return Status::Failure(Utf8Text(at) + ": " + LastSystemErrorText());
+    if (h == INVALID_HANDLE_VALUE) return Status::Failure(PathText(at) + ": " + LastSystemErrorText());
     CloseHandle(h);
 #else
     // With the process's effective ids, as the system will judge the save's own calls.
     if (::faccessat(AT_FDCWD, at.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
-        return Status::Failure(Utf8Text(at) + ": " + LastSystemErrorText());
+        return Status::Failure(PathText(at) + ": " + LastSystemErrorText());
 #endif
     return {};
 }
