@@ -4,7 +4,7 @@
 #include "gamefiles/GameContext.h"
 #include "icons/IconStrips.h"
 #include "model/CareerSet.h"
-#include "util/CodePage.h"
+#include "text/TextCodec.h"
 
 namespace tw::cli {
 namespace {

@@ -2,7 +2,8 @@
 
 #include "model/CardItemFields.h"
 #include "model/JobLevelRules.h"
-#include "util/CodePage.h"
+#include "text/TextCodec.h"
+#include "text/Utf8.h"
 #include "util/StrictJsonReader.h"
 
 #include <algorithm>
@@ -21,27 +22,6 @@ namespace {
 // Row numbers and entry counts of a string table are 16-bit.
 constexpr std::int64_t MaxTableRows = 0xFFFF;
 constexpr const char* CardsLocked = "chance-card editing is disabled";
-
-// The character at `at` of UTF-8 text, moving past it. The JSON reader lets only valid UTF-8
-// through; a byte that starts no character counts as U+FFFD.
-char32_t NextCharacter(std::string_view utf8, std::size_t& at) {
-    const auto lead = static_cast<unsigned char>(utf8[at]);
-    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-    if (length == 0 || at + length > utf8.size()) {
-        ++at;
-        return 0xFFFD;
-    }
-    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    for (std::size_t k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(utf8[at + k]) & 0x3F);
-    at += length;
-    return c;
-}
-
-std::string CharacterName(char32_t c) {
-    char name[16];
-    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
-    return name;
-}
 
 std::string RangeReason(const ValueRange& range, bool fromLevelBelow) {
     if (range.maximum == std::numeric_limits<std::int32_t>::max()) return "must not be negative";
@@ -100,7 +80,9 @@ private:
         // each byte as the character with the same number.
         std::string bytes;
         for (std::size_t at = 0; at < text.size();) {
-            const char32_t c = NextCharacter(text, at);
+            const Utf8Char next = NextUtf8(text, at);
+            at += next.size;
+            const char32_t c = next.codePoint.value_or(0xFFFD);
             if (c == 0) {
                 Problem(path, "holds U+0000, which no text can hold");
                 return std::nullopt;
@@ -116,15 +98,18 @@ private:
         if (std::optional<std::string> encoded = EncodeFromUtf8(text, page)) return encoded;
         // Name the first character that the code page lacks.
         for (std::size_t at = 0; at < text.size();) {
-            const std::size_t start = at;
-            const char32_t c = NextCharacter(text, at);
-            if (!EncodeFromUtf8(std::string_view(text).substr(start, at - start), page)) {
+            const Utf8Char next = NextUtf8(text, at);
+            at += next.size;
+            const char32_t c = next.codePoint.value_or(0xFFFD);
+            const bool keptByte = c >= RawByteBase && c <= RawByteBase + 0xFF;
+            if (!keptByte && !CanEncode(c, page)) {
                 Problem(path, "holds " + CharacterName(c) + ", which code page " +
                                   std::to_string(static_cast<unsigned>(page)) + " cannot hold");
                 return std::nullopt;
             }
         }
-        Problem(path, "cannot be written in code page " + std::to_string(static_cast<unsigned>(page)));
+        Problem(path, "cannot be written in code page " + std::to_string(static_cast<unsigned>(page)) +
+                          ": a kept byte (U+10FExx) would read back as part of a character");
         return std::nullopt;
     }
 

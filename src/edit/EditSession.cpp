@@ -2,7 +2,7 @@
 
 #include "edit/ModelChanges.h"
 #include "exchange/CareerExport.h"
-#include "util/CodePage.h"
+#include "text/TextCodec.h"
 #include "util/HostPath.h"
 
 #include <iterator>

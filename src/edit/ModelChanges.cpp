@@ -2,7 +2,7 @@
 
 #include "edit/EditSession.h"
 #include "model/StringTable.h"
-#include "util/CodePage.h"
+#include "text/TextCodec.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "gamefiles/GameContext.h"
 
-#include "util/CodePage.h"
+#include "text/TextCodec.h"
 #include "util/HostPath.h"
 #include "util/WriteAccess.h"
 

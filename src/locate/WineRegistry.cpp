@@ -1,6 +1,6 @@
 #include "locate/WineRegistry.h"
 
-#include "util/CodePage.h"
+#include "text/Utf8.h"
 
 namespace tw {
 namespace {

@@ -1,7 +1,7 @@
 #include "model/CareerSet.h"
 
 #include "iff/IFFFile.h"
-#include "util/CodePage.h"
+#include "text/TextCodec.h"
 
 #include <algorithm>
 #include <new>

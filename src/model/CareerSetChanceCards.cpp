@@ -4,7 +4,7 @@
 #include "iff/IFFFile.h"
 #include "model/Behavior.h"
 #include "model/CardCode.h"
-#include "util/CodePage.h"
+#include "text/TextCodec.h"
 
 #include <algorithm>
 #include <new>

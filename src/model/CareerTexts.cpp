@@ -1,6 +1,6 @@
 #include "model/CareerTexts.h"
 
-#include "util/CodePage.h"
+#include "text/TextCodec.h"
 
 #include <array>
 

@@ -33,8 +33,7 @@ std::optional<std::string> FieldCodec::Bytes(const QString& text, const std::str
 }
 
 bool FieldCodec::CanHold(char32_t c) const {
-    const QString one = QString::fromUcs4(&c, 1);
-    return (internalName ? TextCodec::EncodeInternal(one) : TextCodec::Encode(one, slot)).has_value();
+    return internalName ? TextCodec::InternalCanHold(c) : TextCodec::CanHold(c, slot);
 }
 
 std::optional<FieldCodec::Fitted> FieldCodec::Fit(const QString& before, const QString& after,

@@ -16,7 +16,7 @@
 #include "ui/JobDetailsDialog.h"
 #include "ui/ModifyIconsDialog.h"
 #include "ui/TextCodec.h"
-#include "util/CodePage.h"
+#include "text/TextCodec.h"
 
 namespace tw {
 namespace {
@@ -244,7 +244,6 @@ TEST_F(MainWindowTest, TextsThatTheCodePageCannotHoldAreRefused) {
     EXPECT_TRUE(window->CareersUnchanged());
 
     // The same character is a Japanese text's own.
-    if (!TextCodec::HasConverter(TextCodec::CodePageName(9))) GTEST_SKIP() << "no Shift_JIS converter";
     window->SelectLanguage(9);
     const std::string japanese = Text(0, 0, 9);
     TypeAtEnd(Field::CareerName, QString::fromUtf8("\u65E5"));

@@ -8,7 +8,7 @@
 #include "support/ScriptedPort.h"
 #include "util/ByteReader.h"
 #include "util/ByteWriter.h"
-#include "util/CodePage.h"
+#include "text/TextCodec.h"
 #include "util/JsonReader.h"
 
 #include "../gamefiles/GameFolderFixture.h"

@@ -1,6 +1,7 @@
 #include "util/TypedText.h"
 
-#include "util/CodePage.h"
+#include "text/TextCodec.h"
+#include "text/Utf8.h"
 
 #include <gtest/gtest.h>
 
