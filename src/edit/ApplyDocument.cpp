@@ -25,6 +25,10 @@ constexpr const char* CardsLocked = "chance-card editing is disabled";
 
 std::string RangeReason(const ValueRange& range, bool fromLevelBelow) {
     if (range.maximum == std::numeric_limits<std::int32_t>::max()) return "must not be negative";
+    // "between 999 and 25" would name a range that does not exist.
+    if (fromLevelBelow && range.minimum > range.maximum)
+        return "must be at most " + std::to_string(range.maximum) + "; the level below already needs " +
+               std::to_string(range.minimum);
     const std::string minimum = std::to_string(range.minimum) + (fromLevelBelow ? " (the level below's)" : "");
     return "must be between " + minimum + " and " + std::to_string(range.maximum);
 }
@@ -173,8 +177,8 @@ private:
                 }
             }
         }
-        // The job details dialog's ranges, for each value that changed and each requirement whose
-        // level below changed; the level below is the document's.
+        // The job details dialog's ranges for each value that changed, against the document's
+        // level below only: like the dialog, a change never makes an unchanged level above wrong.
         constexpr std::size_t RequirementCount = std::tuple_size_v<Requirements>;
         for (std::size_t l = 0; l < track.levels.size(); ++l) {
             const Requirements below = RequirementsBelow(track, l);
@@ -182,8 +186,7 @@ private:
                 const std::optional<ValueRange> range = JobValueRange(v, below);
                 const std::int32_t number = track.levels[l].values[v];
                 const bool requirement = v < RequirementCount && l > 0;
-                const bool changed = number != before.levels[l].values[v] ||
-                                     (requirement && track.levels[l - 1].values[v] != before.levels[l - 1].values[v]);
+                const bool changed = number != before.levels[l].values[v];
                 if (!range || !changed || (number >= range->minimum && number <= range->maximum)) continue;
                 Problem(Item(Member(Item(path, l), "values"), v), RangeReason(*range, requirement));
             }

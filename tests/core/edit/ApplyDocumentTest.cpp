@@ -142,6 +142,9 @@ TEST_F(ApplyDocumentTest, EachKindOfChangeIsOneUndoableStep) {
          {{"careers[0].levels[1].values[4]", "250"}, {"careers[0].levels[2].values[4]", "250"},
           {"careers[0].levels[3].values[4]", "250"}},
          [](const CareerSet& s) { return s.careers[0].track.levels[3].values[4] == 250; }},
+        // As in the job details dialog, no change makes the unchanged level above wrong.
+        {"a requirement past the unchanged level above", {{"careers[0].levels[1].values[4]", "999"}},
+         [](const CareerSet& s) { return s.careers[0].track.levels[1].values[4] == 999; }},
         {"a job text", {{"careers[0].levels[0].texts[4]", "\"hat-\\u00e9\""}},
          [](const CareerSet& s) { return s.careers[0].track.levels[0].texts[4] == "hat-\xE9"; }},
         {"the internal name", {{"careers[3].name", "\"Clocks\""}},
@@ -209,13 +212,15 @@ TEST_F(ApplyDocumentTest, EveryProblemIsFoundAtItsPlaceAndNothingChanges) {
           {"careers[0].levels[0].values[3]", "not a signed 32-bit integer"},
           {"careers[0].levels[0].texts[0]", "not a string"}}},
         {{{"careers[0].cards[3].level", "4"}}, {{"careers[0].cards[3].level", "must be 3, the card's place"}}},
-        // The job details dialog's ranges; a raised requirement is reported at the level above.
+        // The job details dialog's ranges, each changed level against the document's level below
+        // only; a level below that already needs more than the maximum says so.
         {{{"careers[1].levels[2].values[18]", "24"}, {"careers[1].levels[2].values[10]", "101"},
           {"careers[1].levels[2].values[20]", "9"}, {"careers[1].levels[2].values[17]", "-1"},
-          {"careers[1].levels[0].values[0]", "26"}, {"careers[0].levels[1].values[4]", "250"}},
+          {"careers[1].levels[0].values[0]", "26"}, {"careers[1].levels[1].values[0]", "20"},
+          {"careers[0].levels[1].values[4]", "250"}, {"careers[0].levels[2].values[4]", "249"}},
          {{"careers[0].levels[2].values[4]", "must be between 250 (the level below's) and 1000"},
           {"careers[1].levels[0].values[0]", "must be between 0 and 25"},
-          {"careers[1].levels[1].values[0]", "must be between 26 (the level below's) and 25"},
+          {"careers[1].levels[1].values[0]", "must be at most 25; the level below already needs 26"},
           {"careers[1].levels[2].values[10]", "must be between -100 and 100"},
           {"careers[1].levels[2].values[17]", "must not be negative"},
           {"careers[1].levels[2].values[18]", "must be between 0 and 23"},
