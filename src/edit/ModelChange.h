@@ -16,7 +16,7 @@ struct ModelChange {
         CareerImported,   // an import over the career; `after` is its internal name now
         CareersRestored,  // every career restored from a backup
         Text,             // a text, `before` and `after` as UTF-8
-        Number,           // a number (a job value, the level count, a card's text row), in decimal
+        Number,           // a number (a job value, the level count), in decimal
         CardItems,        // a chance card's items
         Icon,             // a career's icon; a missing icon is an empty bitmap
     };

@@ -48,6 +48,21 @@ std::vector<TextRow> TextRowsInWindowOrder(std::size_t rowCount) {
     return rows;
 }
 
+// A card's text row as a person meets it: through the other cards that show the same text. Only
+// a row no other card shows is named by its number.
+std::string CardTextName(std::uint16_t row, const std::vector<Career>& careers, std::uint32_t career,
+                         std::uint32_t level) {
+    if (row == 0) return "(no text)";
+    std::string others;
+    for (std::uint32_t c = 0; c < careers.size(); ++c)
+        for (std::uint32_t l = 0; l < Career::CardCount; ++l)
+            if ((c != career || l != level) && careers[c].cards[l].textRow == row)
+                others += (others.empty() ? "" : "; ") + ("#" + std::to_string(careers[c].id) + " " +
+                                                         Internal(careers[c].track.name) + ", level #" +
+                                                         std::to_string(l));
+    return others.empty() ? "card text row " + std::to_string(row) : "the text shared with " + others;
+}
+
 class ChangeList {
 public:
     std::vector<ModelChange> changes;
@@ -110,14 +125,17 @@ public:
         }
     }
 
-    // The career's cards; the card text rows they hold are marked in `held`.
-    void Cards(std::uint32_t career, const tw::Career& was, const tw::Career& is, const CardTexts& textsWere,
-               const CardTexts& textsAre, std::vector<bool>& held) {
+    // The career's cards; the card text rows they hold are marked in `held`. A card's text row
+    // is no difference of its own where its texts or items show one: the row is where the text
+    // lives, which a person never sees.
+    void Cards(std::uint32_t career, const std::vector<tw::Career>& careersWere,
+               const std::vector<tw::Career>& careersAre, const CardTexts& textsWere, const CardTexts& textsAre,
+               std::vector<bool>& held) {
         for (std::uint32_t level = 0; level < tw::Career::CardCount; ++level) {
-            const ChanceCard& before = was.cards[level];
-            const ChanceCard& after = is.cards[level];
+            const ChanceCard& before = careersWere[career].cards[level];
+            const ChanceCard& after = careersAre[career].cards[level];
             const EditPlace place{career, level, std::nullopt};
-            Number(place, "Chance Card Text Row", before.textRow, after.textRow);
+            const std::size_t listed = changes.size();
             if (before.items != after.items) {
                 ModelChange& change = Add(ModelChange::Kind::CardItems, place, "Chance Card Items", {}, {});
                 change.itemsBefore = before.items;
@@ -130,6 +148,10 @@ public:
                     Add(ModelChange::Kind::Text, {career, level, slot}, "Chance Card Text", InLanguage(textBefore, slot),
                         InLanguage(textAfter, slot));
             }
+            if (before.textRow != after.textRow && changes.size() == listed)
+                Add(ModelChange::Kind::Text, place, "Chance Card Text",
+                    CardTextName(before.textRow, careersWere, career, level),
+                    CardTextName(after.textRow, careersAre, career, level));
             for (const std::uint16_t row : {before.textRow, after.textRow})
                 if (row < held.size()) held[row] = true;
         }
@@ -169,8 +191,8 @@ public:
                 const std::string after = is.Get(textRow, slot).value_or(std::string());
                 if (before != after)
                     Add(ModelChange::Kind::Text, {std::nullopt, std::nullopt, slot},
-                        "Chance Card Text (row " + std::to_string(textRow) + ")", InLanguage(before, slot),
-                        InLanguage(after, slot));
+                        "Chance Card Text (unused card text row " + std::to_string(textRow) + ")",
+                        InLanguage(before, slot), InLanguage(after, slot));
             }
         }
     }
@@ -188,7 +210,7 @@ std::vector<ModelChange> ListChanges(const ModelSnapshot& before, const CareerSe
         const Career& was = before.careers[career];
         const Career& is = careers.careers[career];
         list.Career(career, was, is);
-        list.Cards(career, was, is, before.cardTexts, careers.cardTexts, held);
+        list.Cards(career, before.careers, careers.careers, before.cardTexts, careers.cardTexts, held);
         list.Icons(career, is.id, before.icons, icons, popupsSame, buttonsSame);
     }
     list.FreeCardTexts(before.cardTexts, careers.cardTexts, held);

@@ -3,7 +3,9 @@
 #include "edit/EditSession.h"
 
 #include "cli/ModelDump.h"
+#include "edit/ModelChanges.h"
 #include "exchange/CareerExport.h"
+#include "sample/SampleCareerData.h"
 #include "support/FaultyFileSystem.h"
 #include "support/ScriptedPort.h"
 #include "util/ByteReader.h"
@@ -374,6 +376,50 @@ TEST(EditSessionTest, TheReviewListsWhatDiffersFromTheFilesAsLastLoadedOrSaved) 
     const std::vector<std::string> undone = Lines(s.ReviewChanges());
     ASSERT_FALSE(undone.empty());
     EXPECT_EQ(undone[0], "Internal Career Name 0/-/-: " + name7 + " -> " + name0);
+}
+
+// Card texts are named as a person meets them, by their career, level and card: the row a card
+// keeps its text in is no difference of its own while the card's texts or items show one.
+TEST(EditSessionTest, TheReviewNamesCardTextsByTheirCardsNotByTheirRows) {
+    const CareerSet sample = BuildSampleCareerData(1).careers;
+    ASSERT_EQ(sample.careers[1].cards[0].textRow, 9);
+    ASSERT_EQ(sample.careers[2].cards[0].textRow, 17);
+    ASSERT_EQ(sample.careers[0].cards[4].textRow, 0);
+    ASSERT_EQ(sample.cardTexts.table.RowCount(), 80u);  // text row 81 is past the table
+    const auto nothing = [](CareerSet&) {};
+    const struct {
+        const char* what;
+        std::function<void(CareerSet&)> both;  // before and after
+        std::function<void(CareerSet&)> after;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"a card given items and a text in a new row", nothing,
+         [](CareerSet& s) {
+             s.careers[0].cards[4] = {81, {{4, 2, 311}}};
+             s.cardTexts.Set(81, 0, "Buzz");
+         },
+         {"Chance Card Items 0/4/-: 0 -> 1", "Chance Card Text 0/4/0:  -> Buzz"}},
+        {"a card given an empty row", nothing, [](CareerSet& s) { s.careers[0].cards[4].textRow = 81; },
+         {"Chance Card Text 0/4/-: (no text) -> card text row 81"}},
+        {"a card moved to the same text in another card's row",
+         [](CareerSet& s) {
+             for (std::uint16_t slot = 0; slot < StringTable::SlotCount; ++slot)
+                 s.cardTexts.Set(9, slot, s.cardTexts.Get(17, slot).value_or(""));
+         },
+         [](CareerSet& s) { s.careers[1].cards[0].textRow = 17; },
+         {"Chance Card Text 1/0/-: card text row 9 -> the text shared with #3 Lighthouse, level #0"}},
+        {"a text no card shows", nothing, [](CareerSet& s) { s.cardTexts.Set(81, 2, "Spare"); },
+         {"Chance Card Text (unused card text row 81) -/-/2:  -> Spare"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CareerSet before = sample;
+        c.both(before);
+        CareerSet after = before;
+        c.after(after);
+        const IconStrips icons;
+        EXPECT_EQ(Lines(ListChanges(ModelSnapshot{before.careers, before.cardTexts, icons}, after, icons)), c.lines);
+    }
 }
 
 TEST(EditSessionTest, SetAllConvertsIntoEachLanguageAndSaysOnceWhichLostCharacters) {
