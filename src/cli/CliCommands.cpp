@@ -269,8 +269,12 @@ private:
         }
         const DocumentTexts texts = utf8 ? DocumentTexts::Utf8 : DocumentTexts::Bytes;
         if (!Load()) return ExitFailure;
-        if (Refused(file, ReadDocument(context_.careerSet, context_.chanceCardsDisabled != 0, *document, texts).problems))
-            return ExitFailure;
+        const DocumentReading reading =
+            ReadDocument(context_.careerSet, context_.chanceCardsDisabled != 0, *document, texts);
+        if (Refused(file, reading.problems)) return ExitFailure;
+        // Bytes copied between languages are what the document says; the game shows them otherwise.
+        for (const JsonProblem& warning : reading.warnings)
+            std::fprintf(err_, "trackwright-cli: %s: warning: %s\n", warning.path.c_str(), warning.reason.c_str());
         // Checked once more as it is applied: another program may have changed the game in between.
         if (!Load(Installation::Intent::Write)) return ExitFailure;
         if (Refused(file, session_.ApplyDocument(*document, texts))) return ExitFailure;

@@ -2,12 +2,14 @@
 
 #include "model/CardItemFields.h"
 #include "model/JobLevelRules.h"
+#include "model/Languages.h"
 #include "text/TextCodec.h"
 #include "text/Utf8.h"
 #include "util/StrictJsonReader.h"
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cstdio>
 #include <limits>
 #include <map>
@@ -31,6 +33,53 @@ std::string RangeReason(const ValueRange& range, bool fromLevelBelow) {
                std::to_string(range.minimum);
     const std::string minimum = std::to_string(range.minimum) + (fromLevelBelow ? " (the level below's)" : "");
     return "must be between " + minimum + " and " + std::to_string(range.maximum);
+}
+
+std::string SlotName(std::uint16_t slot) {
+    return slot < LanguageNames.size() ? LanguageNames[slot] : "slot " + std::to_string(slot);
+}
+
+// "a", "a and b", "a, b and c".
+std::string JoinedNames(const std::vector<std::string>& names) {
+    std::string joined;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        joined += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    return joined;
+}
+
+// The changed values of `row` that hold the bytes of another slot's value there, the source,
+// which its code page reads as other characters: a copy made as bytes between languages, such as
+// a Western name pasted into Japanese. The source is a slot that holds the bytes unchanged, else
+// the first that holds them (a Western one before the others); none when there is no such copy.
+std::optional<std::string> CopyBetweenCodePages(const StringTable& table, std::uint16_t row,
+                                                const std::bitset<StringTable::SlotCount>& changed) {
+    std::array<std::string, StringTable::SlotCount> values;
+    for (std::uint16_t slot = 0; slot < StringTable::SlotCount; ++slot)
+        table.GetText(row, slot, StringTable::Value, values[slot]);
+    std::map<std::uint16_t, std::vector<std::string>> copiesOf;  // source slot -> the slots that copy it
+    for (std::uint16_t slot = 0; slot < StringTable::SlotCount; ++slot) {
+        if (!changed[slot] || values[slot].empty()) continue;
+        std::uint16_t source = slot;
+        for (std::uint16_t other = 0; other < StringTable::SlotCount; ++other) {
+            if (values[other] != values[slot]) continue;
+            if (!changed[other]) {
+                source = other;
+                break;
+            }
+            source = std::min(source, other);
+        }
+        if (source != slot &&
+            DecodeToUtf8(values[slot], SlotCodePage(slot)) != DecodeToUtf8(values[slot], SlotCodePage(source)))
+            copiesOf[source].push_back(SlotName(slot));
+    }
+    if (copiesOf.empty()) return std::nullopt;
+    std::string copies;
+    for (const auto& [source, slots] : copiesOf)
+        copies += (copies.empty() ? "" : "; ") + JoinedNames(slots) + (slots.size() == 1 ? " holds" : " hold") +
+                  " the bytes of the " + SlotName(source) + " text \"" +
+                  DecodeToUtf8(values[source], SlotCodePage(source)) + "\"";
+    return copies + ", which their code pages read as other characters (dump --utf8 and apply --utf8 copy texts "
+                    "between languages as characters)";
 }
 
 // Where a card names a text row, for the checks across cards.
@@ -250,17 +299,24 @@ private:
             reading_.changed = true;
         }
         for (std::int64_t row = 0; row < rowCount; ++row) {
+            const auto r = static_cast<std::uint16_t>(row);
+            std::bitset<StringTable::SlotCount> changedValues;
             for (std::uint16_t slot = 0; slot < StringTable::SlotCount; ++slot) {
                 const auto found = cells.find({row, slot});
-                const auto r = static_cast<std::uint16_t>(row);
                 std::string text, comment;
                 table.GetText(r, slot, StringTable::Value, text);
                 table.GetText(r, slot, StringTable::Comment, comment);
-                Assign(text, found != cells.end() ? found->second.value : std::string());
+                std::string newText = found != cells.end() ? found->second.value : std::string();
+                changedValues[slot] = newText != text;
+                Assign(text, std::move(newText));
                 Assign(comment, found != cells.end() ? found->second.comment : std::string());
                 table.SetText(r, slot, StringTable::Value, text);
                 table.SetText(r, slot, StringTable::Comment, comment);
             }
+            // A document of UTF-8 texts encodes each in its own slot's code page.
+            if (texts_ == DocumentTexts::Bytes && changedValues.any())
+                if (std::optional<std::string> copy = CopyBetweenCodePages(table, r, changedValues))
+                    reading_.warnings.push_back({path, "row " + std::to_string(row) + ": " + *copy});
         }
     }
 

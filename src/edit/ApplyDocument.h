@@ -22,6 +22,9 @@ struct DocumentReading {
     std::vector<Career> careers;
     CardTexts cardTexts;
     bool changed = false;
+    // With byte-string texts, one per string table row (path, "row N: ...") where a changed value
+    // holds the bytes of another language's value that its code page reads as other characters.
+    std::vector<JsonProblem> warnings;
 };
 
 // Reads a document of the shape that the command-line tool's `dump` prints against the loaded

@@ -392,6 +392,25 @@ TEST_F(CliTest, ApplyOfAnUnchangedDumpWritesWhatResaveWrites) {
     }
 }
 
+// A name's bytes copied from German into Japanese read there as other characters: applied as
+// the document says, with one warning on standard error, once.
+TEST_F(CliTest, ApplyWarnsOfBytesCopiedBetweenCodePagesAndStillSucceeds) {
+    std::string json = OnGame({"dump"}).out;
+    const std::string japanese = "{\"row\": 0, \"slot\": 9, \"value\": \"";
+    const std::size_t at = json.find(japanese, json.find("\"name\": \"Bakery\"")) + japanese.size();
+    json.replace(at, json.find('"', at) - at, "B\\u00e4ckerei");
+    const std::string file = (temp.Path() / "game.json").string();
+    WriteText(file, json);
+    const CliRun run = OnGame({"apply", file});
+    EXPECT_EQ(run.status, ExitSuccess);
+    EXPECT_EQ(run.err, "trackwright-cli: careers[3].strings: warning: row 0: Japanese holds the bytes of the German "
+                       "text \"B\xC3\xA4" "ckerei\", which their code pages read as other characters (dump --utf8 "
+                       "and apply --utf8 copy texts between languages as characters)\n"
+                       "Trackwright 2: Operation complete!\n");
+    EXPECT_TRUE(OnGame({"dump"}).out.find("{\"row\": 0, \"slot\": 9, \"value\": \"B\xC3\xA4" "ckerei\"") !=
+                std::string::npos);
+}
+
 // Where the first string table of a dump, that of career 0, stands: from its "strings" key to the
 // end of its entries.
 std::pair<std::size_t, std::size_t> FirstStrings(const std::string& json) {

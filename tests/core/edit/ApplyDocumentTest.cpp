@@ -4,6 +4,7 @@
 #include "edit/EditSession.h"
 #include "icons/IconStrips.h"
 #include "sample/SampleCareerData.h"
+#include "text/TextCodec.h"
 #include "util/JsonReader.h"
 
 #include <gtest/gtest.h>
@@ -283,6 +284,79 @@ TEST_F(ApplyDocumentTest, Utf8TextsKeepTheirBytesUnlessChangedAndAreEncodedInThe
     EXPECT_EQ(Text(table, 0, 9), "\x83~\x83" "c\x83o\x83`");  // ミツバチ in Shift_JIS
     EXPECT_EQ(Text(table, 0, 2), "Apiculture \xE9t\xE9");
     EXPECT_EQ(CareerAt(0).track.name, "Bee\x81");
+}
+
+struct CopyCase {
+    const char* what;
+    std::vector<Edit> edits;
+    std::vector<JsonProblem> warnings;
+    DocumentTexts texts = DocumentTexts::Bytes;
+};
+
+// Bytes copied between slots whose code pages read them differently show other characters in
+// the game (a Western name's "\xE4" starts a double-byte character in Japanese): a document of
+// byte strings that does so is warned about, one line per table row.
+TEST_F(ApplyDocumentTest, ChangedTextsCopiedAsBytesBetweenCodePagesAreWarnedAbout) {
+    const std::string asCharacters =
+        ", which their code pages read as other characters (dump --utf8 and apply --utf8 copy texts between languages "
+        "as characters)";
+    const std::string tip = "A visitor admires your Beekeeping work and leaves a tip of \xC2\xA7" "100.";
+    // Career 3's name: German "B\xE4ckerei" (entry 3), Spanish (entry 4), Japanese (entry 5).
+    const CopyCase cases[] = {
+        {"German bytes into Japanese",
+         {{"careers[3].strings.entries[5].value", "\"B\\u00e4ckerei\""}},
+         {{"careers[3].strings", "row 0: Japanese holds the bytes of the German text \"B\xC3\xA4" "ckerei\"" +
+                                     asCharacters}}},
+        // The unchanged German is the source, not the other copy.
+        {"into Japanese and Korean, in one line",
+         {{"careers[3].strings.entries[5].value", "\"B\\u00e4ckerei\""},
+          {"careers[3].strings.entries[4]",
+           "{\"row\": 0, \"slot\": 14, \"value\": \"B\\u00e4ckerei\", \"comment\": \"\"}"}},
+         {{"careers[3].strings", "row 0: Japanese and Korean hold the bytes of the German text \"B\xC3\xA4" "ckerei\"" +
+                                     asCharacters}}},
+        // USEnglish reads the German bytes as German does.
+        {"German bytes into USEnglish and Japanese",
+         {{"careers[3].strings.entries[0].value", "\"B\\u00e4ckerei\""},
+          {"careers[3].strings.entries[5].value", "\"B\\u00e4ckerei\""}},
+         {{"careers[3].strings", "row 0: Japanese holds the bytes of the German text \"B\xC3\xA4" "ckerei\"" +
+                                     asCharacters}}},
+        // Where every holder changed, the first is taken for the source.
+        {"new bytes in USEnglish and Japanese",
+         {{"careers[3].strings.entries[0].value", "\"Caf\\u00e9\""},
+          {"careers[3].strings.entries[5].value", "\"Caf\\u00e9\""}},
+         {{"careers[3].strings", "row 0: Japanese holds the bytes of the USEnglish text \"Caf\xC3\xA9\"" +
+                                     asCharacters}}},
+        {"a card text into Japanese",
+         {{"cardTexts.entries[5].value",
+           "\"A visitor admires your Beekeeping work and leaves a tip of \\u00a7" "100.\""}},
+         {{"cardTexts", "row 0: Japanese holds the bytes of the USEnglish text \"" + tip + "\"" + asCharacters}}},
+        {"into French, of the same code page", {{"careers[3].strings.entries[2].value", "\"B\\u00e4ckerei\""}}, {}},
+        {"ASCII, which every code page reads alike", {{"careers[3].strings.entries[5].value", "\"Baking\""}}, {}},
+        // The Japanese characters that the German bytes stand for, written as characters.
+        {"characters of a UTF-8 document",
+         {{"careers[3].strings.entries[5].value",
+           "\"" + DecodeToUtf8("B\xE4" "ckerei", CodePage::ShiftJis) + "\""}},
+         {},
+         DocumentTexts::Utf8},
+    };
+    for (const CopyCase& copy : cases) {
+        SCOPED_TRACE(copy.what);
+        JsonValue document = Parse(Dump(copy.texts));
+        for (const Edit& edit : copy.edits) document = Edited(document, edit.path, edit);
+        const DocumentReading reading = ReadDocument(session.Careers(), false, document, copy.texts);
+        EXPECT_EQ(reading.problems, std::vector<JsonProblem>{});
+        EXPECT_TRUE(reading.changed);
+        EXPECT_EQ(reading.warnings, copy.warnings);
+    }
+
+    // A copy the game already holds is no change of the document's: another text of its row
+    // changed says nothing.
+    std::string german;
+    session.Context().careerSet.careers[3].texts.table.GetText(0, 3, StringTable::Value, german);
+    session.Context().careerSet.careers[3].texts.table.SetText(0, 9, StringTable::Value, german);
+    JsonValue document = Edited(Parse(Dump()), "careers[3].strings.entries[2].value", {"", "\"Boulange\""});
+    EXPECT_EQ(ReadDocument(session.Careers(), false, document, DocumentTexts::Bytes).warnings,
+              std::vector<JsonProblem>{});
 }
 
 }  // namespace
