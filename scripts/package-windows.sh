@@ -88,15 +88,18 @@ from a command prompt:
     locate               where the game is and which files a load would use
     dump [--utf8]        load the game and print every career as JSON
     resave               load and save every game file, as File > Save does
-    export INDEX FILE    write career INDEX as an exported career track
+    export CAREER FILE   write career CAREER as an exported career track
     backup FILE          write a backup of all careers
-    import FILE INDEX    import an exported track over career INDEX and save
+    import FILE CAREER   import an exported track over career CAREER and save
     restore FILE         restore a backup and save
     apply [--utf8] FILE  apply a changed dump (JSON) as one edit and save
     originals            list the original game files kept for this game
     restore-originals [--force]
                          put the kept original files back
     sample DIR           write a sample installation into DIR
+    help [COMMAND]       the usage (also --help, -h), or that of one command
+
+CAREER is #ID (the resource id the editor shows), the index from 0, or the internal name.
 
 Exit status: 0 success, 1 the operation failed, 2 wrong usage. Messages go to standard
 error as "Title: text" lines.

@@ -1,5 +1,7 @@
 #include "cli/CliCommands.h"
 
+#include "cli/CareerChoice.h"
+#include "cli/CliUsage.h"
 #include "cli/GameFilesReport.h"
 #include "cli/ModelDump.h"
 #include "edit/EditSession.h"
@@ -17,7 +19,6 @@
 #include "util/JsonReader.h"
 #include "util/ReadWholeFile.h"
 
-#include <charconv>
 #include <exception>
 #include <new>
 #include <optional>
@@ -27,30 +28,6 @@ namespace {
 
 // Far above the dump of any installation, and small enough to be read whole.
 constexpr std::size_t MaxDocumentBytes = 64u << 20;
-
-constexpr const char* Usage =
-    "usage: trackwright-cli [--game DIR] COMMAND [ARGS...]\n"
-    "commands:\n"
-    "  locate                 where the game is and which files a load would use\n"
-    "  dump [--utf8]          load the game and print it as JSON\n"
-    "  resave                 load the game and save every game file unchanged\n"
-    "  export INDEX FILE      export career INDEX as a career track file\n"
-    "  backup FILE            back up all careers into FILE\n"
-    "  import FILE INDEX      import a career track over career INDEX, then save\n"
-    "  restore FILE           restore all careers from a backup, then save\n"
-    "  sample DIR             write a sample installation into DIR\n"
-    "  apply [--utf8] FILE    make the game what a dump in FILE says, then save\n"
-    "  originals              list the original game files kept for this game\n"
-    "  restore-originals [--force]\n"
-    "                         put the kept original game files back\n";
-
-std::optional<std::uint32_t> ParseIndex(const std::string& text) {
-    std::uint32_t value = 0;
-    const auto* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || text.empty()) return std::nullopt;
-    return value;
-}
 
 // Keeps a load's messages to itself: `locate` reports what the load found, not its boxes.
 class QuietPort final : public UserPort {
@@ -86,6 +63,7 @@ public:
         }
         if (args.empty()) return UsageError("no command given");
         const std::string command = args[0];
+        if (command == "--help" || command == "-h" || command == "help") return Help(args);
         const std::vector<std::string> rest(args.begin() + 1, args.end());
         gameOption_ = gameOption;
         context_.installationOptions.holder = "trackwright-cli " + command;
@@ -98,13 +76,13 @@ public:
         }
         if (command == "resave") return rest.empty() ? Resave() : UsageError("resave takes no arguments");
         if (command == "export") {
-            const auto index = rest.size() == 2 ? ParseIndex(rest[0]) : std::nullopt;
-            return index ? Export(*index, rest[1]) : UsageError("export takes INDEX FILE");
+            if (rest.size() != 2 || rest[0].empty()) return UsageError("export takes CAREER FILE");
+            return Export(rest[0], rest[1]);
         }
         if (command == "backup") return rest.size() == 1 ? Backup(rest[0]) : UsageError("backup takes FILE");
         if (command == "import") {
-            const auto index = rest.size() == 2 ? ParseIndex(rest[1]) : std::nullopt;
-            return index ? Import(rest[0], *index) : UsageError("import takes FILE INDEX");
+            if (rest.size() != 2 || rest[1].empty()) return UsageError("import takes FILE CAREER");
+            return Import(rest[0], rest[1]);
         }
         if (command == "restore") return rest.size() == 1 ? Restore(rest[0]) : UsageError("restore takes FILE");
         if (command == "apply") {
@@ -123,8 +101,22 @@ public:
 
 private:
     int UsageError(const std::string& why) {
-        std::fprintf(err_, "trackwright-cli: %s\n%s", why.c_str(), Usage);
+        std::fprintf(err_, "trackwright-cli: %s\n%s", why.c_str(), Usage().c_str());
         return ExitUsage;
+    }
+
+    // `--help`, `-h` and `help` alone print the usage; `help COMMAND` that of the command.
+    int Help(const std::vector<std::string>& args) {
+        if (args[0] != "help" || args.size() == 1) {
+            if (args.size() > 1) return UsageError(args[0] + " takes no arguments");
+            std::fputs(Usage().c_str(), out_);
+            return ExitSuccess;
+        }
+        if (args.size() > 2) return UsageError("help takes one COMMAND");
+        const std::optional<std::string> usage = CommandUsage(args[1]);
+        if (!usage) return UsageError("unknown command '" + args[1] + "'");
+        std::fputs(usage->c_str(), out_);
+        return ExitSuccess;
     }
 
     void Fail(const std::string& text) { port_.Tell(text, "Error", MessageIcon::Error); }
@@ -170,10 +162,11 @@ private:
         return outcome.saved && outcome.reloadResult == LoadRequest::Loaded ? ExitSuccess : ExitFailure;
     }
 
-    bool CheckIndex(std::uint32_t index) {
-        if (index < context_.careerSet.Count()) return true;
-        Fail("There is no career with index " + std::to_string(index) + ".");
-        return false;
+    // The loaded career that `text` names; none after the message.
+    std::optional<std::uint32_t> Career(const std::string& text) {
+        const CareerChoice choice = ChooseCareer(context_.careerSet, text);
+        if (!choice.index) Fail(choice.problem);
+        return choice.index;
     }
 
     int Sample(const std::string& dir) {
@@ -219,9 +212,11 @@ private:
 
     int Resave() { return Load(Installation::Intent::Write) ? Save() : ExitFailure; }
 
-    int Export(std::uint32_t index, const std::string& file) {
-        if (!Load() || !CheckIndex(index)) return ExitFailure;
-        return ExportCareerToFile(PathFromBytes(file), index, context_.careerSet, context_.iconStrips, port_)
+    int Export(const std::string& career, const std::string& file) {
+        if (!Load()) return ExitFailure;
+        const std::optional<std::uint32_t> index = Career(career);
+        if (!index) return ExitFailure;
+        return ExportCareerToFile(PathFromBytes(file), *index, context_.careerSet, context_.iconStrips, port_)
                    ? ExitSuccess
                    : ExitFailure;
     }
@@ -232,9 +227,10 @@ private:
                                                                                                   : ExitFailure;
     }
 
-    int Import(const std::string& file, std::uint32_t index) {
-        if (!Load(Installation::Intent::Write) || !CheckIndex(index)) return ExitFailure;
-        port_.career = index;
+    int Import(const std::string& file, const std::string& career) {
+        if (!Load(Installation::Intent::Write)) return ExitFailure;
+        port_.career = Career(career);
+        if (!port_.career) return ExitFailure;
         const ImportResult result =
             ImportExchangeFile(PathFromBytes(file), context_.careerSet, context_.iconStrips, port_, ExportTypeTrack);
         if (result.outcome == ImportResult::Outcome::WrongType)

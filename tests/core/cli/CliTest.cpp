@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include "cli/CareerChoice.h"
 #include "edit/EditSession.h"
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
@@ -110,8 +111,12 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
     for (const auto& args : std::vector<std::vector<std::string>>{
              {},
              {"frobnicate"},
-             {"export", "x", "file.iff"},
+             {"export", "", "file.iff"},
              {"export", "1"},
+             {"import", "file.iff", ""},
+             {"help", "frobnicate"},
+             {"help", "export", "import"},
+             {"--help", "export"},
              {"dump", "--latin"},
              {"import", "f"},
              {"apply"},
@@ -124,6 +129,104 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
         EXPECT_EQ(run.status, ExitUsage);
         EXPECT_NE(run.err.find("usage: trackwright-cli"), std::string::npos);
     }
+}
+
+// Help goes to standard output and succeeds: for the tool, and for each command it runs.
+TEST_F(CliTest, HelpPrintsTheUsageOfTheToolOrOfOneCommand) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--help"}, {"-h"}, {"help"}, {"--game", game.string(), "--help"}}) {
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, ExitSuccess);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.out.find("usage: trackwright-cli [--game DIR] COMMAND"), 0u) << run.out;
+        EXPECT_NE(run.out.find("  export CAREER FILE "), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("CAREER is #ID"), std::string::npos) << run.out;
+    }
+    for (const char* command : {"locate", "dump", "resave", "export", "backup", "import", "restore", "sample", "apply",
+                                "originals", "restore-originals", "help"}) {
+        const CliRun run = Cli({"help", command});
+        EXPECT_EQ(run.status, ExitSuccess) << command;
+        EXPECT_EQ(run.err, "") << command;
+        EXPECT_EQ(run.out.find("usage: trackwright-cli [--game DIR] " + std::string(command)), 0u) << run.out;
+        // One command's usage, not the tool's.
+        EXPECT_EQ(run.out.find("commands:"), std::string::npos) << run.out;
+    }
+    EXPECT_NE(Cli({"help", "import"}).out.find("import FILE CAREER\n"), std::string::npos);
+    const CliRun unknown = Cli({"help", "frobnicate"});
+    EXPECT_EQ(unknown.out, "");
+    EXPECT_EQ(unknown.err.find("trackwright-cli: unknown command 'frobnicate'\n"), 0u) << unknown.err;
+}
+
+// A career is named as the editor shows it (#ID), by its index or by its internal name; a name
+// that names no single career, and a number that names none, are refused with what would do.
+TEST(CareerChoiceTest, EachFormNamesOneCareerOrSaysWhichWould) {
+    CareerSet careers;
+    for (const auto& [id, name] : std::vector<std::pair<std::uint16_t, std::string>>{
+             {1, "Business"}, {2, "Military"}, {3, "Law"}, {7, "Law"}, {9, "#7"}, {10, "12"}, {11, "Caf\xE9"}}) {
+        careers.careers.emplace_back();
+        careers.careers.back().id = id;
+        careers.careers.back().track.name = name;
+    }
+    const struct {
+        std::string text;
+        std::optional<std::uint32_t> index;
+        std::string problem;
+    } cases[] = {
+        {"#2", 1, ""},
+        {"2", 2, ""},
+        {"Military", 1, ""},
+        {"#7", 3, ""},  // an id before a name
+        {"12", std::nullopt, "There is no career with index 12 (0 to 6)."},  // an index before a name
+        {"Caf\xE9", 6, ""},
+        {"#99", std::nullopt, "There is no career with id 99 (#1 to #3, #7 and #9 to #11)."},
+        {"#4294967296", std::nullopt, "There is no career with id 4294967296 (#1 to #3, #7 and #9 to #11)."},
+        {"7", std::nullopt, "There is no career with index 7 (0 to 6)."},
+        {"99999999999999999999", std::nullopt, "There is no career with index 99999999999999999999 (0 to 6)."},
+        {"military", std::nullopt,
+         "There is no career named \"military\" (\"dump\" lists the careers with their ids and internal names)."},
+        {"Law", std::nullopt,
+         "2 careers are named \"Law\": #3 (index 2) and #7 (index 3); name one by its #ID or index."},
+    };
+    for (const auto& c : cases) {
+        const CareerChoice choice = ChooseCareer(careers, c.text);
+        EXPECT_EQ(choice.index, c.index) << c.text;
+        EXPECT_EQ(choice.problem, c.problem) << c.text;
+    }
+}
+
+TEST_F(CliTest, ExportAndImportTakeACareerInEveryForm) {
+    // Career 2 is #3, "Lighthouse".
+    std::map<std::string, std::string> exported;
+    for (const char* career : {"2", "#3", "Lighthouse", "#1"}) {
+        const std::filesystem::path file = temp.Path() / (std::string("track-") + career + ".iff");
+        const CliRun run = OnGame({"export", career, file.string()});
+        ASSERT_EQ(run.status, ExitSuccess) << career << ": " << run.err;
+        exported[career] = ReadText(file);
+    }
+    EXPECT_EQ(exported["#3"], exported["2"]);
+    EXPECT_EQ(exported["Lighthouse"], exported["2"]);
+    EXPECT_NE(exported["#1"], exported["2"]);
+
+    // Out of range, unknown and shared names fail after the load (exit 1), writing nothing.
+    const std::string document = (temp.Path() / "game.json").string();
+    WriteText(document, Replaced(OnGame({"dump"}).out, "\"name\": \"Bakery\"", "\"name\": \"Lighthouse\""));
+    ASSERT_EQ(OnGame({"apply", document}).status, ExitSuccess);
+    const std::string track = (temp.Path() / "track-2.iff").string();
+    const std::map<std::string, std::string> before = Contents(game);
+    for (const auto& [args, message] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"export", "99", track}, "Error: There is no career with index 99 (0 to 9).\n"},
+             {{"import", track, "#0"}, "Error: There is no career with id 0 (#1 to #10).\n"},
+             {{"import", track, "Lighthouse"},
+              "Error: 2 careers are named \"Lighthouse\": #3 (index 2) and #4 (index 3); name one by its #ID or "
+              "index.\n"}}) {
+        const CliRun run = OnGame(args);
+        EXPECT_EQ(run.status, ExitFailure) << args[2];
+        EXPECT_EQ(run.err, message);
+        EXPECT_EQ(Contents(game), before) << args[2];
+    }
+    const CliRun imported = OnGame({"import", track, "#10"});
+    EXPECT_EQ(imported.status, ExitSuccess) << imported.err;
+    EXPECT_NE(OnGame({"dump"}).out.find("{\"index\": 9, \"id\": 10, \"name\": \"Lighthouse\","), std::string::npos);
 }
 
 TEST_F(CliTest, SampleIsWrittenOnlyIntoAnEmptyFolder) {
