@@ -36,8 +36,7 @@ const tw::CareerSet& Loaded() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    tw::JsonSyntaxError error;
-    const auto document = tw::ParseJson(std::string_view(reinterpret_cast<const char*>(data), size), error);
+    const auto document = tw::ParseJson(std::string_view(reinterpret_cast<const char*>(data), size));
     if (!document) return 0;
     for (tw::DocumentTexts texts : {tw::DocumentTexts::Bytes, tw::DocumentTexts::Utf8}) {
         const tw::DocumentReading reading = tw::ReadDocument(Loaded(), false, *document, texts);

@@ -49,7 +49,7 @@ std::vector<std::uint8_t> RunLengthFile(std::int32_t width, std::int32_t height,
 bool Load(const std::vector<std::uint8_t>& bytes, tw::Bitmap& bitmap) {
     tw::MemoryStream file(bytes);
     tw::Palette palette;
-    return tw::LoadBitmapFile(file, bitmap, palette, 0, 0);
+    return tw::LoadBitmapFile(file, bitmap, palette, 0, 0).Ok();
 }
 
 void CheckRunLength(const std::uint8_t* input, std::size_t size) {

@@ -44,7 +44,7 @@ void CheckChanceCards(const std::vector<std::uint8_t>& bytes) {
     if (!container.opened) return;
     const bool allLoaded = container.iff.LoadAllChunks();
     tw::CareerSet set;
-    set.LoadCareers(container.iff);
+    (void)set.LoadCareers(container.iff);  // the cards are read whether careers load or not
     if (!set.LoadChanceCards(container.iff) || !allLoaded) return;
     if (!set.SaveChanceCards(container.iff)) return;
 

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A chunk that cannot be read can never be written back whole.
     if (!allLoaded && container.KeptWholeBySave()) __builtin_trap();
     tw::MemoryStream out;
-    const bool saved = container.SaveIFFFile(&out);
+    const bool saved = container.SaveIFFFile(&out).Ok();
     if (allLoaded && saved) {
         // What we wrote must read back as the same chunks, whole.
         tw::IFFFile again(store);

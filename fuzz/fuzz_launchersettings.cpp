@@ -12,18 +12,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    std::string error;
     for (const std::vector<std::string_view>& keyPath :
          {std::vector<std::string_view>{"game", "prefix"}, std::vector<std::string_view>{"Path"}}) {
-        std::optional<std::string> value;
-        const bool ok = tw::FindYamlScalar(text, keyPath, value, &error);
-        if (!ok && (error.empty() || value)) __builtin_trap();
-        if (value && value->empty()) __builtin_trap();
+        const tw::Expected<std::optional<std::string>> value = tw::FindYamlScalar(text, keyPath);
+        if (!value && value.Reason().empty()) __builtin_trap();
+        if (value && *value && (*value)->empty()) __builtin_trap();
     }
-    std::vector<std::string> prefixes;
-    const bool ok = tw::ParseHeroicWinePrefixes(text, prefixes, &error);
-    if (!ok && (error.empty() || !prefixes.empty())) __builtin_trap();
-    for (const std::string& prefix : prefixes) {
+    const tw::Expected<std::vector<std::string>> prefixes = tw::ParseHeroicWinePrefixes(text);
+    if (!prefixes && prefixes.Reason().empty()) __builtin_trap();
+    for (const std::string& prefix : prefixes.ValueOr({})) {
         if (prefix.empty()) __builtin_trap();
     }
     return 0;

@@ -230,7 +230,7 @@ struct World {
         originals = root / "originals";
         exchange = root / "exchange";
         fs::create_directories(exchange);
-        if (!WriteSampleInstallation(plain)) std::abort();
+        if (!WriteSampleInstallation(plain).Ok()) std::abort();
         Prepare();
     }
     ~World() {
@@ -521,9 +521,8 @@ JsonValue MakeDocument(Input& in, const EditSession& session) {
     dump.careers = &session.Careers();
     dump.icons = &session.Context().iconStrips;
     dump.chanceCardsDisabled = session.ChanceCardsDisabled();
-    JsonSyntaxError error;
-    std::optional<JsonValue> document = ParseJson(cli::DumpJson(dump), error);
-    Check(document.has_value());
+    Expected<JsonValue> document = ParseJson(cli::DumpJson(dump));
+    Check(document.Ok());
     const std::size_t careers = session.Careers().Count();
     for (std::uint8_t changes = in.Byte() % 4; changes > 0; --changes) {
         const std::uint8_t kind = in.Byte();

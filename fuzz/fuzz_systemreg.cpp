@@ -9,8 +9,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     tw::WineRegistry registry;
-    std::string error;
-    const bool parsed = registry.Parse(text, &error);
+    const tw::Status status = registry.Parse(text);
+    const bool parsed = status.Ok();
+    const std::string error = status.Reason();
     // A refusal always says why and leaves nothing behind.
     if (!parsed && (error.empty() || registry.KeyCount() != 0)) __builtin_trap();
     const tw::RegistryKey key = tw::ReadWineKey(registry, "Software\\Maxis\\The Sims",

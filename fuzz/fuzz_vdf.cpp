@@ -9,10 +9,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    tw::KeyValues root;
-    std::string error;
-    if (!tw::KeyValues::Parse(text, root, &error) && error.empty()) __builtin_trap();
-    std::vector<std::string> paths;
-    if (!tw::ParseSteamLibraryFolders(text, paths, &error) && (error.empty() || !paths.empty())) __builtin_trap();
+    const tw::Expected<tw::KeyValues> root = tw::KeyValues::Parse(text);
+    if (!root && root.Reason().empty()) __builtin_trap();
+    const tw::Expected<std::vector<std::string>> paths = tw::ParseSteamLibraryFolders(text);
+    if (!paths && paths.Reason().empty()) __builtin_trap();
     return 0;
 }

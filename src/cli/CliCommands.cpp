@@ -170,10 +170,9 @@ private:
     }
 
     int Sample(const std::string& dir) {
-        std::string error;
         if (dir.empty()) return UsageError("sample takes DIR");
-        if (!WriteSampleInstallation(PathFromBytes(dir), &error)) {
-            Fail("Couldn't write the sample installation: " + error);
+        if (const Status written = WriteSampleInstallation(PathFromBytes(dir)); !written) {
+            Fail("Couldn't write the sample installation: " + written.Reason());
             return ExitFailure;
         }
         return ExitSuccess;
@@ -252,15 +251,15 @@ private:
     // checked against a read of the game first, which takes no file out of the archives: a
     // refused document leaves the game folder as it was.
     int Apply(const std::string& file, bool utf8) {
-        std::string text, error;
-        if (!ReadWholeFile(PathFromBytes(file), MaxDocumentBytes, text, &error)) {
-            std::fprintf(err_, "trackwright-cli: %s: %s\n", file.c_str(), error.c_str());
+        const Expected<std::string> read = ReadWholeFile(PathFromBytes(file), MaxDocumentBytes);
+        if (!read) {
+            std::fprintf(err_, "trackwright-cli: %s: %s\n", file.c_str(), read.Reason().c_str());
             return ExitFailure;
         }
-        JsonSyntaxError syntax;
-        const std::optional<JsonValue> document = ParseJson(text, syntax);
+        const std::string& text = *read;
+        const Expected<JsonValue> document = ParseJson(text);
         if (!document) {
-            std::fprintf(err_, "trackwright-cli: %s: %s\n", file.c_str(), syntax.Describe().c_str());
+            std::fprintf(err_, "trackwright-cli: %s: %s\n", file.c_str(), document.Reason().c_str());
             return ExitFailure;
         }
         const DocumentTexts texts = utf8 ? DocumentTexts::Utf8 : DocumentTexts::Bytes;

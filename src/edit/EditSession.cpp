@@ -49,12 +49,13 @@ bool EditSession::TakeGame(UserPort& port, bool viewOnly) {
     readOnlyReason_.clear();
     std::string holder;
     if (!viewOnly) {
-        const Status taken = context_.TakeInstallation(Installation::Intent::Write, &holder);
+        const Status taken = context_.TakeInstallation(Installation::Intent::Write);
         if (taken) return true;
-        if (holder.empty()) {
+        if (taken.Err().Kind() != ErrorKind::Busy) {
             port.Tell(taken.Reason(), "Error", MessageIcon::Error);
             return false;
         }
+        holder = taken.Err().Subject();
     }
     // Viewing takes nothing from anybody; it only finishes a save that a program left behind.
     if (const Status taken = context_.TakeInstallation(Installation::Intent::Read); !taken) {

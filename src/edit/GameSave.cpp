@@ -23,28 +23,21 @@ constexpr const char* PopupFailed = "Couldn't save the Career popup! There's pro
 // encoder fails with its reason, and for content that the file cannot hold it also names that
 // in `unstorable` (a message of its own).
 struct SaveStep {
-    using Encoder = std::function<Status(Stream& out, std::string& unstorable)>;
     const char* failure;
     // Where the file goes; a file that only an archive held is created there.
     GameFileSource target;
-    Encoder write;
+    // Puts the model into the file's container, in memory; none for a file written straight
+    // from the model. Fails with what the container cannot hold.
+    std::function<Status()> store;
+    const char* what = nullptr;  // what `store` stores, for its message: "the careers"
+    // Writes the file's bytes, failing with the system's reason.
+    std::function<Status(Stream& out)> write;
     std::size_t change = 0;
 };
 
-// Stores the model into `container` with `store` and writes the container into `out`, keeping
-// the system's reason of a failed write. What the container cannot hold is named in
-// `unstorable`, after `what` ("the careers").
-using Store = bool (CareerSet::*)(IFFFile&, std::string*);
-Status StoreAndWrite(GameContext& context, Store store, IFFFile& container, const char* what, Stream& out,
-                     std::string& unstorable) {
-    std::string reason;
-    if (!(context.careerSet.*store)(container, &reason)) {
-        unstorable = std::string("Couldn't save ") + what + ": " + reason + ".";
-        return Status::Failure(reason);
-    }
-    std::string error;
-    if (container.SaveIFFFile(&out, &error)) return {};
-    return Status::Failure(error.empty() ? "a chunk of the container cannot be read" : error);
+// Writes a container whose model was stored into it.
+Status WriteContainer(IFFFile& container, Stream& out) {
+    return container.SaveIFFFile(&out);
 }
 
 // A write error of the disk goes on to the transaction with the system's reason.
@@ -56,31 +49,30 @@ Status EncodeStrip(Stream& out, const IconStrips& strips, bool (IconStrips::*wri
 std::vector<SaveStep> PlanSave(GameContext& context) {
     std::vector<SaveStep> steps;
     steps.push_back({CareersFailed, context.careersSource,
-                     [&context](Stream& out, std::string& unstorable) {
-                         return StoreAndWrite(context, &CareerSet::StoreCareers, context.careersIFF, "the careers",
-                                              out, unstorable);
-                     }});
+                     [&context] { return context.careerSet.StoreCareers(context.careersIFF); }, "the careers",
+                     [&context](Stream& out) { return WriteContainer(context.careersIFF, out); }});
     if (context.chanceCardsDisabled == 0) {
         steps.push_back({CardsFailed, context.chanceCardsSource,
-                         [&context](Stream& out, std::string& unstorable) {
-                             return StoreAndWrite(context, &CareerSet::StoreChanceCards, context.chanceCardsIFF,
-                                                  "the chance cards", out, unstorable);
-                         }});
+                         [&context] { return context.careerSet.StoreChanceCards(context.chanceCardsIFF); },
+                         "the chance cards",
+                         [&context](Stream& out) { return WriteContainer(context.chanceCardsIFF, out); }});
     }
-    steps.push_back({ButtonsFailed, context.buttonsSource,
-                     [&context](Stream& out, std::string&) { return EncodeStrip(out, context.iconStrips, &IconStrips::WriteButtonStrip); }});
-    steps.push_back({PopupFailed, context.popupSource,
-                     [&context](Stream& out, std::string&) { return EncodeStrip(out, context.iconStrips, &IconStrips::WritePopupStrip); }});
+    steps.push_back({ButtonsFailed, context.buttonsSource, nullptr, nullptr,
+                     [&context](Stream& out) { return EncodeStrip(out, context.iconStrips, &IconStrips::WriteButtonStrip); }});
+    steps.push_back({PopupFailed, context.popupSource, nullptr, nullptr,
+                     [&context](Stream& out) { return EncodeStrip(out, context.iconStrips, &IconStrips::WritePopupStrip); }});
     return steps;
 }
 
-// Content that the file cannot hold is named as such; a failure of the disk keeps the save's own
-// words, with the system's reason as the details.
-bool Report(UserPort& port, const SaveStep& step, const Status& status, const std::string& unstorable = {}) {
-    if (!unstorable.empty())
-        port.Tell(unstorable, "Error", MessageIcon::Error);
-    else
-        port.Tell(step.failure, "Error", MessageIcon::Error, status.Reason());
+// A failure of the disk keeps the save's own words, with the system's reason as the details.
+bool Report(UserPort& port, const SaveStep& step, const Status& status) {
+    port.Tell(step.failure, "Error", MessageIcon::Error, status.Reason());
+    return false;
+}
+
+// Content that the file cannot hold is named as such.
+bool ReportUnstorable(UserPort& port, const SaveStep& step, const Status& status) {
+    port.Tell(std::string("Couldn't save ") + step.what + ": " + status.Reason() + ".", "Error", MessageIcon::Error);
     return false;
 }
 
@@ -100,6 +92,18 @@ bool SaveGameFiles(GameContext& context, UserPort& port) {
 
     if (!context.installation || !context.installation->Writes())
         return Report(port, steps.front(), Status::Failure("the game is open for reading only"));
+    // The model goes into its containers first, in memory: what they cannot hold stops the save
+    // before anything is written.
+    for (const SaveStep& step : steps) {
+        if (!step.store) continue;
+        Status stored;
+        try {
+            stored = step.store();
+        } catch (const std::exception& e) {
+            stored = Status::Failure(e.what(), ErrorKind::System);
+        }
+        if (!stored) return ReportUnstorable(port, step, stored);
+    }
     // The player's originals of these files are kept in the same transaction, the first time.
     // A file that only an archive held is written loose where the game looks for it.
     auto transaction = std::make_unique<GameChange>(*context.installation);
@@ -109,15 +113,14 @@ bool SaveGameFiles(GameContext& context, UserPort& port) {
 
     // One file at a time, so that no more than one file's bytes are in memory at once.
     for (const SaveStep& step : steps) {
-        std::string unstorable;
         Status written;
         try {
-            written = transaction->Write(step.change, [&](Stream& out) { return step.write(out, unstorable); });
+            written = transaction->Write(step.change, step.write);
         } catch (const std::exception& e) {
             // A model that throws (memory running out, say) fails its step like any other cause.
-            written = Status::Failure(e.what());
+            written = Status::Failure(e.what(), ErrorKind::System);
         }
-        if (!written) return Report(port, step, written, unstorable);
+        if (!written) return Report(port, step, written);
     }
 
     HeldFiles held(context);

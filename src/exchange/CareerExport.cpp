@@ -9,6 +9,7 @@
 #include "model/CareerSet.h"
 #include "util/ByteWriter.h"
 #include "util/FileError.h"
+#include "util/HostPath.h"
 #include "util/MemoryStream.h"
 #include "util/ReplaceFileWhole.h"
 #include "util/UserPort.h"
@@ -53,17 +54,17 @@ bool AddResourceChunk(IFFFile& container, ResourceType type, std::uint16_t id, c
 // file at `path` in one step, so a failure never leaves a half-written file behind.
 bool WriteContainerFile(IFFFile& container, const std::filesystem::path& path, UserPort& port) {
     MemoryStream image;
-    if (!container.SaveIFFFile(&image)) {
-        port.Tell("Unable to save the IFF file", FatalErrorTitle, MessageIcon::Error);
+    if (const Status saved = container.SaveIFFFile(&image); !saved) {
+        port.Tell("Unable to save the IFF file", FatalErrorTitle, MessageIcon::Error, saved.Reason());
         return false;
     }
     const auto bytes = image.Bytes();
-    const bool written = ReplaceFileWhole(path, [bytes](Stream& file) {
+    const Status written = ReplaceFileWhole(path, [bytes](Stream& file) {
         file.Write(bytes);
         return true;
     });
     if (!written) {
-        port.Tell("Couldn't create this file!", ErrorTitle, MessageIcon::Error);
+        port.Tell("Couldn't create this file!", ErrorTitle, MessageIcon::Error, PathText(path) + ": " + written.Reason());
         return false;
     }
     return true;

@@ -8,6 +8,7 @@
 #include "model/CareerSet.h"
 #include "util/ByteReader.h"
 #include "util/FileStream.h"
+#include "util/HostPath.h"
 #include "util/MemoryStream.h"
 #include "util/UserPort.h"
 
@@ -26,8 +27,8 @@ struct OpenedExchangeFile {
     std::uint32_t exportType = 0;
 };
 
-bool Refuse(UserPort& port, const char* message) {
-    port.Tell(message, ErrorTitle, MessageIcon::Error);
+bool Refuse(UserPort& port, const char* message, const std::string& detail = {}) {
+    port.Tell(message, ErrorTitle, MessageIcon::Error, detail);
     return false;
 }
 
@@ -35,22 +36,29 @@ bool OpenExchangeFile(const std::filesystem::path& path, UserPort& port, OpenedE
     {
         // Others may go on reading the file while we do, but not change it under us.
         const auto stream = FileStream::TryOpen(path, FileMode::ReadShared);
-        if (!stream) return Refuse(port, "Couldn't open this file!");
-        file.container.AttachFile(*stream);
+        if (!stream) return Refuse(port, "Couldn't open this file!", PathText(path) + ": " + stream.Reason());
+        file.container.AttachFile(**stream);
     }
     if (!file.container.OpenIFFFile(nullptr, true))
-        return Refuse(port, "Error while opening this file with OpenIFFFile()!");
+        return Refuse(port, "Error while opening this file with OpenIFFFile()!",
+                      PathText(path) + ": " + file.container.OpenProblem());
+    const std::string noInformation = PathText(path) + ": it has no information header (INFO 0), which career files have";
     try {
         MemoryStream info;
-        if (!file.container.WriteChunkData(TypeINFO, 0, info)) return Refuse(port, "Not a career file!");
+        if (!file.container.WriteChunkData(TypeINFO, 0, info)) return Refuse(port, "Not a career file!", noInformation);
         file.information = info.Copy();
     } catch (const std::bad_alloc&) {
-        return Refuse(port, "Not a career file!");
+        return Refuse(port, "Not a career file!", noInformation);
     }
-    if (file.information.size() < 4) return Refuse(port, "Incorrect information header!");
+    if (file.information.size() < 4)
+        return Refuse(port, "Incorrect information header!",
+                      PathText(path) + ": the information header holds " + std::to_string(file.information.size()) +
+                          " bytes, fewer than 4");
     file.exportType = LoadU32Le(file.information.data());
     if (file.exportType != ExportTypeTrack && file.exportType != ExportTypeBackup)
-        return Refuse(port, "Incorrect type!");
+        return Refuse(port, "Incorrect type!",
+                      PathText(path) + ": the file's type is " + std::to_string(file.exportType) +
+                          "; career files are of type 1 (one career) or 2 (a backup)");
     return true;
 }
 

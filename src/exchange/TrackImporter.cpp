@@ -34,9 +34,9 @@ TrackImporter::TrackImporter(CareerSet& careers, IconStrips& icons, UserPort& po
 
 TrackImporter::~TrackImporter() { Abandon(); }
 
-bool TrackImporter::Fail(const char* message) {
+bool TrackImporter::Fail(const char* message, const std::string& detail) {
     Abandon();
-    port_.Tell(message, ErrorTitle, MessageIcon::Error);
+    port_.Tell(message, ErrorTitle, MessageIcon::Error, detail);
     return false;
 }
 
@@ -90,9 +90,9 @@ bool TrackImporter::StageIcon(IFFFile& container, std::uint16_t id, bool popup, 
     MemoryStream stream(std::move(data));
     Bitmap icon;
     Palette palette;
-    const bool loaded = popup ? LoadBitmapFile(stream, icon, palette, PopupIconWidth, IconStrips::PopupIconHeight)
-                              : LoadBitmapFile(stream, icon, palette, ButtonIconWidth, IconStrips::ButtonIconHeight);
-    if (!loaded) return Fail(popup ? "Couldn't load the popup bitmap!" : "Couldn't load the button bitmap!");
+    const Status loaded = popup ? LoadBitmapFile(stream, icon, palette, PopupIconWidth, IconStrips::PopupIconHeight)
+                                : LoadBitmapFile(stream, icon, palette, ButtonIconWidth, IconStrips::ButtonIconHeight);
+    if (!loaded) return Fail(popup ? "Couldn't load the popup bitmap!" : "Couldn't load the button bitmap!", loaded.Reason());
     if (!PutIcon(popup, number, icon))
         return Fail(popup ? "Couldn't set the popup bitmap!" : "Couldn't set the button bitmap!");
     return true;

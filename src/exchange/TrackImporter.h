@@ -54,7 +54,7 @@ private:
         Bitmap icon;
     };
 
-    bool Fail(const char* message);
+    bool Fail(const char* message, const std::string& detail = {});
     bool StageIcon(IFFFile& container, std::uint16_t id, bool popup, std::uint32_t number);
     bool PutIcon(bool popup, std::uint32_t number, const Bitmap& icon);
     void ApplyTrack(StagedTrack& staged);

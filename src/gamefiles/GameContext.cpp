@@ -23,15 +23,16 @@ std::string ListProblems(const std::vector<GameFileProblem>& problems) {
     return text;
 }
 
-Status GameContext::TakeInstallation(Installation::Intent intent, std::string* holder) {
+Status GameContext::TakeInstallation(Installation::Intent intent) {
     const std::filesystem::path folder = PathFromBytes(gameFolder);
     if (installation && installation->GameFolder() == CanonicalFolder(folder) &&
         (intent == Installation::Intent::Read || installation->Writes()))
         return {};
     installation.reset();
-    Status status;
-    installation = Installation::Open(folder, installationOptions, intent, status, holder);
-    return status;
+    Expected<std::unique_ptr<Installation>> opened = Installation::Open(folder, installationOptions, intent);
+    if (!opened) return std::move(opened).Err();
+    installation = std::move(*opened);
+    return {};
 }
 
 std::string CannotChangeText(const std::string& gameFolder, const Status& why) {

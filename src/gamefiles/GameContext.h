@@ -81,8 +81,9 @@ public:
     std::string shownProblems;
 
     // Takes the installation in `gameFolder` (again, when it was another folder's). A writer
-    // fails when another program changes the game (named in `holder`); see Installation::Open.
-    Status TakeInstallation(Installation::Intent intent, std::string* holder = nullptr);
+    // fails when another program changes the game (ErrorKind::Busy, naming it as the error's
+    // subject); see Installation::Open.
+    Status TakeInstallation(Installation::Intent intent);
     // Closes both icon-strip files (they reopen with the next load).
     void CloseBitmapFiles();
     // What the last load could not read, in the careers container and then the chance-card

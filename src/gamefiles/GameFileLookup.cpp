@@ -36,23 +36,21 @@ bool NameTaken(const fs::path& path) {
 }
 
 // The archive entry's bytes, in memory.
-std::unique_ptr<Stream> ReadIntoMemory(ArchiveMatch& match, LookupProblem& problem) {
+Expected<std::unique_ptr<Stream>> ReadIntoMemory(ArchiveMatch& match) {
     const std::uint8_t* data = nullptr;
     std::uint32_t size = 0;
-    if (!match.archive->GetEntryData(match.index, data, size)) {
-        problem.reason = PathText(match.archivePath) + ": the entry cannot be read";
-        return nullptr;
-    }
-    return std::make_unique<MemoryStream>(std::vector<std::uint8_t>(data, data + size));
+    if (!match.archive->GetEntryData(match.index, data, size))
+        return Failure(PathText(match.archivePath) + ": the entry cannot be read", ErrorKind::Damaged);
+    return std::unique_ptr<Stream>(std::make_unique<MemoryStream>(std::vector<std::uint8_t>(data, data + size)));
 }
 
 }  // namespace
 
 std::optional<ArchiveMatch> FindInArchives(const fs::path& folder, std::string_view name, UserPort* port) {
     for (const fs::path& archivePath : ListArchives(folder)) {
-        std::unique_ptr<FileStream> file = FileStream::TryOpen(archivePath, FileMode::ReadAnyShared);
+        Expected<std::unique_ptr<FileStream>> file = FileStream::TryOpen(archivePath, FileMode::ReadAnyShared);
         if (!file) continue;
-        auto archive = std::make_unique<FARFile>(*file, port);
+        auto archive = std::make_unique<FARFile>(**file, port);
         if (!archive->ReadDirectory()) continue;
         if (std::optional<std::size_t> index = FindEntry(*archive, std::string(name)))
             return ArchiveMatch{std::move(archive), *index, archivePath};
@@ -60,36 +58,30 @@ std::optional<ArchiveMatch> FindInArchives(const fs::path& folder, std::string_v
     return std::nullopt;
 }
 
-std::unique_ptr<Stream> OpenGameStream(const fs::path& folder, std::string_view name, UserPort& port,
-                                       bool holdAgainstWriters, GameFileSource& source, LookupProblem& problem) {
-    problem = {};
+Expected<std::unique_ptr<Stream>> OpenGameStream(const fs::path& folder, std::string_view name, UserPort& port,
+                                                 bool holdAgainstWriters, GameFileSource& source) {
     source = {HostPath(folder, name), false};
     if (NameTaken(source.path)) {
         source.loose = true;
-        std::string why;
-        std::unique_ptr<FileStream> file = FileStream::TryOpen(
-            source.path, holdAgainstWriters ? FileMode::ReadShared : FileMode::ReadAnyShared, &why);
-        if (!file) {
-            problem.blocking = true;
-            problem.reason = PathText(source.path) + ": " + why;
-        }
-        return file;
+        Expected<std::unique_ptr<FileStream>> file =
+            FileStream::TryOpen(source.path, holdAgainstWriters ? FileMode::ReadShared : FileMode::ReadAnyShared);
+        if (!file) return std::move(file).Err().Context(PathText(source.path));
+        return std::unique_ptr<Stream>(std::move(*file));
     }
     std::optional<ArchiveMatch> match = FindInArchives(folder, name, &port);
-    if (!match) return nullptr;
-    return ReadIntoMemory(*match, problem);
+    if (!match) return Failure(PathText(source.path) + ": not found", ErrorKind::Missing);
+    return ReadIntoMemory(*match);
 }
 
-bool LoadGameIFF(IFFFile& container, const fs::path& folder, std::string_view name, UserPort& port,
-                 bool holdAgainstWriters, GameFileSource& source, LookupProblem& problem) {
+Status LoadGameIFF(IFFFile& container, const fs::path& folder, std::string_view name, UserPort& port,
+                   bool holdAgainstWriters, GameFileSource& source) {
     container.Clear();
-    std::unique_ptr<Stream> file = OpenGameStream(folder, name, port, holdAgainstWriters, source, problem);
-    if (!file) return false;
-    container.AttachFile(*file);
-    file.reset();  // the container keeps its own duplicate
-    if (container.OpenIFFFile(nullptr, true)) return true;
-    problem.reason = PathText(source.path) + ": " + container.OpenProblem();
-    return false;
+    Expected<std::unique_ptr<Stream>> file = OpenGameStream(folder, name, port, holdAgainstWriters, source);
+    if (!file) return std::move(file).Err();
+    container.AttachFile(**file);
+    file->reset();  // the container keeps its own duplicate
+    if (container.OpenIFFFile(nullptr, true)) return {};
+    return Failure(PathText(source.path) + ": " + container.OpenProblem(), ErrorKind::Damaged);
 }
 
 }  // namespace tw

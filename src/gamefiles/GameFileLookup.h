@@ -39,14 +39,12 @@ struct ArchiveMatch {
 std::optional<ArchiveMatch> FindInArchives(const std::filesystem::path& folder, std::string_view name,
                                            UserPort* port);
 
-// Why a game file could not be had. `blocking` is set when a loose file has the name but cannot
-// be opened: the load then stops (or, for the chance cards, does without), because the
-// archive's copy would stand in for the player's file. `reason` holds the system's description,
-// for the message's details; it is empty when the file is simply nowhere.
-struct LookupProblem {
-    bool blocking = false;
-    std::string reason;
-};
+// Why a game file could not be had, by the failure's kind: Missing when it is simply nowhere;
+// System when a loose file has the name but cannot be opened, which blocks the load (or, for the
+// chance cards, makes it do without), because the archive's copy would stand in for the
+// player's file; Damaged when what was found cannot be read. The message holds the file and the
+// system's description, for the message's details.
+inline bool BlocksTheLoad(const Error& error) { return error.Kind() == ErrorKind::System; }
 
 // Where the load found one game file, and so where a save writes it.
 struct GameFileSource {
@@ -59,15 +57,15 @@ struct GameFileSource {
 
 // Finds the game file `name` below `folder` and opens it for reading: the loose file if there is
 // one (held against other writers when `holdAgainstWriters`, else without standing in anybody's
-// way), else the archives' copy, read into memory. Changes nothing on disk. Null on failure,
-// with what went wrong in `problem`; `source` says where the file was found.
-std::unique_ptr<Stream> OpenGameStream(const std::filesystem::path& folder, std::string_view name, UserPort& port,
-                                       bool holdAgainstWriters, GameFileSource& source, LookupProblem& problem);
+// way), else the archives' copy, read into memory. Changes nothing on disk; `source` says where
+// the file was found, or would be written.
+Expected<std::unique_ptr<Stream>> OpenGameStream(const std::filesystem::path& folder, std::string_view name,
+                                                 UserPort& port, bool holdAgainstWriters, GameFileSource& source);
 
 // Loads the game file `name` below `folder` into `container` (cleared first), as OpenGameStream
-// finds it. True when the container reads the file as an IFF container; a loose file that opens
-// but is no container gives false without looking into the archives.
-bool LoadGameIFF(IFFFile& container, const std::filesystem::path& folder, std::string_view name, UserPort& port,
-                 bool holdAgainstWriters, GameFileSource& source, LookupProblem& problem);
+// finds it, when the container reads it as an IFF container; a loose file that opens but is no
+// container fails without looking into the archives.
+Status LoadGameIFF(IFFFile& container, const std::filesystem::path& folder, std::string_view name, UserPort& port,
+                   bool holdAgainstWriters, GameFileSource& source);
 
 }  // namespace tw

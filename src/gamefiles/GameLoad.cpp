@@ -17,6 +17,7 @@ constexpr const char* DataFolder = "GameData\\";
 constexpr const char* ObjectsFolder = "GameData\\Objects\\";
 constexpr const char* GraphicsFolder = "UIGraphics\\";
 constexpr const char* ChanceCardsName = "CarPortal.iff";
+constexpr const char* ChanceCardsRelative = "GameData/Objects/CarPortal.iff";
 constexpr const char* PopupStripName = "cpanel\\Backgrounds\\JobIconMultiPopup.BMP";
 constexpr const char* ButtonStripName = "cpanel\\Buttons\\JobIconMultiButton.BMP";
 
@@ -40,7 +41,7 @@ private:
         return context_.installation != nullptr && context_.installation->Writes();
     }
     bool LoadStrip(std::unique_ptr<Stream>& file, GameFileSource& source, const fs::path& graphics, const char* name,
-                   const char* status, bool (IconStrips::*load)(Stream&), const std::string& failure);
+                   const char* status, Status (IconStrips::*load)(Stream&), const std::string& failure);
     void ShowProblems(bool withChanceCards);
     void ShowStatus(const std::string& text) { port_.ShowStatus(text); }
     bool LoadChanceCardContainer(const fs::path& objects);
@@ -70,9 +71,9 @@ std::vector<GameFileProblem> ChanceCardProblems(const GameContext& context) {
 
 bool LoadWorker::LoadChanceCardContainer(const fs::path& objects) {
     const bool wasAvailable = context_.chanceCardsDisabled == 0;
-    LookupProblem problem;
-    if (LoadGameIFF(context_.chanceCardsIFF, objects, ChanceCardsName, port_, HoldsAgainstWriters(),
-                    context_.chanceCardsSource, problem)) {
+    const Status found = LoadGameIFF(context_.chanceCardsIFF, objects, ChanceCardsName, port_, HoldsAgainstWriters(),
+                                     context_.chanceCardsSource);
+    if (found) {
         ShowStatus(ChanceCardsName);
         // A container that a save could not write back whole is left alone: no card is edited.
         if (context_.chanceCardsIFF.LoadAllChunks() && context_.chanceCardsIFF.KeptWholeBySave()) {
@@ -83,7 +84,7 @@ bool LoadWorker::LoadChanceCardContainer(const fs::path& objects) {
             Warn("CarPortal.iff has been damaged!\n\nChance Card editing has been disabled.",
                  ListProblems(ChanceCardProblems(context_)));
     } else if (wasAvailable) {
-        Warn("Cannot load the CarPortal.iff file!\n\nChance Card editing has been disabled.", problem.reason);
+        Warn("Cannot load the CarPortal.iff file!\n\nChance Card editing has been disabled.", found.Reason());
     }
     // After one warning a reload with the file still unusable stays quiet.
     context_.chanceCardsDisabled = 1;
@@ -106,24 +107,24 @@ bool LoadWorker::LoadCareersContainer(const fs::path& expansion, const fs::path&
         {data, "Careers", "Careers.iff", "GameData/Careers", CareersMissing},
     };
     context_.careersFile.clear();
-    std::string lastReason;
+    std::string reasons;  // why each place tried had nothing, one per line
     for (const Candidate& candidate : candidates) {
-        LookupProblem problem;
-        if (LoadGameIFF(context_.careersIFF, candidate.folder, candidate.name, port_, HoldsAgainstWriters(),
-                        context_.careersSource, problem)) {
+        const Status found = LoadGameIFF(context_.careersIFF, candidate.folder, candidate.name, port_,
+                                         HoldsAgainstWriters(), context_.careersSource);
+        if (found) {
             ShowStatus(candidate.status);
             context_.careersFile = candidate.relative;
             return true;
         }
         // The player's careers are in a file that cannot be opened: loading another copy
         // instead would let the next save pass the player's file by, or write over it.
-        if (problem.blocking) {
-            Fail(candidate.missing, problem.reason);
+        if (BlocksTheLoad(found.Err())) {
+            Fail(candidate.missing, found.Reason());
             return false;
         }
-        if (!problem.reason.empty()) lastReason = problem.reason;
+        reasons += (reasons.empty() ? "" : "\n") + found.Reason();
     }
-    Fail(context_.expansion3Flag == "1" || context_.expansion4Flag == "1" ? WorkMissing : CareersMissing, lastReason);
+    Fail(context_.expansion3Flag == "1" || context_.expansion4Flag == "1" ? WorkMissing : CareersMissing, reasons);
     return false;
 }
 
@@ -162,10 +163,11 @@ void LoadWorker::Run() {
 
     if (Cancelled()) return;
     ShowStatus("Loading careers...");
-    if (!context_.careerSet.LoadCareers(context_.careersIFF)) {
+    if (const Status loaded = context_.careerSet.LoadCareers(context_.careersIFF); !loaded) {
         std::vector<GameFileProblem> problems = context_.Problems();
         std::erase_if(problems, [&](const GameFileProblem& p) { return p.file != context_.careersFile; });
-        Fail(allChunksRead ? "Cannot load the careers!" : "Invalid Careers file!", ListProblems(problems));
+        Fail(allChunksRead ? "Cannot load the careers!" : "Invalid Careers file!",
+             context_.careersFile + ": " + loaded.Reason() + "\n" + ListProblems(problems));
         return;
     }
 
@@ -173,12 +175,12 @@ void LoadWorker::Run() {
     bool chanceCardsAnnounced = context_.chanceCardsDisabled != 0;
     if (context_.chanceCardsDisabled == 0) {
         ShowStatus("Loading Chance Cards...");
-        if (!context_.careerSet.LoadChanceCards(context_.chanceCardsIFF)) {
+        if (const Status loaded = context_.careerSet.LoadChanceCards(context_.chanceCardsIFF); !loaded) {
             // Cards decoded before the card texts turned out unreadable would point at texts
             // that are not there; with editing off they are dropped rather than kept half-read.
             context_.careerSet.ClearCards();
             Warn("Cannot load the Chance Cards!\n\nChance Card editing has been disabled.",
-                 ListProblems(ChanceCardProblems(context_)));
+                 std::string(ChanceCardsRelative) + ": " + loaded.Reason() + "\n" + ListProblems(ChanceCardProblems(context_)));
             context_.chanceCardsDisabled = 1;
             chanceCardsAnnounced = true;
         }
@@ -213,17 +215,18 @@ void LoadWorker::ShowProblems(bool withChanceCards) {
 }
 
 bool LoadWorker::LoadStrip(std::unique_ptr<Stream>& file, GameFileSource& source, const fs::path& graphics,
-                           const char* name, const char* status, bool (IconStrips::*load)(Stream&),
+                           const char* name, const char* status, Status (IconStrips::*load)(Stream&),
                            const std::string& failure) {
-    LookupProblem problem;
-    file = OpenGameStream(graphics, name, port_, HoldsAgainstWriters(), source, problem);
-    if (!file) {
-        Fail(failure, problem.reason);
+    Expected<std::unique_ptr<Stream>> opened = OpenGameStream(graphics, name, port_, HoldsAgainstWriters(), source);
+    if (!opened) {
+        file.reset();
+        Fail(failure, opened.Reason());
         return false;
     }
+    file = std::move(*opened);
     ShowStatus(status);
-    if (!(context_.iconStrips.*load)(*file)) {
-        Fail(failure);
+    if (Status read = (context_.iconStrips.*load)(*file); !read) {
+        Fail(failure, PathText(source.path) + ": " + read.Reason());
         return false;
     }
     return true;

@@ -30,11 +30,11 @@ void HeldFiles::LetGo() {
 }
 
 void HeldFiles::Open(const Held& held) {
-    std::unique_ptr<FileStream> file = FileStream::TryOpen(held.source->path, FileMode::ReadShared);
+    Expected<std::unique_ptr<FileStream>> file = FileStream::TryOpen(held.source->path, FileMode::ReadShared);
     if (held.container != nullptr) {
-        if (file) held.container->AttachFile(*file);
+        if (file) held.container->AttachFile(**file);
     } else {
-        *held.strip = std::move(file);
+        *held.strip = file ? std::move(*file) : nullptr;
     }
 }
 

@@ -77,6 +77,8 @@ struct Layout {
     bool RunLength() const { return compression == CompressionRle8 || compression == CompressionRle4; }
 };
 
+Error Bad(std::string why) { return Failure(std::move(why), ErrorKind::Damaged); }
+
 bool KnownInfoHeaderSize(std::uint32_t size) {
     // The 40-byte header and its later, longer forms, which begin with the same fields.
     return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
@@ -85,7 +87,7 @@ bool KnownInfoHeaderSize(std::uint32_t size) {
 // Reads and checks the information header at the start of `head`, the first bytes of the file
 // after its file header (`bodySize` bytes in all). Every value is checked before it is used to
 // find or size anything.
-std::optional<Layout> ReadLayout(std::span<const std::uint8_t> head, std::uint64_t bodySize,
+Expected<Layout> ReadLayout(std::span<const std::uint8_t> head, std::uint64_t bodySize,
                                  std::int32_t requiredWidth, std::int32_t requiredHeight) {
     ByteReader reader(head);
     const std::uint32_t headerSize = reader.U32Le();
@@ -101,44 +103,51 @@ std::optional<Layout> ReadLayout(std::span<const std::uint8_t> head, std::uint64
     reader.Skip(8);  // resolutions
     const std::uint32_t coloursUsed = reader.U32Le();
     reader.U32Le();  // colours important
-    if (!reader.Ok()) return std::nullopt;
+    if (!reader.Ok()) return Bad("the information header is cut off");
 
     // The stored values must match exactly, so a top-down file never passes a size check.
     if (requiredWidth != 0 && requiredHeight != 0 &&
         (layout.width != requiredWidth || layout.height != requiredHeight))
-        return std::nullopt;
+        return Failure("the bitmap is " + std::to_string(layout.width) + " x " + std::to_string(layout.height) +
+                           " pixels, not " + std::to_string(requiredWidth) + " x " + std::to_string(requiredHeight),
+                       ErrorKind::Refused);
 
-    if (!KnownInfoHeaderSize(headerSize) || headerSize > bodySize) return std::nullopt;
+    if (!KnownInfoHeaderSize(headerSize) || headerSize > bodySize)
+        return Bad("an information header of " + std::to_string(headerSize) + " bytes is not one of a bitmap");
     if (layout.width <= 0 || layout.height == 0 || layout.height == std::numeric_limits<std::int32_t>::min())
-        return std::nullopt;
+        return Bad("a size of " + std::to_string(layout.width) + " x " + std::to_string(layout.height) + " pixels");
     layout.rows = layout.height < 0 ? static_cast<std::uint32_t>(-layout.height)
                                     : static_cast<std::uint32_t>(layout.height);
-    if (static_cast<std::uint64_t>(layout.width) * layout.rows > Bitmap::MaxPixels) return std::nullopt;
+    if (static_cast<std::uint64_t>(layout.width) * layout.rows > Bitmap::MaxPixels)
+        return Bad("a size of " + std::to_string(layout.width) + " x " + std::to_string(layout.rows) + " pixels is too large");
 
+    const Error unsupported = Failure(std::to_string(layout.bitsPerPixel) + " bits per pixel with compression " +
+                                          std::to_string(layout.compression) + " cannot be read",
+                                      ErrorKind::Damaged);
     switch (layout.bitsPerPixel) {
         case 1:
         case 24:
-            if (layout.compression != CompressionNone) return std::nullopt;
+            if (layout.compression != CompressionNone) return unsupported;
             break;
         case 4:
-            if (layout.compression != CompressionNone && layout.compression != CompressionRle4) return std::nullopt;
+            if (layout.compression != CompressionNone && layout.compression != CompressionRle4) return unsupported;
             break;
         case 8:
-            if (layout.compression != CompressionNone && layout.compression != CompressionRle8) return std::nullopt;
+            if (layout.compression != CompressionNone && layout.compression != CompressionRle8) return unsupported;
             break;
         case 16:
         case 32:
-            if (layout.compression != CompressionNone && layout.compression != CompressionBitFields)
-                return std::nullopt;
+            if (layout.compression != CompressionNone && layout.compression != CompressionBitFields) return unsupported;
             break;
         default:
-            return std::nullopt;
+            return unsupported;
     }
 
     const bool indexed = layout.bitsPerPixel <= 8;
     layout.colourCount = coloursUsed != 0 ? coloursUsed : (std::uint64_t{1} << layout.bitsPerPixel);
     // An indexed bitmap's table can never usefully hold more than 256 colours.
-    if (indexed && layout.colourCount > 256) return std::nullopt;
+    if (indexed && layout.colourCount > 256)
+        return Bad("a colour table of " + std::to_string(layout.colourCount) + " colours");
 
     // The masks follow a 40-byte header and are part of the longer ones; either way they are at
     // offset 40.
@@ -146,7 +155,7 @@ std::optional<Layout> ReadLayout(std::span<const std::uint8_t> head, std::uint64
     if (bitFields) {
         ByteReader masks(head, 40);
         for (std::uint32_t& mask : layout.masks) mask = masks.U32Le();
-        if (!masks.Ok()) return std::nullopt;
+        if (!masks.Ok()) return Bad("the colour masks are cut off");
     } else if (layout.bitsPerPixel == 16) {
         layout.masks[0] = 0x7C00;
         layout.masks[1] = 0x03E0;
@@ -160,16 +169,16 @@ std::optional<Layout> ReadLayout(std::span<const std::uint8_t> head, std::uint64
     layout.tableOffset = headerSize + (bitFields && headerSize == 40 ? 12u : 0u);
     const std::uint64_t tableEntries = indexed ? layout.colourCount : coloursUsed;
     layout.pixelOffset = layout.tableOffset + 4 * tableEntries;
-    if (layout.pixelOffset > bodySize) return std::nullopt;
+    if (layout.pixelOffset > bodySize) return Bad("the colour table runs past the end of the file");
 
     if (layout.RunLength()) {
         // Windows compresses only bottom-up bitmaps and refuses a top-down one that claims to
         // be compressed; so do we.
-        if (layout.height < 0) return std::nullopt;
+        if (layout.height < 0) return Bad("compressed rows stored top-down");
         // The data is as long as the image size says, or, when a writer left that 0, the rest of
         // the file; whether it holds the whole picture shows only while it is decoded.
         const std::uint64_t remaining = bodySize - layout.pixelOffset;
-        if (imageSize > remaining) return std::nullopt;
+        if (imageSize > remaining) return Bad("the compressed pixels run past the end of the file");
         layout.runLengthBytes = imageSize != 0 ? imageSize : remaining;
         return layout;
     }
@@ -178,7 +187,7 @@ std::optional<Layout> ReadLayout(std::span<const std::uint8_t> head, std::uint64
     const std::uint64_t rowBits = static_cast<std::uint64_t>(layout.bitsPerPixel) * static_cast<std::uint64_t>(layout.width);
     layout.rowBytes = (rowBits + 31) / 32 * 4;
     const std::uint64_t pixelBytes = layout.rowBytes * (layout.rows - 1) + (rowBits + 7) / 8;
-    if (pixelBytes > bodySize - layout.pixelOffset) return std::nullopt;
+    if (pixelBytes > bodySize - layout.pixelOffset) return Bad("the pixels run past the end of the file");
     return layout;
 }
 
@@ -392,39 +401,40 @@ bool DecodeRunLength(Stream& stream, const Layout& layout, const Palette& palett
 
 }  // namespace
 
-bool LoadBitmapFile(Stream& stream, Bitmap& out, Palette& outPalette, std::int32_t requiredWidth,
-                    std::int32_t requiredHeight, BitmapHeaders* headers) {
+Status LoadBitmapFile(Stream& stream, Bitmap& out, Palette& outPalette, std::int32_t requiredWidth,
+                      std::int32_t requiredHeight, BitmapHeaders* headers) {
     BitmapHeaders read;
     Bitmap bitmap;
     try {
         stream.Seek(0);
-        if (stream.Read(read.file) != read.file.size()) return false;
-        if (LoadU16Le(read.file.data()) != BitmapSignature) return false;
+        const bool whole = stream.Read(read.file) == read.file.size();
+        if (LoadU16Le(read.file.data()) != BitmapSignature) return Bad("not a bitmap file (it does not begin with \"BM\")");
+        if (!whole) return Bad("the file is cut off");
         const std::uint64_t length = stream.Length();
-        if (length < BitmapFileHeaderSize) return false;
+        if (length < BitmapFileHeaderSize) return Bad("the file is cut off");
         const std::uint64_t bodySize = length - BitmapFileHeaderSize;
-        if (bodySize > MaxBodySize) return false;
+        if (bodySize > MaxBodySize) return Bad("too large (" + std::to_string(length) + " bytes)");
         // The headers and the colour table first; the pixels are read as they are decoded.
         std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(bodySize, MaxHeadSize)));
         stream.Seek(static_cast<std::int64_t>(BitmapFileHeaderSize));
-        if (stream.Read(head) != head.size()) return false;
+        if (stream.Read(head) != head.size()) return Bad("the file is cut off");
 
-        const std::optional<Layout> layout = ReadLayout(head, bodySize, requiredWidth, requiredHeight);
-        if (!layout) return false;
+        Expected<Layout> layout = ReadLayout(head, bodySize, requiredWidth, requiredHeight);
+        if (!layout) return std::move(layout).Err();
         std::copy_n(head.begin(), BitmapInfoHeaderSize, read.info.begin());
         const Palette palette = ReadPalette(head, *layout);
         if (!(layout->RunLength() ? DecodeRunLength(stream, *layout, palette, bitmap)
                                   : DecodePixels(stream, bodySize, *layout, palette, bitmap)))
-            return false;
-    } catch (const FileError&) {
-        return false;
+            return Bad(layout->RunLength() ? "the compressed pixels are damaged" : "the pixels are cut off");
+    } catch (const FileError& e) {
+        return Failure(e.what(), ErrorKind::System);
     } catch (const std::bad_alloc&) {
-        return false;
+        return Failure("not enough memory", ErrorKind::System);
     }
     outPalette = bitmap.palette;
     out = std::move(bitmap);
     if (headers != nullptr) *headers = read;
-    return true;
+    return {};
 }
 
 namespace {
@@ -569,7 +579,7 @@ std::optional<CanonicalBitmapFile> ReadCanonicalBitmapFile(Stream& stream) {
 
 Bitmap DecodeCanonicalRows(const CanonicalBitmapFile& file, std::int32_t first, std::int32_t count) {
     const std::span<const std::uint8_t> body = file.Bytes().subspan(BitmapFileHeaderSize);
-    const std::optional<Layout> layout = ReadLayout(body, body.size(), 0, 0);
+    const Expected<Layout> layout = ReadLayout(body, body.size(), 0, 0);
     Bitmap bitmap;
     if (!layout || first < 0 || count <= 0 || first + count > file.height) return bitmap;
     bitmap.width = layout->width;

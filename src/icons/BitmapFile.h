@@ -2,6 +2,7 @@
 
 #include "icons/Bitmap.h"
 #include "icons/Palette.h"
+#include "util/Error.h"
 #include "util/Stream.h"
 
 #include <array>
@@ -44,12 +45,13 @@ struct BitmapHeaders {
 // Uncompressed files of 1, 4, 8, 16, 24 and 32 bits per pixel are read, the last two also with
 // bit fields, and run-length compressed ones of 8 bits (compression 1) and 4 bits (compression 2)
 // stored bottom-up; pixels that the run-length data skips show colour 0 of the table. Other
-// encodings are refused. False for anything that is not such a file, for absurd sizes, for
-// colour tables or pixels running past the end, and for damaged run-length data (a run past its
-// row, a delta past the picture, no end of bitmap); then `out`, `outPalette` and `headers` are
-// left as they were. `headers`, when given, receives the two headers as read.
-bool LoadBitmapFile(Stream& stream, Bitmap& out, Palette& outPalette, std::int32_t requiredWidth,
-                    std::int32_t requiredHeight, BitmapHeaders* headers = nullptr);
+// encodings are refused. Fails, saying what was found, for anything that is not such a file, for
+// absurd sizes, for colour tables or pixels running past the end, for damaged run-length data
+// (a run past its row, a delta past the picture, no end of bitmap) and for a size other than the
+// required one; then `out`, `outPalette` and `headers` are left as they were. `headers`, when
+// given, receives the two headers as read.
+Status LoadBitmapFile(Stream& stream, Bitmap& out, Palette& outPalette, std::int32_t requiredWidth,
+                      std::int32_t requiredHeight, BitmapHeaders* headers = nullptr);
 
 // Writes `bitmap` over the whole of `stream` as an uncompressed 24-bit bottom-up file with no
 // colour table. False, with the stream left as it was, for a bitmap that is not well formed;

@@ -8,13 +8,13 @@
 
 namespace tw {
 
-bool IconStrips::LoadStrip(Stream& stream, Strip& strip) {
+Status IconStrips::LoadStrip(Stream& stream, Strip& strip) {
     auto picture = std::make_shared<Picture>();
     Strip loaded;
     try {
         picture->file = ReadCanonicalBitmapFile(stream);
-    } catch (const FileError&) {
-        return false;
+    } catch (const FileError& e) {
+        return Failure(e.what(), ErrorKind::System);
     } catch (const std::bad_alloc&) {
         // Read as any other file below, which refuses what cannot be held.
     }
@@ -24,13 +24,13 @@ bool IconStrips::LoadStrip(Stream& stream, Strip& strip) {
         loaded.headers = picture->file->headers;
     } else {
         Palette palette;
-        if (!LoadBitmapFile(stream, picture->bitmap, palette, 0, 0, &loaded.headers)) return false;
+        if (Status read = LoadBitmapFile(stream, picture->bitmap, palette, 0, 0, &loaded.headers); !read) return read;
         picture->width = picture->bitmap.width;
         picture->height = picture->bitmap.height;
     }
     loaded.picture = std::move(picture);
     strip = std::move(loaded);
-    return true;
+    return {};
 }
 
 const Bitmap& IconStrips::Pixels(const Strip& strip) {

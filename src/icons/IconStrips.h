@@ -22,10 +22,10 @@ public:
     static constexpr std::int32_t PopupIconHeight = 63;
 
     // Read the whole strip file from its start (see LoadBitmapFile, without a size check) and
-    // keep its two headers. False for a file that cannot be read as a bitmap; the strip is then
-    // left as it was.
-    bool LoadButtonStrip(Stream& stream) { return LoadStrip(stream, button_); }
-    bool LoadPopupStrip(Stream& stream) { return LoadStrip(stream, popup_); }
+    // keep its two headers. Fails, saying why, for a file that cannot be read as a bitmap; the
+    // strip is then left as it was.
+    Status LoadButtonStrip(Stream& stream) { return LoadStrip(stream, button_); }
+    Status LoadPopupStrip(Stream& stream) { return LoadStrip(stream, popup_); }
 
     // A copy of icon `number` (strip width × icon height). False, leaving `out` as it was, when
     // the strip holds no such icon.
@@ -79,7 +79,7 @@ private:
         std::shared_ptr<Picture> picture;  // none before a strip is loaded; shared by copies
     };
 
-    static bool LoadStrip(Stream& stream, Strip& strip);
+    static Status LoadStrip(Stream& stream, Strip& strip);
     static const Bitmap& Pixels(const Strip& strip);
     static Size SizeOf(const Strip& strip) { return strip.picture ? Size{strip.picture->width, strip.picture->height} : Size{}; }
     static bool SamePicture(const Strip& a, const Strip& b);

@@ -3,6 +3,7 @@
 #include "iff/ChunkProblem.h"
 #include "iff/ChunkStore.h"
 #include "iff/ResourceType.h"
+#include "util/Error.h"
 #include "util/Stream.h"
 
 #include <array>
@@ -112,9 +113,9 @@ public:
     // Writes the whole container with a fresh resource map into `target` (truncated first), or,
     // with none, over the attached file. Over an attached file on disk the old file is replaced
     // whole only after the new one is complete, so a failure leaves it as it was; afterwards the
-    // container reads from the new file. False on any failure (a chunk that cannot be loaded, a
-    // write error, no target), with the system's description of a write error in `error`.
-    bool SaveIFFFile(Stream* target = nullptr, std::string* error = nullptr);
+    // container reads from the new file. Fails, saying why, on a chunk that cannot be loaded, a
+    // write error (the system's description) or no target.
+    Status SaveIFFFile(Stream* target = nullptr);
 
     const ChunkList& Chunks() const { return chunks_; }
     const std::vector<ResourceType>& Types() const { return types_; }

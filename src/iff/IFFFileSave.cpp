@@ -104,13 +104,13 @@ void IFFFile::WriteContainer(Stream& target, const SavePlan& plan) const {
     out.Finish();
 }
 
-bool IFFFile::SaveIFFFile(Stream* target, std::string* error) {
+Status IFFFile::SaveIFFFile(Stream* target) {
     SavePlan plan;
     try {
-        if (target == nullptr && !file_) return false;
-        if (!PlanSave(plan)) return false;
+        if (target == nullptr && !file_) return Failure("the container has no file to write to");
+        if (!PlanSave(plan)) return Failure("a chunk cannot be read", ErrorKind::Damaged);
     } catch (const std::bad_alloc&) {
-        return false;
+        return Failure("not enough memory", ErrorKind::System);
     }
 
     auto writeTo = [this, &plan](Stream& stream) {
@@ -124,17 +124,16 @@ bool IFFFile::SaveIFFFile(Stream* target, std::string* error) {
         if (target != nullptr) {
             writeTo(*target);
         } else if (auto* held = dynamic_cast<FileStream*>(file_.get()); held != nullptr && !held->Path().empty()) {
-            if (!ReplaceFileWhole(held->Path(), writeTo, error, held)) return false;
+            if (Status replaced = ReplaceFileWhole(held->Path(), writeTo, held); !replaced) return replaced;
             replacedAttached = true;
         } else {
             writeTo(*file_);
             replacedAttached = true;
         }
     } catch (const FileError& e) {
-        if (error != nullptr) *error = e.what();
-        return false;
+        return Failure(e.what(), ErrorKind::System);
     } catch (const std::bad_alloc&) {
-        return false;
+        return Failure("not enough memory", ErrorKind::System);
     }
     // The records now live in the written file (the attached one too, when that was the target).
     for (auto& [record, offset] : plan.offsets) record->dataOffset = offset;
@@ -148,7 +147,7 @@ bool IFFFile::SaveIFFFile(Stream* target, std::string* error) {
             fileLength_ = 0;
         }
     }
-    return true;
+    return {};
 }
 
 }  // namespace tw

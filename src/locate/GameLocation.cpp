@@ -172,9 +172,8 @@ private:
             return false;
         }
         WineRegistry registry;
-        std::string error;
-        if (!registryPrefix_->LoadMachineRegistry(registry, &error)) {
-            Step(LocateSource::Registry, PathText(*prefix), "skipped: " + error);
+        if (const Status loaded = registryPrefix_->LoadMachineRegistry(registry); !loaded) {
+            Step(LocateSource::Registry, PathText(*prefix), "skipped: " + loaded.Reason());
             return false;
         }
         machineKey_ = ReadWineKey(registry, SimsKey, SimsValues);
@@ -195,10 +194,9 @@ private:
         return Take(LocateSource::Registry, *folder, ep3.value_or(""), ep4.value_or(""), where,
                     "SIMS_DATA " + Quoted(PathText(PathFromBytes(*folder))) + "; used as it is; " + FlagsText(ep3, ep4));
 #else
-        std::string why;
-        const std::optional<std::filesystem::path> host = registryPrefix_->HostPathOf(*folder, &why);
+        const Expected<std::filesystem::path> host = registryPrefix_->HostPathOf(*folder);
         if (!host) {
-            Step(LocateSource::Registry, where, "SIMS_DATA " + Quoted(*folder) + " passed over: " + why);
+            Step(LocateSource::Registry, where, "SIMS_DATA " + Quoted(*folder) + " passed over: " + host.Reason());
             return false;
         }
         return Take(LocateSource::Registry, PathText(*host), ep3.value_or(""), ep4.value_or(""), where,
@@ -208,11 +206,10 @@ private:
 
     bool FromRemembered() {
         const RememberedFolder remembered(environment_);
-        std::string why;
-        const std::optional<std::string> folder = remembered.Recall(&why);
+        const Expected<std::string> folder = remembered.Recall();
         if (!folder) {
             const std::optional<std::filesystem::path> file = remembered.File();
-            Step(LocateSource::Remembered, file ? PathText(*file) : "remembered folder", "none: " + why);
+            Step(LocateSource::Remembered, file ? PathText(*file) : "remembered folder", "none: " + folder.Reason());
             return false;
         }
         return TryCandidate(LocateSource::Remembered, PathFromBytes(*folder));
@@ -228,10 +225,10 @@ private:
 #ifdef _WIN32
         return TryCandidate(LocateSource::InstallPath, PathFromBytes(*folder), &machineKey_);
 #else
-        std::string why;
-        const std::optional<std::filesystem::path> host = registryPrefix_->HostPathOf(*folder, &why);
+        const Expected<std::filesystem::path> host = registryPrefix_->HostPathOf(*folder);
         if (!host) {
-            Step(LocateSource::InstallPath, machineKey_.where, "InstallPath " + Quoted(*folder) + " passed over: " + why);
+            Step(LocateSource::InstallPath, machineKey_.where,
+                 "InstallPath " + Quoted(*folder) + " passed over: " + host.Reason());
             return false;
         }
         return TryCandidate(LocateSource::InstallPath, *host, &machineKey_);
@@ -269,10 +266,10 @@ private:
                 Step(LocateSource::SteamLibrary, PathText(steam), "no Steam installation");
                 continue;
             }
-            std::string error;
-            const std::vector<std::filesystem::path> found = SteamLibraries(steam, &error);
-            if (!error.empty()) Step(LocateSource::SteamLibrary, PathText(steam), "library list skipped: " + error);
-            for (const std::filesystem::path& library : found) {
+            const SteamLibrariesFound found = SteamLibraries(steam);
+            if (found.listPassedOver)
+                Step(LocateSource::SteamLibrary, PathText(steam), "library list skipped: " + found.listPassedOver->Message());
+            for (const std::filesystem::path& library : found.libraries) {
                 if (known.insert(CanonicalText(library)).second) libraries.push_back(library);
             }
         }
@@ -336,9 +333,8 @@ private:
         const WinePrefix prefix(root);
         if (readRegistry) {
             WineRegistry registry;
-            std::string error;
-            if (!prefix.LoadMachineRegistry(registry, &error)) {
-                Step(source, PathText(root), "registry skipped: " + error);
+            if (const Status loaded = prefix.LoadMachineRegistry(registry); !loaded) {
+                Step(source, PathText(root), "registry skipped: " + loaded.Reason());
             } else {
                 const RegistryKey key = ReadWineKey(registry, SimsKey, SimsValues);
                 const std::string where = PathText(root / "system.reg") + " [" + key.where + "]";
@@ -346,10 +342,9 @@ private:
                 for (const char* name : {"SIMS_DATA", "InstallPath"}) {
                     const std::optional<std::string> folder = KeyValue(key, name);
                     if (!key.found || !folder || folder->empty()) continue;
-                    std::string why;
-                    const std::optional<std::filesystem::path> host = prefix.HostPathOf(*folder, &why);
+                    const Expected<std::filesystem::path> host = prefix.HostPathOf(*folder);
                     if (!host) {
-                        Step(source, where, std::string(name) + " " + Quoted(*folder) + " passed over: " + why);
+                        Step(source, where, std::string(name) + " " + Quoted(*folder) + " passed over: " + host.Reason());
                     } else if (TryCandidate(source, *host, &key)) {
                         return true;
                     }
@@ -357,10 +352,9 @@ private:
             }
         }
         for (const char* base : {"C:\\Program Files", "C:\\Program Files (x86)"}) {
-            std::string why;
-            const std::optional<std::filesystem::path> programFiles = prefix.HostPathOf(base, &why);
+            const Expected<std::filesystem::path> programFiles = prefix.HostPathOf(base);
             if (!programFiles) {
-                Step(LocateSource::DefaultFolder, PathText(root) + " [" + base + "]", "passed over: " + why);
+                Step(LocateSource::DefaultFolder, PathText(root) + " [" + base + "]", "passed over: " + programFiles.Reason());
             } else if (TryDefaultFolders(*programFiles)) {
                 return true;
             }
@@ -373,10 +367,9 @@ private:
         for (const LauncherFinding& finding : FindLauncherPrefixes(launcher, environment_)) {
             if (!finding.outcome.empty()) Step(source, finding.candidate, finding.outcome);
             if (!finding.prefix) continue;
-            std::string why;
-            const std::optional<std::filesystem::path> root = LauncherPrefixRoot(*finding.prefix, &why);
+            const Expected<std::filesystem::path> root = LauncherPrefixRoot(*finding.prefix);
             if (!root) {
-                Step(source, PathText(*finding.prefix), why);
+                Step(source, PathText(*finding.prefix), root.Reason());
             } else if (TryPrefix(source, *root, true)) {
                 return true;
             }

@@ -6,12 +6,10 @@
 
 namespace tw {
 
-bool ParseHeroicWinePrefixes(std::string_view jsonText, std::vector<std::string>& prefixes, std::string* error) {
-    prefixes.clear();
-    auto fail = [&](std::string why) {
-        prefixes.clear();
-        if (error != nullptr) *error = std::move(why);
-        return false;
+Expected<std::vector<std::string>> ParseHeroicWinePrefixes(std::string_view jsonText) {
+    std::vector<std::string> prefixes;
+    auto fail = [](std::string why) -> Expected<std::vector<std::string>> {
+        return Failure(std::move(why), ErrorKind::Damaged);
     };
     try {
         // The parser keeps its own stack, so deep nesting costs memory, not the call stack.
@@ -35,7 +33,7 @@ bool ParseHeroicWinePrefixes(std::string_view jsonText, std::vector<std::string>
     } catch (const std::exception& e) {
         return fail(e.what());
     }
-    return true;
+    return prefixes;
 }
 
 }  // namespace tw

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Error.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,9 +18,8 @@ namespace tw {
 //
 // Each member of the top-level object whose value is an object with a "winePrefix" text gives
 // that text (empty ones are left out); other members are ignored. Text that is not JSON, a
-// top level that is not an object, or a "winePrefix" that is not a text: false, `prefixes`
-// empty and `error` says what. Never throws.
-bool ParseHeroicWinePrefixes(std::string_view jsonText, std::vector<std::string>& prefixes,
-                             std::string* error = nullptr);
+// top level that is not an object, or a "winePrefix" that is not a text, fails saying what.
+// Never throws.
+Expected<std::vector<std::string>> ParseHeroicWinePrefixes(std::string_view jsonText);
 
 }  // namespace tw

@@ -127,14 +127,12 @@ private:
 
 }  // namespace
 
-bool KeyValues::Parse(std::string_view text, KeyValues& root, std::string* error) {
-    root = KeyValues();
+Expected<KeyValues> KeyValues::Parse(std::string_view text) {
+    KeyValues root;
     root.isBlock = true;
     Parser parser(text);
-    if (parser.Block(root, 0)) return true;
-    root = KeyValues();
-    if (error != nullptr) *error = parser.error;
-    return false;
+    if (parser.Block(root, 0)) return root;
+    return Failure(parser.error, ErrorKind::Damaged);
 }
 
 const KeyValues* KeyValues::Find(std::string_view childKey) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Error.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,9 +27,9 @@ public:
     std::vector<KeyValues> children;  // a block's pairs, in file order
     bool isBlock = false;
 
-    // Parses a whole text into `root`, a block whose children are the top-level pairs.
-    // Malformed text: false, `root` empty, and `error` says what and on which line.
-    static bool Parse(std::string_view text, KeyValues& root, std::string* error = nullptr);
+    // Parses a whole text into a block whose children are the top-level pairs. Malformed text
+    // fails, saying what and on which line.
+    static Expected<KeyValues> Parse(std::string_view text);
 
     // The first child with this key, compared without regard to ASCII letter case; or null.
     const KeyValues* Find(std::string_view childKey) const;

@@ -18,16 +18,15 @@ constexpr std::size_t MaxSettingsBytes = 1024 * 1024;
 // A launcher keeps a few dozen games; of a folder with far more entries only this many are read.
 constexpr std::size_t MaxEntries = 4096;
 
-// Reads the prefix texts that one settings file names. False with the reason when malformed.
-using SettingsReader = std::function<bool(std::string_view text, std::vector<std::string>& prefixes, std::string* error)>;
+// Reads the prefix texts that one settings file names; fails, saying why, when malformed.
+using SettingsReader = std::function<Expected<std::vector<std::string>>(std::string_view text)>;
 
-bool ReadYamlPath(std::string_view text, const std::vector<std::string_view>& keyPath, std::vector<std::string>& prefixes,
-                  std::string* error) {
-    prefixes.clear();
-    std::optional<std::string> value;
-    if (!FindYamlScalar(text, keyPath, value, error)) return false;
-    if (value) prefixes.push_back(std::move(*value));
-    return true;
+Expected<std::vector<std::string>> ReadYamlPath(std::string_view text, const std::vector<std::string_view>& keyPath) {
+    Expected<std::optional<std::string>> value = FindYamlScalar(text, keyPath);
+    if (!value) return std::move(value).Err();
+    std::vector<std::string> prefixes;
+    if (*value) prefixes.push_back(std::move(**value));
+    return prefixes;
 }
 
 class Gatherer {
@@ -44,9 +43,7 @@ public:
         const std::filesystem::path flatpaks = *home_ / ".var" / "app";
         switch (launcher) {
             case Launcher::Lutris: {
-                const SettingsReader lutris = [](std::string_view text, std::vector<std::string>& prefixes, std::string* error) {
-                    return ReadYamlPath(text, {"game", "prefix"}, prefixes, error);
-                };
+                const SettingsReader lutris = [](std::string_view text) { return ReadYamlPath(text, {"game", "prefix"}); };
                 const std::filesystem::path flatpak = flatpaks / "net.lutris.Lutris";
                 for (const std::filesystem::path& folder :
                      {config_ / "lutris" / "games", data_ / "lutris" / "games", flatpak / "config" / "lutris" / "games",
@@ -124,15 +121,14 @@ private:
 
     // Each prefix that the settings file `file` names, or why it names none.
     void SettingsFile(const std::filesystem::path& file, const SettingsReader& read, bool namesBottle = false) {
-        std::string text;
-        std::string why;
-        std::vector<std::string> prefixes;
-        if (!ReadWholeFile(file, MaxSettingsBytes, text, &why) || !read(text, prefixes, &why)) {
-            Note(file, "skipped: " + why);
+        Expected<std::string> text = ReadWholeFile(file, MaxSettingsBytes);
+        Expected<std::vector<std::string>> prefixes = text ? read(*text) : std::move(text).Err();
+        if (!prefixes) {
+            Note(file, "skipped: " + prefixes.Reason());
             return;
         }
-        if (prefixes.empty()) Note(file, "names no prefix");
-        for (const std::string& prefix : prefixes) {
+        if (prefixes->empty()) Note(file, "names no prefix");
+        for (const std::string& prefix : *prefixes) {
             std::optional<std::filesystem::path> path = SettingsPath(prefix);
             if (!path) {
                 Note(file, "names \"" + prefix + "\", passed over: not an absolute path");
@@ -154,9 +150,7 @@ private:
 
     // Each bottle: the folder itself, or the bottle kept elsewhere that its placeholder.yml names.
     void Bottles(const std::filesystem::path& folder) {
-        const SettingsReader placeholder = [](std::string_view text, std::vector<std::string>& prefixes, std::string* error) {
-            return ReadYamlPath(text, {"Path"}, prefixes, error);
-        };
+        const SettingsReader placeholder = [](std::string_view text) { return ReadYamlPath(text, {"Path"}); };
         for (const std::filesystem::path& bottle : List(folder, {})) {
             const std::filesystem::path file = bottle / "placeholder.yml";
             std::error_code ec;
@@ -180,18 +174,14 @@ std::vector<LauncherFinding> FindLauncherPrefixes(Launcher launcher, const Envir
     return Gatherer(environment ? environment : ProcessEnvironment()).Find(launcher);
 }
 
-std::optional<std::filesystem::path> LauncherPrefixRoot(const std::filesystem::path& root, std::string* why) {
+Expected<std::filesystem::path> LauncherPrefixRoot(const std::filesystem::path& root) {
     std::error_code ec;
-    if (!std::filesystem::is_directory(root, ec)) {
-        if (why != nullptr) *why = "no such folder";
-        return std::nullopt;
-    }
+    if (!std::filesystem::is_directory(root, ec)) return Failure("no such folder", ErrorKind::Missing);
     for (const char* part : {"system.reg", "drive_c", "dosdevices"}) {
         if (std::filesystem::exists(root / part, ec)) return root;
     }
     if (std::filesystem::is_directory(root / "pfx", ec)) return root / "pfx";
-    if (why != nullptr) *why = "not a Wine prefix: no system.reg, drive_c or pfx";
-    return std::nullopt;
+    return Failure("not a Wine prefix: no system.reg, drive_c or pfx", ErrorKind::Missing);
 }
 
 }  // namespace tw

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Error.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -41,7 +43,7 @@ std::vector<LauncherFinding> FindLauncherPrefixes(Launcher launcher, const Envir
 
 // The folder of a launcher's prefix that Wine uses: `root` itself when it holds a prefix
 // (system.reg, drive_c or dosdevices), else its "pfx" folder, where Proton-based runners keep
-// theirs. nullopt with the reason in `why` when neither is there.
-std::optional<std::filesystem::path> LauncherPrefixRoot(const std::filesystem::path& root, std::string* why = nullptr);
+// theirs. Fails, saying why, when neither is there.
+Expected<std::filesystem::path> LauncherPrefixRoot(const std::filesystem::path& root);
 
 }  // namespace tw

@@ -37,28 +37,21 @@ std::optional<std::filesystem::path> RememberedFolder::File() const {
 #endif
 }
 
-std::optional<std::string> RememberedFolder::Recall(std::string* why) const {
-    auto none = [&](std::string reason) -> std::optional<std::string> {
-        if (why != nullptr) *why = std::move(reason);
-        return std::nullopt;
-    };
+Expected<std::string> RememberedFolder::Recall() const {
+    auto none = [](std::string reason) -> Expected<std::string> { return Failure(std::move(reason), ErrorKind::Missing); };
     const std::optional<std::filesystem::path> file = File();
     if (!file) return none("no home or configuration folder in the environment");
-    std::string text;
-    std::string reason;
-    if (!ReadWholeFile(*file, MaxFileBytes, text, &reason)) return none(PathText(*file) + ": " + reason);
-    std::string folder = text.substr(0, text.find('\n'));
+    Expected<std::string> text = ReadWholeFile(*file, MaxFileBytes);
+    if (!text) return std::move(text).Err().Context(PathText(*file));
+    std::string folder = text->substr(0, text->find('\n'));
     if (!folder.empty() && folder.back() == '\r') folder.pop_back();
     if (folder.empty()) return none(PathText(*file) + ": empty");
     if (!FitsOnOneLine(folder)) return none(PathText(*file) + ": not a folder text");
     return folder;
 }
 
-bool RememberedFolder::Remember(const std::string& folder, std::string* error) const {
-    auto fail = [&](std::string reason) {
-        if (error != nullptr) *error = std::move(reason);
-        return false;
-    };
+Status RememberedFolder::Remember(const std::string& folder) const {
+    auto fail = [](std::string reason) -> Status { return Failure(std::move(reason), ErrorKind::System); };
     if (!FitsOnOneLine(folder)) return fail("a folder text must be one non-empty line");
     const std::optional<std::filesystem::path> file = File();
     if (!file) return fail("no home or configuration folder in the environment");
@@ -66,16 +59,10 @@ bool RememberedFolder::Remember(const std::string& folder, std::string* error) c
     std::filesystem::create_directories(file->parent_path(), ec);
     if (ec) return fail(PathText(file->parent_path()) + ": " + ec.message());
     const std::string line = folder + "\n";
-    std::string why;
-    const bool written = ReplaceFileWhole(
-        *file,
-        [&](Stream& out) {
-            out.Write(std::string_view(line));
-            return true;
-        },
-        &why);
-    if (!written) return fail(PathText(*file) + ": " + why);
-    return true;
+    return ReplaceFileWhole(*file, [&](Stream& out) {
+               out.Write(std::string_view(line));
+               return true;
+           }).Context(PathText(*file));
 }
 
 }  // namespace tw

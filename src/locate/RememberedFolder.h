@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Error.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -19,14 +21,13 @@ public:
     // Where the file is; nullopt when the environment names no home or configuration folder.
     std::optional<std::filesystem::path> File() const;
 
-    // The folder remembered, or nullopt (with the reason in `why`) when there is none: no file,
-    // an empty or unreadable one, or a first line that is not a plausible folder text.
-    std::optional<std::string> Recall(std::string* why = nullptr) const;
+    // The folder remembered; fails, saying why, when there is none: no file, an empty or
+    // unreadable one, or a first line that is not a plausible folder text.
+    Expected<std::string> Recall() const;
 
     // Remembers `folder`, creating the file's folders and replacing the file whole. A folder text
     // that cannot be kept on one line (empty, or holding a line break or a zero byte) is refused.
-    // False with the reason in `error`.
-    bool Remember(const std::string& folder, std::string* error = nullptr) const;
+    Status Remember(const std::string& folder) const;
 
 private:
     EnvironmentLookup environment_;

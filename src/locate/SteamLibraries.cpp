@@ -27,15 +27,12 @@ std::filesystem::path PathFromUtf8(const std::string& text) {
 
 }  // namespace
 
-bool ParseSteamLibraryFolders(std::string_view vdfText, std::vector<std::string>& paths, std::string* error) {
-    paths.clear();
-    KeyValues root;
-    if (!KeyValues::Parse(vdfText, root, error)) return false;
-    const KeyValues* folders = root.Find("libraryfolders");
-    if (folders == nullptr || !folders->isBlock) {
-        if (error != nullptr) *error = "no \"libraryfolders\" block";
-        return false;
-    }
+Expected<std::vector<std::string>> ParseSteamLibraryFolders(std::string_view vdfText) {
+    std::vector<std::string> paths;
+    Expected<KeyValues> root = KeyValues::Parse(vdfText);
+    if (!root) return std::move(root).Err();
+    const KeyValues* folders = root->Find("libraryfolders");
+    if (folders == nullptr || !folders->isBlock) return Failure("no \"libraryfolders\" block", ErrorKind::Damaged);
     for (const KeyValues& entry : folders->children) {
         if (!IsNumber(entry.key)) continue;
         const std::string* path = &entry.value;
@@ -46,22 +43,20 @@ bool ParseSteamLibraryFolders(std::string_view vdfText, std::vector<std::string>
         }
         if (!path->empty()) paths.push_back(*path);
     }
-    return true;
+    return paths;
 }
 
-std::vector<std::filesystem::path> SteamLibraries(const std::filesystem::path& steamFolder, std::string* error) {
-    std::vector<std::filesystem::path> libraries{steamFolder};
+SteamLibrariesFound SteamLibraries(const std::filesystem::path& steamFolder) {
+    SteamLibrariesFound list{{steamFolder}, std::nullopt};
     const std::filesystem::path listFile = HostPath(steamFolder, "steamapps\\libraryfolders.vdf");
-    std::string text;
-    std::string why;
-    std::vector<std::string> listed;
-    if (!ReadWholeFile(listFile, MaxLibraryListBytes, text, &why) || !ParseSteamLibraryFolders(text, listed, &why)) {
-        if (error != nullptr) *error = PathText(listFile) + ": " + why;
-        return libraries;
+    Expected<std::string> text = ReadWholeFile(listFile, MaxLibraryListBytes);
+    Expected<std::vector<std::string>> listed = text ? ParseSteamLibraryFolders(*text) : std::move(text).Err();
+    if (!listed) {
+        list.listPassedOver = std::move(listed).Err().Context(PathText(listFile));
+        return list;
     }
-    for (const std::string& path : listed) libraries.push_back(PathFromUtf8(path));
-    if (error != nullptr) error->clear();
-    return libraries;
+    for (const std::string& path : *listed) list.libraries.push_back(PathFromUtf8(path));
+    return list;
 }
 
 }  // namespace tw

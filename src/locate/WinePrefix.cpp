@@ -14,21 +14,16 @@ constexpr std::size_t MaxRegistryBytes = 256 * 1024 * 1024;
 
 }  // namespace
 
-bool WinePrefix::LoadMachineRegistry(WineRegistry& registry, std::string* error) const {
+Status WinePrefix::LoadMachineRegistry(WineRegistry& registry) const {
     const std::filesystem::path file = root_ / "system.reg";
-    std::string text;
-    std::string why;
-    if (!ReadWholeFile(file, MaxRegistryBytes, text, &why) || !registry.Parse(text, &why)) {
-        if (error != nullptr) *error = PathText(file) + ": " + why;
-        return false;
-    }
-    return true;
+    Expected<std::string> text = ReadWholeFile(file, MaxRegistryBytes);
+    Status parsed = text ? registry.Parse(*text) : Status(std::move(text).Err());
+    return std::move(parsed).Context(PathText(file));
 }
 
-std::optional<std::filesystem::path> WinePrefix::HostPathOf(std::string_view windowsPath, std::string* why) const {
-    auto fail = [&](std::string reason) -> std::optional<std::filesystem::path> {
-        if (why != nullptr) *why = std::move(reason);
-        return std::nullopt;
+Expected<std::filesystem::path> WinePrefix::HostPathOf(std::string_view windowsPath) const {
+    auto fail = [](std::string reason) -> Expected<std::filesystem::path> {
+        return Failure(std::move(reason), ErrorKind::Missing);
     };
     const bool hasDrive = windowsPath.size() >= 2 && windowsPath[1] == ':' &&
                           ((windowsPath[0] >= 'A' && windowsPath[0] <= 'Z') || (windowsPath[0] >= 'a' && windowsPath[0] <= 'z'));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Error.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,16 +20,16 @@ public:
 
     const std::filesystem::path& Root() const { return root_; }
 
-    // Reads and parses system.reg (HKEY_LOCAL_MACHINE). False with the reason in `error` when
-    // the file is missing, unreadable or malformed.
-    bool LoadMachineRegistry(WineRegistry& registry, std::string* error = nullptr) const;
+    // Reads and parses system.reg (HKEY_LOCAL_MACHINE); fails, saying why, when the file is
+    // missing, unreadable or malformed.
+    Status LoadMachineRegistry(WineRegistry& registry) const;
 
     // The host path of a Windows path such as "C:\Program Files\Maxis\The Sims\": the drive
     // through the prefix's dosdevices link ("dosdevices/c:" -> "../drive_c"; for C: the
     // prefix's drive_c also serves when the link is missing), the rest matched without regard
-    // to letter case (HostPath). nullopt with the reason in `why` for a path without a drive
-    // letter or a drive the prefix does not map.
-    std::optional<std::filesystem::path> HostPathOf(std::string_view windowsPath, std::string* why = nullptr) const;
+    // to letter case (HostPath). Fails, saying why, for a path without a drive letter or a drive
+    // the prefix does not map.
+    Expected<std::filesystem::path> HostPathOf(std::string_view windowsPath) const;
 
 private:
     std::filesystem::path root_;

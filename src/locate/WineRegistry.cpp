@@ -81,18 +81,17 @@ private:
 // Reads an escaped text that starts at `at` and ends with the unescaped `end` character, which
 // is consumed. Wine writes \\, the escaped end characters, the C escapes \a \b \e \f \n \r \t \v,
 // octal \N..\NNN and \x with one to four hex digits; bytes above 127 stand for themselves.
-bool ReadEscaped(std::string_view line, std::size_t& at, char end, std::u16string& out, std::string& why) {
+Expected<std::u16string> ReadEscaped(std::string_view line, std::size_t& at, char end) {
+    std::u16string out;
+    auto bad = [](std::string why) -> Expected<std::u16string> { return Failure(std::move(why), ErrorKind::Damaged); };
     while (at < line.size()) {
         const char c = line[at++];
-        if (c == end) return true;
+        if (c == end) return out;
         if (c != '\\') {
             out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
             continue;
         }
-        if (at >= line.size()) {
-            why = "a backslash at the end of the line";
-            return false;
-        }
+        if (at >= line.size()) return bad("a backslash at the end of the line");
         const char e = line[at++];
         switch (e) {
             case 'a': out.push_back(u'\a'); break;
@@ -112,8 +111,7 @@ bool ReadEscaped(std::string_view line, std::size_t& at, char end, std::u16strin
                     ++digits;
                 }
                 if (digits == 0) {
-                    why = "\\x without hex digits";
-                    return false;
+                    return bad("\\x without hex digits");
                 }
                 out.push_back(static_cast<char16_t>(value));
                 break;
@@ -127,12 +125,10 @@ bool ReadEscaped(std::string_view line, std::size_t& at, char end, std::u16strin
                     out.push_back(static_cast<char16_t>(value));
                     break;
                 }
-                why = std::string("unknown escape \\") + e;
-                return false;
+                return bad(std::string("unknown escape \\") + e);
         }
     }
-    why = std::string("no closing ") + end;
-    return false;
+    return bad(std::string("no closing ") + end);
 }
 
 bool RestIsBlank(std::string_view line, std::size_t at) {
@@ -157,14 +153,12 @@ bool ReadTypeNumber(std::string_view line, std::size_t& at, std::uint32_t& type)
 
 }  // namespace
 
-bool WineRegistry::Parse(std::string_view text, std::string* error) {
+Status WineRegistry::Parse(std::string_view text) {
     keys_.clear();
     Parser parser(text);
-    std::string why;
-    auto fail = [&](const std::string& what) {
+    auto fail = [&](const std::string& what) -> Status {
         keys_.clear();
-        if (error != nullptr) *error = "line " + std::to_string(parser.LineNumber()) + ": " + what;
-        return false;
+        return Failure("line " + std::to_string(parser.LineNumber()) + ": " + what, ErrorKind::Damaged);
     };
 
     std::string_view line;
@@ -180,14 +174,14 @@ bool WineRegistry::Parse(std::string_view text, std::string* error) {
         if (at == line.size() || line[at] == ';' || line[at] == '#') continue;  // blank, comment, option
 
         if (line[at] == '[') {
-            std::u16string path;
             ++at;
-            if (!ReadEscaped(line, at, ']', path, why)) return fail("key name: " + why);
+            Expected<std::u16string> path = ReadEscaped(line, at, ']');
+            if (!path) return fail("key name: " + path.Reason());
             // The key's time stamp may follow.
             while (at < line.size() && IsBlank(line[at])) ++at;
             while (at < line.size() && line[at] >= '0' && line[at] <= '9') ++at;
             if (!RestIsBlank(line, at)) return fail("unexpected text after the key name");
-            key = &keys_[Lower(Utf8FromUnits(path))];
+            key = &keys_[Lower(Utf8FromUnits(*path))];
             continue;
         }
 
@@ -198,7 +192,9 @@ bool WineRegistry::Parse(std::string_view text, std::string* error) {
             ++at;
         } else {
             ++at;
-            if (!ReadEscaped(line, at, '"', name, why)) return fail("value name: " + why);
+            Expected<std::u16string> readName = ReadEscaped(line, at, '"');
+            if (!readName) return fail("value name: " + readName.Reason());
+            name = std::move(*readName);
         }
         if (at >= line.size() || line[at] != '=') return fail("expected = after the value name");
         ++at;
@@ -216,11 +212,11 @@ bool WineRegistry::Parse(std::string_view text, std::string* error) {
                 if (at >= line.size() || line[at] != '"') return fail("expected a quoted string after str(type):");
             }
             ++at;
-            std::u16string units;
-            if (!ReadEscaped(line, at, '"', units, why)) return fail("string value: " + why);
+            Expected<std::u16string> units = ReadEscaped(line, at, '"');
+            if (!units) return fail("string value: " + units.Reason());
             if (!RestIsBlank(line, at)) return fail("unexpected text after the string value");
-            units.push_back(0);
-            value.data = BytesFromUnits(units);
+            units->push_back(0);
+            value.data = BytesFromUnits(*units);
         } else if (rest.starts_with("dword:")) {
             at += 6;
             std::uint32_t number = 0;
@@ -275,7 +271,7 @@ bool WineRegistry::Parse(std::string_view text, std::string* error) {
         }
         (*key)[Lower(Utf8FromUnits(name))] = std::move(value);
     }
-    return true;
+    return {};
 }
 
 bool WineRegistry::HasKey(std::string_view keyPath) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Error.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -36,9 +38,9 @@ public:
         std::string data;
     };
 
-    // Replaces the contents with the keys of `text`. Malformed text: false, the registry is
-    // left empty and `error` names the line and the fault.
-    bool Parse(std::string_view text, std::string* error = nullptr);
+    // Replaces the contents with the keys of `text`. Malformed text fails, naming the line and
+    // the fault, and leaves the registry empty.
+    Status Parse(std::string_view text);
 
     // Keys and value names are compared without regard to ASCII letter case; key paths use
     // single backslashes ("Software\Maxis\The Sims"). The default value has the name "".

@@ -86,13 +86,10 @@ bool IsNull(const yaml_event_t& event) {
 
 }  // namespace
 
-bool FindYamlScalar(std::string_view text, const std::vector<std::string_view>& keyPath,
-                    std::optional<std::string>& value, std::string* error) {
-    value.reset();
-    auto fail = [&](std::string why) {
-        value.reset();
-        if (error != nullptr) *error = std::move(why);
-        return false;
+Expected<std::optional<std::string>> FindYamlScalar(std::string_view text, const std::vector<std::string_view>& keyPath) {
+    std::optional<std::string> value;
+    auto fail = [](std::string why) -> Expected<std::optional<std::string>> {
+        return Failure(std::move(why), ErrorKind::Damaged);
     };
     Parser parser(text);
     if (!parser.Ready()) return fail("out of memory");
@@ -105,7 +102,7 @@ bool FindYamlScalar(std::string_view text, const std::vector<std::string_view>& 
         const yaml_event_t& event = next.Get();
         switch (event.type) {
             case YAML_STREAM_END_EVENT:
-                return true;
+                return value;
             case YAML_DOCUMENT_START_EVENT:
                 if (++documents > 1) return fail(LineText(event.start_mark) + ": a second document");
                 break;

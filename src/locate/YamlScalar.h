@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Error.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -20,11 +22,10 @@ namespace tw {
 // below a sequence is on a path.
 //
 // Malformed text (anything libyaml refuses, more than one document, nesting deeper than
-// MaxDepth): false, `value` empty and `error` names the line and the fault. Otherwise true, with
-// `value` the text found, or empty when the path is absent, leads to a sequence, a mapping or an
-// alias, or ends in a null (nothing, "~" or "null").
-bool FindYamlScalar(std::string_view text, const std::vector<std::string_view>& keyPath,
-                    std::optional<std::string>& value, std::string* error = nullptr);
+// MaxDepth) fails, naming the line and the fault. Otherwise the text found, or none when the path
+// is absent, leads to a sequence, a mapping or an alias, or ends in a null (nothing, "~" or
+// "null").
+Expected<std::optional<std::string>> FindYamlScalar(std::string_view text, const std::vector<std::string_view>& keyPath);
 
 constexpr std::size_t YamlMaxDepth = 64;
 

@@ -11,9 +11,18 @@ namespace {
 
 bool IsCareerId(std::uint16_t id) { return static_cast<std::int16_t>(id) > 0; }
 
+// Why a container gave no career: it holds none, or every one it holds is left out (each named
+// in the container's problems, the first of them here).
+std::string NoCareerReason(const IFFFile& container, std::size_t leftOut) {
+    if (leftOut == 0) return "the file holds no career (no CARR resource with an id from 1 to 32767)";
+    std::string reason = "none of its " + std::to_string(leftOut) + " careers can be read";
+    if (!container.Problems().empty()) reason += "; the first: " + container.Problems().front().reason;
+    return reason;
+}
+
 }  // namespace
 
-bool CareerSet::LoadCareers(IFFFile& container) {
+Status CareerSet::LoadCareers(IFFFile& container) {
     careers.clear();
     leftOut.clear();
     // A chunk that the container could not read is named once, by the container.
@@ -73,7 +82,7 @@ bool CareerSet::LoadCareers(IFFFile& container) {
         }
     } catch (const std::bad_alloc&) {
         careers.clear();
-        return false;
+        return Failure("not enough memory", ErrorKind::System);
     }
     std::sort(leftOut.begin(), leftOut.end());
     leftOut.erase(std::unique(leftOut.begin(), leftOut.end()), leftOut.end());
@@ -81,21 +90,21 @@ bool CareerSet::LoadCareers(IFFFile& container) {
     std::erase_if(leftOut, [this](std::uint16_t id) {
         return std::any_of(careers.begin(), careers.end(), [id](const Career& c) { return c.id == id; });
     });
-    return !careers.empty();
+    if (!careers.empty()) return {};
+    return Failure(NoCareerReason(container, leftOut.size()), ErrorKind::Damaged);
 }
 
-bool CareerSet::SaveCareers(IFFFile& container) { return StoreCareers(container) && container.SaveIFFFile(); }
+Status CareerSet::SaveCareers(IFFFile& container) {
+    if (Status stored = StoreCareers(container); !stored) return stored;
+    return container.SaveIFFFile();
+}
 
-bool CareerSet::StoreCareers(IFFFile& container, std::string* reason) {
+Status CareerSet::StoreCareers(IFFFile& container) {
     auto fail = [&](std::size_t career, const char* what) {
-        if (reason != nullptr) *reason = std::string(what) + " of the career " + CareerName(career) + " cannot be stored";
-        return false;
+        return Failure(std::string(what) + " of the career " + CareerName(career) + " cannot be stored");
     };
     // Nothing loaded: there is nothing that could be written back.
-    if (careers.empty()) {
-        if (reason != nullptr) *reason = "no careers are loaded";
-        return false;
-    }
+    if (careers.empty()) return Failure("no careers are loaded");
     for (std::size_t index = 0; index < careers.size(); ++index) {
         Career& career = careers[index];
         if (!career.track.SaveToIFF(container)) return fail(index, "the job levels");
@@ -114,7 +123,7 @@ bool CareerSet::StoreCareers(IFFFile& container, std::string* reason) {
         career.texts.UpdateJobNames(names);
         if (!names.SaveToIFF(container)) return fail(index, "the job names");
     }
-    return true;
+    return {};
 }
 
 void CareerSet::ClearCards() {

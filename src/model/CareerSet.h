@@ -2,6 +2,7 @@
 
 #include "model/CardTexts.h"
 #include "model/Career.h"
+#include "util/Error.h"
 
 #include <array>
 #include <cstddef>
@@ -35,27 +36,27 @@ public:
     // Loads every CARR resource with an id from 1 to 32767, with its STR# of the same id, in
     // ascending id order; the chance cards are left empty. A career whose track, texts or job
     // names (STR# id + 1000) cannot be decoded, or whose texts are missing, is left out and
-    // named in the container's problems. False when no career loads.
-    bool LoadCareers(IFFFile& careers);
-    // StoreCareers, then writes the container to its file. False when nothing is loaded, at the
+    // named in the container's problems. Fails, saying why, when no career loads.
+    Status LoadCareers(IFFFile& careers);
+    // StoreCareers, then writes the container to its file. Fails when nothing is loaded, at the
     // first resource that cannot be stored, or when the file cannot be written.
-    bool SaveCareers(IFFFile& careers);
+    Status SaveCareers(IFFFile& careers);
     // Encodes every track and its texts into the container and refreshes the job names in each
     // career's STR# with id + 1000 (creating it when missing); the container is not written.
-    // False, with what could not be stored in `reason`, at the first failure.
-    bool StoreCareers(IFFFile& careers, std::string* reason = nullptr);
+    // Fails, naming what could not be stored, at the first failure.
+    Status StoreCareers(IFFFile& careers);
 
     // Decodes the chance cards from the card behaviours of CarPortal.iff and loads the card texts
-    // (STR# 301) and which of their rows are free. False when the card texts are missing or
+    // (STR# 301) and which of their rows are free. Fails, saying why, when the card texts are missing or
     // unreadable, or a card behaviour does not decode (named in the container's problems): a
     // save would then lose cards.
-    bool LoadChanceCards(IFFFile& chanceCards);
+    Status LoadChanceCards(IFFFile& chanceCards);
     // StoreChanceCards, then writes the container to its file.
-    bool SaveChanceCards(IFFFile& chanceCards);
+    Status SaveChanceCards(IFFFile& chanceCards);
     // Replaces the card behaviours by code generated from the cards and stores the card texts;
-    // the container is not written. False with what could not be stored in `reason` (cards that
-    // need more code than the container can hold, among others).
-    bool StoreChanceCards(IFFFile& chanceCards, std::string* reason = nullptr);
+    // the container is not written. Fails, naming what could not be stored (cards that need more
+    // code than the container can hold, among others).
+    Status StoreChanceCards(IFFFile& chanceCards);
     // Every card back to no text and no items (chance-card editing is off).
     void ClearCards();
     // The cards of the career with `id`, whether it is loaded or only known from the card code;

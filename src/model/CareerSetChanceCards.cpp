@@ -193,7 +193,7 @@ std::array<ChanceCard, Career::CardCount> DecodeCards(const CardBehaviors& found
 
 }  // namespace
 
-bool CareerSet::LoadChanceCards(IFFFile& chanceCards) {
+Status CareerSet::LoadChanceCards(IFFFile& chanceCards) {
     ClearCards();
     const CardBehaviors found = CollectCardBehaviors(chanceCards, false);
     // A save replaces the card code whole: code it cannot read would be lost with the cards in it.
@@ -203,7 +203,10 @@ bool CareerSet::LoadChanceCards(IFFFile& chanceCards) {
         chanceCards.AddProblem({TypeBHAV, id, record != nullptr ? record->label : std::string(),
                                 "the chance-card code cannot be decoded", true});
     }
-    if (!found.undecodable.empty()) return false;
+    if (!found.undecodable.empty())
+        return Failure("the chance-card code of behaviour " + std::to_string(found.undecodable.front()) +
+                           " cannot be decoded",
+                       ErrorKind::Damaged);
 
     for (Career& career : careers) career.cards = DecodeCards(found, career.id);
     // Cards of careers that this careers file does not hold (or that could not be loaded) are
@@ -226,8 +229,11 @@ bool CareerSet::LoadChanceCards(IFFFile& chanceCards) {
     }
 
     ChunkHandle textsChunk = 0;
-    if (!chanceCards.FindChunk(textsChunk, TypeSTR, CardTexts::TableId)) return false;
-    if (!cardTexts.table.LoadFromIFF(chanceCards, textsChunk)) return false;
+    if (!chanceCards.FindChunk(textsChunk, TypeSTR, CardTexts::TableId))
+        return Failure("the card texts (STR# " + std::to_string(CardTexts::TableId) + ") are missing", ErrorKind::Damaged);
+    if (!cardTexts.table.LoadFromIFF(chanceCards, textsChunk))
+        return Failure("the card texts (STR# " + std::to_string(CardTexts::TableId) + ") cannot be read",
+                       ErrorKind::Damaged);
 
     // A row is taken when any dialog of the file names it, card or not.
     cardTexts.FreeAll();
@@ -241,18 +247,16 @@ bool CareerSet::LoadChanceCards(IFFFile& chanceCards) {
             }
         }
     }
-    return true;
+    return {};
 }
 
-bool CareerSet::SaveChanceCards(IFFFile& chanceCards) {
-    return StoreChanceCards(chanceCards) && chanceCards.SaveIFFFile();
+Status CareerSet::SaveChanceCards(IFFFile& chanceCards) {
+    if (Status stored = StoreChanceCards(chanceCards); !stored) return stored;
+    return chanceCards.SaveIFFFile();
 }
 
-bool CareerSet::StoreChanceCards(IFFFile& chanceCards, std::string* reason) {
-    auto fail = [reason](std::string why) {
-        if (reason != nullptr) *reason = std::move(why);
-        return false;
-    };
+Status CareerSet::StoreChanceCards(IFFFile& chanceCards) {
+    auto fail = [](std::string why) -> Status { return Failure(std::move(why)); };
     const CardBehaviors old = CollectCardBehaviors(chanceCards, true);
 
     // Every career's cards in ascending id order, those of careers that are not loaded included.
@@ -336,7 +340,7 @@ bool CareerSet::StoreChanceCards(IFFFile& chanceCards, std::string* reason) {
     }
     if (!AddBehavior(chanceCards, currentId, behavior)) return notEncoded();
     if (!cardTexts.table.SaveToIFF(chanceCards)) return fail("the chance-card texts cannot be stored");
-    return true;
+    return {};
 }
 
 }  // namespace tw

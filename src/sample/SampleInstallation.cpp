@@ -50,7 +50,7 @@ bool MakeCareersContainer(SampleCareerData& data, Bytes& out) {
         if (!AddResource(container, TypeSTR, id, "Strings", career.texts.table)) return false;
     }
     MemoryStream file;
-    if (!container.SaveIFFFile(&file)) return false;
+    if (!container.SaveIFFFile(&file).Ok()) return false;
     out = file.Copy();
     return true;
 }
@@ -70,62 +70,48 @@ bool MakeChanceCardContainer(SampleCareerData& data, Bytes& out) {
     ChunkHandle texts = 0;
     if (!container.FindChunk(texts, TypeSTR, CardTexts::TableId) || !set.cardTexts.table.LoadFromIFF(container, texts))
         return false;
-    if (!set.SaveChanceCards(container)) return false;
+    if (!set.SaveChanceCards(container).Ok()) return false;
     // The container wrote itself over the memory file it holds a duplicate of.
     out = file.Copy();
     return true;
 }
 
 // Each file is new: written whole under its own name or not at all, never over anything.
-bool WriteFile(const fs::path& path, const Bytes& bytes, std::string& error) {
+Status WriteFile(const fs::path& path, const Bytes& bytes) {
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
-    if (ec) {
-        error = PathText(path.parent_path()) + ": " + ec.message();
-        return false;
-    }
+    if (ec) return Failure(PathText(path.parent_path()) + ": " + ec.message(), ErrorKind::System);
     try {
         auto file = FileStream::Open(path, FileMode::CreateExclusive);
         file->Write(std::span<const std::uint8_t>(bytes));
         file->Flush();
     } catch (const FileError& e) {
-        error = PathText(path) + ": " + e.what();
-        return false;
+        return Failure(PathText(path) + ": " + e.what(), ErrorKind::System);
     }
-    return true;
+    return {};
 }
 
-// Whether `dir` holds anything (a missing folder holds nothing).
-bool HoldsAnything(const fs::path& dir, std::string& error) {
+// Refuses a `dir` that holds anything (a missing folder holds nothing).
+Status RefuseUnlessEmpty(const fs::path& dir) {
     std::error_code ec;
     const fs::file_status status = fs::symlink_status(dir, ec);
-    if (status.type() == fs::file_type::not_found) return false;
-    if (!fs::is_directory(dir, ec)) {
-        error = PathText(dir) + ": not a folder";
-        return true;
-    }
-    if (!fs::is_empty(dir, ec) || ec) {
-        error = PathText(dir) + ": the folder is not empty, and a sample installation is only written into an empty one";
-        return true;
-    }
-    return false;
+    if (status.type() == fs::file_type::not_found) return {};
+    if (!fs::is_directory(dir, ec)) return Failure(PathText(dir) + ": not a folder");
+    if (!fs::is_empty(dir, ec) || ec)
+        return Failure(PathText(dir) + ": the folder is not empty, and a sample installation is only written into an empty one");
+    return {};
 }
 
 }  // namespace
 
-bool WriteSampleInstallation(const fs::path& dir, std::string* error, std::uint32_t copies) {
-    std::string failure;
-    auto fail = [&](std::string text) {
-        if (error != nullptr) *error = std::move(text);
-        return false;
-    };
-    if (HoldsAnything(dir, failure)) return fail(failure);
+Status WriteSampleInstallation(const fs::path& dir, std::uint32_t copies) {
+    if (Status empty = RefuseUnlessEmpty(dir); !empty) return empty;
     SampleCareerData careers = BuildSampleCareerData(std::max<std::uint32_t>(copies, 1));
 
     Bytes careersFile;
-    if (!MakeCareersContainer(careers, careersFile)) return fail("The sample careers could not be encoded.");
+    if (!MakeCareersContainer(careers, careersFile)) return Failure("The sample careers could not be encoded.");
     Bytes chanceCardFile;
-    if (!MakeChanceCardContainer(careers, chanceCardFile)) return fail("The sample chance cards could not be encoded.");
+    if (!MakeChanceCardContainer(careers, chanceCardFile)) return Failure("The sample chance cards could not be encoded.");
 
     FARWriter expansionArchive;
     expansionArchive.Add("ReadMe.txt", ToBytes("Sample installation written by Trackwright. The careers container "
@@ -147,8 +133,8 @@ bool WriteSampleInstallation(const fs::path& dir, std::string* error, std::uint3
         {"UIGraphics\\UIGraphics.far", graphicsArchive.Bytes()},
     };
     for (const auto& file : files)
-        if (!WriteFile(HostPath(dir, file.name), file.bytes, failure)) return fail(failure);
-    return true;
+        if (Status written = WriteFile(HostPath(dir, file.name), file.bytes); !written) return written;
+    return {};
 }
 
 }  // namespace tw

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Error.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -19,9 +21,8 @@ namespace tw {
 // every time.
 //
 // `dir` must be missing or empty: a folder that holds anything (another installation, perhaps a
-// real one) is refused and left as it is. False with the reason in `error` then, and when a
-// folder or file cannot be written.
-bool WriteSampleInstallation(const std::filesystem::path& dir, std::string* error = nullptr,
-                             std::uint32_t copies = 1);
+// real one) is refused, saying why, and left as it is; so is a folder or file that cannot be
+// written.
+Status WriteSampleInstallation(const std::filesystem::path& dir, std::uint32_t copies = 1);
 
 }  // namespace tw

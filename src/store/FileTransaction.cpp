@@ -113,9 +113,15 @@ enum class Undone {
     Broken,     // an old file could not be put back
 };
 
+// What undoing a commit achieved, and the system's words for what failed of it.
+struct UndoOutcome {
+    Undone state = Undone::Clean;
+    std::string failure;
+};
+
 // Puts the old files back after some of the moves, in any state a commit can leave: each step
 // looks at which names still exist, so running it again after it was cut short is safe.
-Undone Undo(FileSystem& files, const Journal& journal, std::string& failure) {
+UndoOutcome Undo(FileSystem& files, const Journal& journal) {
     Steps restore;
     for (auto it = journal.entries.rbegin(); it != journal.entries.rend(); ++it) {
         const Journal::Entry& entry = *it;
@@ -137,14 +143,12 @@ Undone Undo(FileSystem& files, const Journal& journal, std::string& failure) {
     }
     SyncFolders(files, journal, restore);
     if (restore.Failed()) {
-        failure = restore.Failure();
-        return Undone::Broken;
+        return {Undone::Broken, restore.Failure()};
     }
     Steps cleanup;
     RemoveLeftovers(files, journal, cleanup);
     RemoveCreatedFolders(files, journal, cleanup);
-    failure = cleanup.Failure();
-    return cleanup.Failed() ? Undone::Leftovers : Undone::Clean;
+    return {cleanup.Failed() ? Undone::Leftovers : Undone::Clean, cleanup.Failure()};
 }
 
 // Ends a transaction whose journal can go: removed when nothing is left over, else rewritten as
@@ -336,14 +340,13 @@ Status FileTransaction::Commit() {
     if (!failure.empty()) {
         // The journal on disk still says "committing": if this is cut short, recovery goes on.
         journal_.state = Journal::State::Committing;
-        std::string why;
-        const Undone undone = Undo(files_, journal_, why);
-        if (undone == Undone::Broken) {
-            return Status::Failure(failure + "; and an old file could not be put back (" + why +
+        const UndoOutcome undone = Undo(files_, journal_);
+        if (undone.state == Undone::Broken) {
+            return Status::Failure(failure + "; and an old file could not be put back (" + undone.failure +
                                    "): that is done the next time the game is opened");
         }
         try {
-            Close(files_, stateFolder_, journal_, undone == Undone::Leftovers);
+            Close(files_, stateFolder_, journal_, undone.state == Undone::Leftovers);
         } catch (const FileError&) {
             // The journal still names everything; the next recovery ends it.
         }
@@ -405,10 +408,9 @@ Status RecoverTransaction(FileSystem& files, const fs::path& stateFolder, const 
                                    "(its kept original files are in \"" + PathText(scope.originalsFolder) + "\").");
         bool leftovers = false;
         if (journal.state == Journal::State::Committing) {
-            std::string why;
-            const Undone undone = Undo(files, journal, why);
-            if (undone == Undone::Broken) return Status::Failure(why);
-            leftovers = undone == Undone::Leftovers;
+            const UndoOutcome undone = Undo(files, journal);
+            if (undone.state == Undone::Broken) return Status::Failure(undone.failure, ErrorKind::System);
+            leftovers = undone.state == Undone::Leftovers;
         } else {
             // Prepared: nothing was moved. Committed: everything was. Either way, every target
             // holds the file it keeps, and only the other names go (and, when nothing was moved,

@@ -165,9 +165,8 @@ Installation::Installation(fs::path gameFolder, fs::path stateFolder, FileSystem
 
 Installation::~Installation() = default;
 
-std::unique_ptr<Installation> Installation::Open(const fs::path& gameFolder, const InstallationOptions& options,
-                                                 Intent intent, Status& status, std::string* holderOut) {
-    status = {};
+Expected<std::unique_ptr<Installation>> Installation::Open(const fs::path& gameFolder, const InstallationOptions& options,
+                                                           Intent intent) {
     FileSystem& files = options.files != nullptr ? *options.files : HostFileSystem();
     const std::string folderText = "\"" + PathText(gameFolder) + "\"";
     std::error_code ec;
@@ -175,11 +174,10 @@ std::unique_ptr<Installation> Installation::Open(const fs::path& gameFolder, con
         return std::unique_ptr<Installation>(new Installation(gameFolder, {}, files));
 
     const fs::path root = options.stateRoot.empty() ? DefaultStateRoot(ProcessEnvironment()) : options.stateRoot;
-    auto cannotGuard = [&](const std::string& why) -> std::unique_ptr<Installation> {
+    auto cannotGuard = [&](const std::string& why) -> Expected<std::unique_ptr<Installation>> {
         // A reader can do without the locks: it changes nothing. A writer cannot.
         if (intent == Intent::Read) return std::unique_ptr<Installation>(new Installation(gameFolder, {}, files));
-        status = Status::Failure("The game in " + folderText + " cannot be changed safely: " + why);
-        return nullptr;
+        return Failure("The game in " + folderText + " cannot be changed safely: " + why, ErrorKind::System);
     };
     if (root.empty()) return cannotGuard("no home folder is set in the environment for Trackwright's own state.");
     // One folder reached through two paths is one installation: its state and kept originals are
@@ -208,15 +206,13 @@ std::unique_ptr<Installation> Installation::Open(const fs::path& gameFolder, con
         return cannotGuard(PathText(state / "commit.lock") + ": " + e.what());
     }
     if (intent == Intent::Read) {
-        status = installation->RecoverForReading();
-        if (!status) return nullptr;
+        if (Status recovered = installation->RecoverForReading(); !recovered) return std::move(recovered).Err();
         return installation;
     }
     bool taken = false;
     if (Status locked = installation->TakeWriterLock(taken); !locked) return cannotGuard(locked.Reason());
     if (taken) {
-        status = installation->Recover();
-        if (!status) return nullptr;
+        if (Status recovered = installation->Recover(); !recovered) return std::move(recovered).Err();
         return installation;
     }
     std::string holder;
@@ -227,16 +223,16 @@ std::unique_ptr<Installation> Installation::Open(const fs::path& gameFolder, con
     if (holder.empty())
         holder = installation->otherPath_ ? "another Trackwright program, which reached it through another path"
                                           : "another Trackwright program";
-    if (holderOut != nullptr) *holderOut = holder;
     // The editor holds the game until it is closed: waiting for it to finish would be waiting
     // for the person.
     if (holder.starts_with(EditorHolder))
-        status = Status::Failure("The game in " + folderText + " is open in " + holder +
-                                 "; save and close it there, then try again.");
-    else
-        status = Status::Failure("The game in " + folderText + " is being changed by " + holder +
-                                 ". Only one program at a time may change it; try again when it has finished.");
-    return nullptr;
+        return Failure("The game in " + folderText + " is open in " + holder + "; save and close it there, then try again.",
+                       ErrorKind::Busy)
+            .About(holder);
+    return Failure("The game in " + folderText + " is being changed by " + holder +
+                       ". Only one program at a time may change it; try again when it has finished.",
+                   ErrorKind::Busy)
+        .About(holder);
 }
 
 void Installation::StopWriting() {

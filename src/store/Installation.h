@@ -45,14 +45,13 @@ public:
     };
 
     // Opens the installation in `gameFolder`. With Intent::Write, fails with a reason naming the
-    // installation and who holds it when another program does (and then `holder`, when given,
-    // names it). A reader takes the writer lock only for a moment, to finish or undo a save that
+    // installation and who holds it when another program does (ErrorKind::Busy, the holder as
+    // the error's subject). A reader takes the writer lock only for a moment, to finish or undo a save that
     // a program which died left behind, and only when nobody holds it; a failed recovery fails
     // either way. A folder that does not exist gives an installation that only reads, without
     // locks: there is nothing in it to guard.
-    static std::unique_ptr<Installation> Open(const std::filesystem::path& gameFolder,
-                                              const InstallationOptions& options, Intent intent, Status& status,
-                                              std::string* holder = nullptr);
+    static Expected<std::unique_ptr<Installation>> Open(const std::filesystem::path& gameFolder,
+                                                        const InstallationOptions& options, Intent intent);
     ~Installation();
     Installation(const Installation&) = delete;
     Installation& operator=(const Installation&) = delete;

@@ -86,7 +86,7 @@ GameLocation EditorApp::FindGame() {
     // tried, so that the load names what it lacks.
     if (HoldsCareersFile(*folder)) {
         const RememberedFolder remembered = environment_ ? RememberedFolder(environment_) : RememberedFolder();
-        remembered.Remember(*folder);
+        (void)remembered.Remember(*folder);  // not kept: the next start asks again
     }
     location.gameFolder = *folder;
     return location;

@@ -19,6 +19,7 @@
 #include "ui/BitmapImage.h"
 #include "ui/DialogUnits.h"
 #include "util/FileStream.h"
+#include "util/HostPath.h"
 #include "util/MemoryStream.h"
 #include "util/ReplaceFileWhole.h"
 
@@ -166,14 +167,14 @@ void ModifyIconsDialog::Import(Bitmap& icon, std::int32_t width, std::int32_t he
     const std::optional<std::filesystem::path> path = port_.ChooseOpenFile(choice);
     if (!path) return;
 
-    const std::unique_ptr<FileStream> file = FileStream::TryOpen(*path, FileMode::ReadShared);
+    Expected<std::unique_ptr<FileStream>> file = FileStream::TryOpen(*path, FileMode::ReadShared);
     if (!file) {
-        ShowError(OpenMessage);
+        ShowError(OpenMessage, PathText(*path) + ": " + file.Reason());
         return;
     }
     Bitmap loaded;
     Palette scratch;
-    if (!LoadBitmapFile(*file, loaded, scratch, width, height)) {
+    if (!LoadBitmapFile(**file, loaded, scratch, width, height)) {
         ShowError(sizeMessage);
         return;
     }
@@ -198,13 +199,15 @@ void ModifyIconsDialog::Export(const Bitmap& icon) {
         ShowError(SaveMessage);
         return;
     }
-    const bool written = ReplaceFileWhole(*path, [&encoded](Stream& file) {
+    const Status written = ReplaceFileWhole(*path, [&encoded](Stream& file) {
         file.Write(encoded.Bytes());
         return true;
     });
-    if (!written) ShowError(CreateMessage);
+    if (!written) ShowError(CreateMessage, PathText(*path) + ": " + written.Reason());
 }
 
-void ModifyIconsDialog::ShowError(const std::string& text) { port_.Tell(text, ErrorTitle, MessageIcon::Error); }
+void ModifyIconsDialog::ShowError(const std::string& text, const std::string& detail) {
+    port_.Tell(text, ErrorTitle, MessageIcon::Error, detail);
+}
 
 }  // namespace tw

@@ -61,7 +61,7 @@ private:
     void ShowIcons();
     void Import(Bitmap& icon, std::int32_t width, std::int32_t height, const char* sizeMessage);
     void Export(const Bitmap& icon);
-    void ShowError(const std::string& text);
+    void ShowError(const std::string& text, const std::string& detail = {});
 
     std::uint32_t iconNumber_;
     UserPort& port_;

@@ -273,12 +273,11 @@ std::unique_ptr<FileStream> FileStream::Open(const std::filesystem::path& path, 
     return stream;
 }
 
-std::unique_ptr<FileStream> FileStream::TryOpen(const std::filesystem::path& path, FileMode mode, std::string* error) {
+Expected<std::unique_ptr<FileStream>> FileStream::TryOpen(const std::filesystem::path& path, FileMode mode) {
     try {
         return Open(path, mode);
     } catch (const FileError& e) {
-        if (error != nullptr) *error = e.what();
-        return nullptr;
+        return Failure(e.what(), ErrorKind::System);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "util/Error.h"
 #include "util/Stream.h"
 
 #include <filesystem>
@@ -36,9 +37,8 @@ public:
 
     // Opens `path`; throws FileError with the platform's description on failure.
     static std::unique_ptr<FileStream> Open(const std::filesystem::path& path, FileMode mode);
-    // As Open, but returns null and the description in `error` (when given).
-    static std::unique_ptr<FileStream> TryOpen(const std::filesystem::path& path, FileMode mode,
-                                               std::string* error = nullptr);
+    // As Open, but returns the platform's description as a failure.
+    static Expected<std::unique_ptr<FileStream>> TryOpen(const std::filesystem::path& path, FileMode mode);
 
     void Seek(std::int64_t offset, SeekOrigin origin = SeekOrigin::Begin) override;
     std::size_t Read(std::span<std::uint8_t> into) override;

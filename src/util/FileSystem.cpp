@@ -19,10 +19,9 @@
 namespace tw {
 
 std::string FileSystem::ReadOwn(const std::filesystem::path& path, std::size_t maxBytes) {
-    std::string text;
-    std::string why;
-    if (!ReadWholeFile(path, maxBytes, text, &why, FileMode::ReadOwn)) throw FileError(why);
-    return text;
+    Expected<std::string> text = ReadWholeFile(path, maxBytes, FileMode::ReadOwn);
+    if (!text) throw FileError(text.Reason());
+    return std::move(*text);
 }
 
 namespace {

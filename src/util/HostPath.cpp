@@ -190,14 +190,14 @@ std::string PathText(const std::filesystem::path& path) {
     return out;
 }
 
-bool ClearReadOnly(const std::filesystem::path& path, std::string* error) {
+Status ClearReadOnly(const std::filesystem::path& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     bool ok = attributes != INVALID_FILE_ATTRIBUTES;
     if (ok && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         ok = SetFileAttributesW(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY)) != 0;
     }
-    if (!ok && error != nullptr) *error = LastSystemErrorText();
-    return ok;
+    if (!ok) return Failure(LastSystemErrorText(), ErrorKind::System);
+    return {};
 }
 
 #else
@@ -218,14 +218,11 @@ std::filesystem::path PathFromText(std::string_view text) {
     return std::filesystem::path(std::string(text));
 }
 
-bool ClearReadOnly(const std::filesystem::path& path, std::string* error) {
+Status ClearReadOnly(const std::filesystem::path& path) {
     std::error_code ec;
     std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add, ec);
-    if (ec) {
-        if (error != nullptr) *error = ec.message();
-        return false;
-    }
-    return true;
+    if (ec) return Failure(ec.message(), ErrorKind::System);
+    return {};
 }
 
 #endif

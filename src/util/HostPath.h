@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Error.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -47,8 +49,8 @@ std::filesystem::path PathFromSlashed(const std::filesystem::path& folder, std::
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 // Makes an existing file writable: clears FILE_ATTRIBUTE_READONLY on Windows (other attributes
-// stay), adds owner write permission elsewhere. False with the platform's description in
-// `error` when the file's attributes cannot be read or changed.
-bool ClearReadOnly(const std::filesystem::path& path, std::string* error = nullptr);
+// stay), adds owner write permission elsewhere; the platform's description when the file's
+// attributes cannot be read or changed.
+Status ClearReadOnly(const std::filesystem::path& path);
 
 }  // namespace tw

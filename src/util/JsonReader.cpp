@@ -142,31 +142,25 @@ private:
     std::optional<Fault> fault_;
 };
 
-std::optional<JsonValue> Fail(std::string_view text, Fault fault, JsonSyntaxError& error) {
+Error Fail(std::string_view text, Fault fault) {
     const std::size_t offset = std::min(fault.offset, text.size());
     const std::string_view before = text.substr(0, offset);
     const std::size_t lastBreak = before.rfind('\n');
     std::size_t lineStart = lastBreak == std::string_view::npos ? 0 : lastBreak + 1;
     if (lineStart == 0 && before.starts_with("\xEF\xBB\xBF")) lineStart = 3;
     const std::string_view line = before.substr(std::min(lineStart, offset));
-    error.offset = offset;
-    error.line = 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
+    const auto lineNumber = 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
     // Continuation bytes (10xxxxxx) do not start a character.
-    error.column = 1 + static_cast<std::size_t>(std::count_if(line.begin(), line.end(), [](char c) {
-                       return (static_cast<std::uint8_t>(c) & 0xC0) != 0x80;
-                   }));
-    error.message = std::move(fault.message);
-    return std::nullopt;
+    const auto column = 1 + static_cast<std::size_t>(std::count_if(line.begin(), line.end(), [](char c) {
+                            return (static_cast<std::uint8_t>(c) & 0xC0) != 0x80;
+                        }));
+    return Failure("line " + std::to_string(lineNumber) + ", column " + std::to_string(column) + ": " + fault.message,
+                   ErrorKind::Damaged);
 }
 
 }  // namespace
 
-std::string JsonSyntaxError::Describe() const {
-    return "line " + std::to_string(line) + ", column " + std::to_string(column) + ": " + message;
-}
-
-std::optional<JsonValue> ParseJson(std::string_view text, JsonSyntaxError& error, std::size_t maxDepth) {
-    error = {};
+Expected<JsonValue> ParseJson(std::string_view text, std::size_t maxDepth) {
     // The parser takes a NUL byte for the end of the input. JSON holds none outside strings and
     // none unescaped inside them, so the parser reads up to the first one, which is then the fault.
     const std::size_t end = std::min(text.find('\0'), text.size());
@@ -177,15 +171,18 @@ std::optional<JsonValue> ParseJson(std::string_view text, JsonSyntaxError& error
     try {
         parsed = Json::sax_parse(TrackingIterator(begin, &readTo), TrackingIterator(begin + end, &readTo), &builder);
     } catch (const std::exception&) {  // std::bad_alloc and its kin from a huge document
-        return Fail(text, {static_cast<std::size_t>(readTo - begin), "not enough memory to read the document"}, error);
+        return Fail(text, {static_cast<std::size_t>(readTo - begin), "not enough memory to read the document"});
     }
     const Fault nul{end, "unexpected NUL character"};
-    if (parsed) return end < text.size() ? Fail(text, nul, error) : builder.TakeRoot();
+    if (parsed) {
+        if (end < text.size()) return Fail(text, nul);
+        return builder.TakeRoot();
+    }
     const std::optional<Fault>& fault = builder.GetFault();
-    if (!fault) return Fail(text, {static_cast<std::size_t>(readTo - begin), "syntax error"}, error);
+    if (!fault) return Fail(text, {static_cast<std::size_t>(readTo - begin), "syntax error"});
     // A fault at the end of what the parser read is the NUL's, when there is one.
-    if (end < text.size() && fault->offset >= end) return Fail(text, nul, error);
-    return Fail(text, *fault, error);
+    if (end < text.size() && fault->offset >= end) return Fail(text, nul);
+    return Fail(text, *fault);
 }
 
 }  // namespace tw

@@ -9,14 +9,9 @@
 
 namespace tw {
 
-bool ReadWholeFile(const std::filesystem::path& path, std::size_t maxBytes, std::string& out, std::string* error,
-                   FileMode mode) {
-    out.clear();
-    auto fail = [&](std::string why) {
-        out.clear();
-        if (error != nullptr) *error = std::move(why);
-        return false;
-    };
+Expected<std::string> ReadWholeFile(const std::filesystem::path& path, std::size_t maxBytes, FileMode mode) {
+    auto fail = [](std::string why) { return Failure(std::move(why), ErrorKind::System); };
+    std::string out;
     std::error_code ec;
     // A link to one of our own files is left to the open, which refuses it and says so.
     const bool own = mode == FileMode::ReadOwn;
@@ -44,7 +39,7 @@ bool ReadWholeFile(const std::filesystem::path& path, std::size_t maxBytes, std:
     } catch (const FileError& e) {
         return fail(e.what());
     }
-    return true;
+    return out;
 }
 
 }  // namespace tw

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "util/Error.h"
 #include "util/FileStream.h"
 
 #include <cstddef>
@@ -11,10 +12,9 @@ namespace tw {
 // Reads a small file whole into `out`: a configuration file (a registry file, a Steam library
 // list, the remembered folder) or, with FileMode::ReadOwn, one of the program's own (a journal,
 // a manifest), which is never read through a link. Refuses anything that is not a regular file
-// (a FIFO or device would block or never end) and anything longer than `maxBytes`. False with a
-// short reason in `error`: "not found", "not a regular file", "too large (N bytes)", or the
-// platform's description.
-bool ReadWholeFile(const std::filesystem::path& path, std::size_t maxBytes, std::string& out,
-                   std::string* error = nullptr, FileMode mode = FileMode::ReadShared);
+// (a FIFO or device would block or never end) and anything longer than `maxBytes`, with a short
+// reason: "not found", "not a regular file", "too large (N bytes)", or the platform's description.
+Expected<std::string> ReadWholeFile(const std::filesystem::path& path, std::size_t maxBytes,
+                                    FileMode mode = FileMode::ReadShared);
 
 }  // namespace tw

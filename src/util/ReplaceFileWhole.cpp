@@ -21,8 +21,7 @@ fs::path FollowLink(const fs::path& target) {
 
 }  // namespace
 
-bool ReplaceFileWhole(const fs::path& requested, const std::function<bool(Stream&)>& write, std::string* error,
-                      FileStream* held) {
+Status ReplaceFileWhole(const fs::path& requested, const std::function<bool(Stream&)>& write, FileStream* held) {
     FileSystem& files = HostFileSystem();
     const fs::path target = FollowLink(requested);
     const fs::path temp = FreshNameBeside(target, ".new");
@@ -75,10 +74,9 @@ bool ReplaceFileWhole(const fs::path& requested, const std::function<bool(Stream
             files.Remove(temp);
         } catch (const FileError&) {
         }
-        if (error != nullptr) *error = failure;
-        return false;
+        return Failure(failure, ErrorKind::System);
     }
-    return true;
+    return {};
 }
 
 }  // namespace tw

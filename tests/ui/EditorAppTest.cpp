@@ -24,8 +24,8 @@ constexpr const char* CareersMissing = "Error: Can't locate/open/load the Career
 class EditorAppTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(WriteSampleInstallation(GameFolder(), &error)) << error;
+        const Status written = WriteSampleInstallation(GameFolder());
+        ASSERT_TRUE(written) << written.Reason();
         environmentValues["HOME"] = (root.Path() / "home").string();
         environmentValues["XDG_CONFIG_HOME"] = (root.Path() / "config").string();
         environmentValues["APPDATA"] = (root.Path() / "config").string();  // Windows' place for it
@@ -109,7 +109,7 @@ TEST_F(EditorAppTest, AChosenFolderWithTheGameIsRememberedAndLoaded) {
     EXPECT_EQ(windowsShown, 1);
     EXPECT_EQ(port.calls.size(), 2u);
     EXPECT_EQ(location.location.source, LocateSource::None);
-    EXPECT_EQ(RememberedFolder(Environment()).Recall(), GameFolder().string());
+    EXPECT_EQ(RememberedFolder(Environment()).Recall().ValueOr({}), GameFolder().string());
 
     // The next start finds it without asking.
     port.calls.clear();
@@ -126,7 +126,7 @@ TEST_F(EditorAppTest, AChosenFolderWithoutTheGameIsNotRemembered) {
     EXPECT_EQ(Run({}), 0);
     EXPECT_EQ(windowsShown, 0);
     EXPECT_EQ(port.Shown().back(), CareersMissing);
-    EXPECT_FALSE(RememberedFolder(Environment()).Recall().has_value());
+    EXPECT_FALSE(RememberedFolder(Environment()).Recall());
 }
 
 TEST_F(EditorAppTest, AMissingChanceCardFileWarnsOnceAndKeepsChanceCardsOff) {

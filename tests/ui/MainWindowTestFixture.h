@@ -28,8 +28,8 @@ namespace tw::test {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(WriteSampleInstallation(game.Path() / "game", &error)) << error;
+        const Status written = WriteSampleInstallation(game.Path() / "game");
+        ASSERT_TRUE(written) << written.Reason();
         context.gameFolder = (game.Path() / "game").string();
         window = std::make_unique<MainWindow>(session, port, [this](GameContext& loaded) {
             ++loads;

@@ -42,8 +42,8 @@ struct ViewedGame {
 
 TEST(ReadOnlyGameTest, AGameAnotherProgramChangesIsOnlyViewedAndTheHolderNamed) {
     test::TempFolder temp{"tw-ui"};
-    std::string error;
-    ASSERT_TRUE(WriteSampleInstallation(temp.Path() / "game", &error)) << error;
+    const Status written = WriteSampleInstallation(temp.Path() / "game");
+    ASSERT_TRUE(written) << written.Reason();
     GameContext holder;
     holder.gameFolder = (temp.Path() / "game").string();
     holder.installationOptions.holder = "trackwright-cli import";

@@ -23,10 +23,9 @@ void PrintTo(const JsonProblem& problem, std::ostream* out) { *out << problem.pa
 namespace {
 
 JsonValue Parse(const std::string& json) {
-    JsonSyntaxError error;
-    std::optional<JsonValue> value = ParseJson(json, error);
-    EXPECT_TRUE(value.has_value()) << json << ": " << error.Describe();
-    return value.value_or(JsonValue());
+    const Expected<JsonValue> value = ParseJson(json);
+    EXPECT_TRUE(value) << json << ": " << value.Reason();
+    return value.ValueOr(JsonValue());
 }
 
 // One change to a document at a JavaScript path ("careers[1].levels[2].values[18]"): the value

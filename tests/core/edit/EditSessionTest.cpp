@@ -507,9 +507,8 @@ TEST(EditSessionTest, LanguagesWithoutASlotSurviveEveryEditAndSaveAndTravelWithI
     const std::size_t at = json.find(bees);
     ASSERT_NE(at, std::string::npos);
     json.replace(at, bees.size(), "\"value\": \"Honey bees\"");
-    JsonSyntaxError error;
-    const std::optional<JsonValue> document = ParseJson(json, error);
-    ASSERT_TRUE(document) << error.Describe();
+    const Expected<JsonValue> document = ParseJson(json);
+    ASSERT_TRUE(document) << document.Reason();
     ASSERT_TRUE(s.ApplyDocument(*document, DocumentTexts::Bytes).empty());
     EXPECT_EQ(s.Careers().careers[0].texts.Get(CareerTexts::Text::CareerName, 0, 0), "Honey bees");
     EXPECT_EQ(OtherLanguages(table(0)), kept);

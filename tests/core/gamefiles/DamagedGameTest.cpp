@@ -36,10 +36,9 @@ constexpr std::uint16_t Damaged = 2;
 Bytes GameFileBytes(const GameFolder& folder, const std::string& subfolder, const std::string& name) {
     ScriptedPort port;
     GameFileSource source;
-    LookupProblem problem;
-    std::unique_ptr<Stream> file = OpenGameStream(folder.At(subfolder), name, port, false, source, problem);
-    EXPECT_TRUE(file) << problem.reason;
-    return file ? file->ReadAll() : Bytes{};
+    Expected<std::unique_ptr<Stream>> file = OpenGameStream(folder.At(subfolder), name, port, false, source);
+    EXPECT_TRUE(file) << file.Reason();
+    return file ? (*file)->ReadAll() : Bytes{};
 }
 
 // Where a chunk lies in container bytes: its header's offset and its data's size.

@@ -24,8 +24,8 @@ class GameFolder {
 public:
     explicit GameFolder(bool withSample = true) {
         if (withSample) {
-            std::string error;
-            EXPECT_TRUE(WriteSampleInstallation(root, &error)) << error;
+            const Status written = WriteSampleInstallation(root);
+            EXPECT_TRUE(written) << written.Reason();
         }
     }
     GameFolder(const GameFolder&) = delete;

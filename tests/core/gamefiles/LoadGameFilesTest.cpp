@@ -133,6 +133,7 @@ struct FailureCase {
     std::vector<std::string> shown;
     int result;
     int chanceCardsDisabled;
+    const char* reason = "";  // found in the detail of the last message: why it failed
 };
 
 TEST(LoadGameFilesTest, EveryWarningAndFailureHasItsTextTitleAndResult) {
@@ -147,7 +148,7 @@ TEST(LoadGameFilesTest, EveryWarningAndFailureHasItsTextTitleAndResult) {
         };
     };
     const FailureCase cases[] = {
-        {"no careers, no expansion", noCareers("", ""), {careersWording}, 2, 0},
+        {"no careers, no expansion", noCareers("", ""), {careersWording}, 2, 0, "Careers.iff: not found"},
         {"no careers, expansion 3", noCareers("1", ""), {workWording}, 2, 0},
         {"no careers, only expansion 4", noCareers("", "1"), {workWording}, 2, 0},
         {"no careers, expansion 3 and other text", noCareers("1", "yes"), {workWording}, 2, 0},
@@ -159,19 +160,22 @@ TEST(LoadGameFilesTest, EveryWarningAndFailureHasItsTextTitleAndResult) {
          {noCarPortal, careersWording}, 2, 1},
         {"careers chunk unreadable",
          [](GameFolder& f, GameContext&) { f.Write(LooseWork, DamagedContainer()); },
-         {"Error: Invalid Careers file!"}, 2, 0},
+         {"Error: Invalid Careers file!"}, 2, 0, "Work.iff: the file holds no career"},
         {"no career tracks",
          [](GameFolder& f, GameContext&) { f.Write(LooseWork, ContainerWithout(1)); },
-         {"Error: Cannot load the careers!"}, 2, 0},
-        {"chance-card file missing", [](GameFolder& f, GameContext&) { f.Remove(CarPortal); }, {noCarPortal}, 1, 1},
+         {"Error: Cannot load the careers!"}, 2, 0, "Work.iff: the file holds no career"},
+        {"chance-card file missing", [](GameFolder& f, GameContext&) { f.Remove(CarPortal); }, {noCarPortal}, 1, 1,
+         "CarPortal.iff: not found"},
         {"chance-card file not a container",
          [](GameFolder& f, GameContext&) { f.Write(CarPortal, Text("not a container")); }, {noCarPortal}, 1, 1},
         {"chance-card chunk unreadable",
          [](GameFolder& f, GameContext&) { f.Write(CarPortal, DamagedContainer()); },
-         {"Warning: CarPortal.iff has been damaged!\n\nChance Card editing has been disabled."}, 1, 1},
+         {"Warning: CarPortal.iff has been damaged!\n\nChance Card editing has been disabled."}, 1, 1,
+         "CarPortal.iff: STR# 301: its data"},
         {"no card texts",
          [](GameFolder& f, GameContext&) { f.Write(CarPortal, ContainerWithout(300)); },
-         {"Warning: Cannot load the Chance Cards!\n\nChance Card editing has been disabled."}, 1, 1},
+         {"Warning: Cannot load the Chance Cards!\n\nChance Card editing has been disabled."}, 1, 1,
+         "CarPortal.iff: the card texts (STR# 301) are missing"},
         {"chance cards already disabled: no second warning",
          [](GameFolder& f, GameContext& c) {
              f.Remove(CarPortal);
@@ -179,13 +183,13 @@ TEST(LoadGameFilesTest, EveryWarningAndFailureHasItsTextTitleAndResult) {
          },
          {}, 1, 1},
         {"popup strip missing", [](GameFolder& f, GameContext&) { f.Remove(GraphicsArchive); },
-         {"Error: Cannot load the JobIconMultiPopup.BMP file!"}, 2, 0},
+         {"Error: Cannot load the JobIconMultiPopup.BMP file!"}, 2, 0, "JobIconMultiPopup.BMP: not found"},
         {"popup strip not a bitmap", [](GameFolder& f, GameContext&) { f.Write(PopupStrip, Text("BMnot really")); },
-         {"Error: Cannot load the JobIconMultiPopup.BMP file!"}, 2, 0},
+         {"Error: Cannot load the JobIconMultiPopup.BMP file!"}, 2, 0, "JobIconMultiPopup.BMP: the file is cut off"},
         {"button strip missing", [](GameFolder& f, GameContext&) { f.Remove(ButtonStrip); },
-         {"Error: Cannot load the JobIconMultiButton.BMP file!"}, 2, 0},
+         {"Error: Cannot load the JobIconMultiButton.BMP file!"}, 2, 0, "JobIconMultiButton.BMP"},
         {"button strip not a bitmap", [](GameFolder& f, GameContext&) { f.Write(ButtonStrip, Text("GIF89a")); },
-         {"Error: Cannot load the JobIconMultiButton.BMP file!"}, 2, 0},
+         {"Error: Cannot load the JobIconMultiButton.BMP file!"}, 2, 0, "JobIconMultiButton.BMP: not a bitmap file"},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -196,6 +200,11 @@ TEST(LoadGameFilesTest, EveryWarningAndFailureHasItsTextTitleAndResult) {
         ScriptedPort port;
         EXPECT_EQ(Load(context, port), c.result);
         EXPECT_EQ(port.Shown(), c.shown);
+        if (!port.calls.empty()) {
+            const std::string& detail = port.calls.back().message.detail;
+            EXPECT_NE(detail.find(c.reason), std::string::npos) << c.reason << " not in: " << detail;
+            if (!c.shown.empty()) EXPECT_FALSE(detail.empty());
+        }
         ExpectIcons(port);
         EXPECT_EQ(context.chanceCardsDisabled, c.chanceCardsDisabled);
         if (c.result == 1 && c.chanceCardsDisabled == 1) {

@@ -28,7 +28,7 @@ struct Loaded {
 Loaded Load(const std::vector<std::uint8_t>& bytes, std::int32_t width = 0, std::int32_t height = 0) {
     MemoryStream stream(bytes);
     Loaded result;
-    result.ok = LoadBitmapFile(stream, result.bitmap, result.palette, width, height);
+    result.ok = LoadBitmapFile(stream, result.bitmap, result.palette, width, height).Ok();
     return result;
 }
 

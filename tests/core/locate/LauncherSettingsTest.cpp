@@ -32,11 +32,10 @@ TEST(LauncherSettingsTest, HeroicSettingsNameTheirPrefixesOrSayWhatIsWrong) {
     };
     for (const auto& c : cases) {
         const std::string shown = c.json.substr(0, 60);
-        std::vector<std::string> prefixes{"left over"};
-        std::string error;
-        const bool ok = ParseHeroicWinePrefixes(c.json, prefixes, &error);
-        EXPECT_EQ(ok, c.error == nullptr) << shown << ": " << error;
-        EXPECT_EQ(prefixes, c.prefixes) << shown;
+        const Expected<std::vector<std::string>> prefixes = ParseHeroicWinePrefixes(c.json);
+        const std::string error = prefixes.Reason();
+        EXPECT_EQ(prefixes.Ok(), c.error == nullptr) << shown << ": " << error;
+        EXPECT_EQ(prefixes.ValueOr({}), c.prefixes) << shown;
         EXPECT_NE(error.find(c.error != nullptr ? c.error : ""), std::string::npos) << shown << ": " << error;
     }
 }
@@ -70,11 +69,10 @@ TEST(LauncherSettingsTest, YamlPathLeadsToItsLastTextOnly) {
         {"invalid UTF-8", "game:\n  prefix: /p\xC3\x28\n", std::nullopt, "UTF-8"},
     };
     for (const auto& c : cases) {
-        std::optional<std::string> value = "left over";
-        std::string error;
-        const bool ok = FindYamlScalar(c.yaml, gamePrefix, value, &error);
-        EXPECT_EQ(ok, c.error == nullptr) << c.what << ": " << error;
-        EXPECT_EQ(value, c.value) << c.what;
+        const Expected<std::optional<std::string>> value = FindYamlScalar(c.yaml, gamePrefix);
+        const std::string error = value.Reason();
+        EXPECT_EQ(value.Ok(), c.error == nullptr) << c.what << ": " << error;
+        EXPECT_EQ(value.ValueOr(std::nullopt), c.value) << c.what;
         EXPECT_NE(error.find(c.error != nullptr ? c.error : ""), std::string::npos) << c.what << ": " << error;
     }
 }

@@ -62,8 +62,8 @@ protected:
     }
 
     void Remember(const std::filesystem::path& folder) {
-        std::string error;
-        ASSERT_TRUE(RememberedFolder(env.Lookup()).Remember(folder.string(), &error)) << error;
+        const Status kept = RememberedFolder(env.Lookup()).Remember(folder.string());
+        ASSERT_TRUE(kept) << kept.Reason();
     }
 
     static std::string TraceText(const LocateResult& result) {
@@ -405,25 +405,22 @@ TEST_F(LocationTest, MalformedSettingsFileIsSkippedAndTheSearchGoesOn) {
 TEST_F(LocationTest, RememberedFolderFile) {
     const RememberedFolder remembered(env.Lookup());
     EXPECT_EQ(remembered.File(), home / ".config/trackwright/game-folder");
-    std::string why;
-    EXPECT_EQ(remembered.Recall(&why), std::nullopt);
-    EXPECT_NE(why.find("not found"), std::string::npos) << why;
+    const auto recalled = [&] { return remembered.Recall().ValueOr("(none)"); };
+    EXPECT_NE(remembered.Recall().Reason().find("not found"), std::string::npos) << remembered.Recall().Reason();
 
     const std::string folder = "/games/The Sims \xE9";  // any bytes the file system allows
-    std::string error;
-    ASSERT_TRUE(remembered.Remember("/old", &error)) << error;
-    ASSERT_TRUE(remembered.Remember(folder, &error)) << error;
-    EXPECT_EQ(remembered.Recall(), folder);
+    ASSERT_TRUE(remembered.Remember("/old"));
+    ASSERT_TRUE(remembered.Remember(folder));
+    EXPECT_EQ(recalled(), folder);
     for (const std::string& refused : {std::string(), std::string("/a\nb"), std::string("/a\0b", 4)}) {
-        EXPECT_FALSE(remembered.Remember(refused, &error));
-        EXPECT_EQ(remembered.Recall(), folder);
+        EXPECT_FALSE(remembered.Remember(refused));
+        EXPECT_EQ(recalled(), folder);
     }
 
     temp.Write("home/.config/trackwright/game-folder", "C:\\Games\\Sims\r\nsecond line\n");
-    EXPECT_EQ(remembered.Recall(), "C:\\Games\\Sims");
+    EXPECT_EQ(recalled(), "C:\\Games\\Sims");
     temp.Write("home/.config/trackwright/game-folder", "\n");
-    EXPECT_EQ(remembered.Recall(&why), std::nullopt);
-    EXPECT_NE(why.find("empty"), std::string::npos) << why;
+    EXPECT_NE(remembered.Recall().Reason().find("empty"), std::string::npos) << remembered.Recall().Reason();
 
     env.variables["XDG_CONFIG_HOME"] = (temp.Path() / "config").string();
     EXPECT_EQ(RememberedFolder(env.Lookup()).File(), temp.Path() / "config/trackwright/game-folder");
@@ -431,7 +428,7 @@ TEST_F(LocationTest, RememberedFolderFile) {
     EXPECT_EQ(RememberedFolder(env.Lookup()).File(), home / ".config/trackwright/game-folder");
     env.variables.clear();
     EXPECT_EQ(RememberedFolder(env.Lookup()).File(), std::nullopt);
-    EXPECT_FALSE(RememberedFolder(env.Lookup()).Remember("/x", &error));
+    EXPECT_FALSE(RememberedFolder(env.Lookup()).Remember("/x"));
 }
 
 #endif

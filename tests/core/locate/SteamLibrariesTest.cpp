@@ -35,10 +35,9 @@ TEST(SteamLibrariesTest, ReadsBothFormsOfTheList) {
          {"/mnt/games/SteamLibrary"}},
     };
     for (const auto& c : cases) {
-        std::vector<std::string> paths;
-        std::string error;
-        EXPECT_TRUE(ParseSteamLibraryFolders(c.text, paths, &error)) << c.what << ": " << error;
-        EXPECT_EQ(paths, c.paths) << c.what;
+        const Expected<std::vector<std::string>> paths = ParseSteamLibraryFolders(c.text);
+        EXPECT_TRUE(paths) << c.what << ": " << paths.Reason();
+        EXPECT_EQ(paths.ValueOr({}), c.paths) << c.what;
     }
 }
 
@@ -64,28 +63,31 @@ TEST(SteamLibrariesTest, RefusesMalformedListsWithTheLine) {
         {"library list not a block", "\"libraryfolders\" \"x\"", "no \"libraryfolders\" block"},
     };
     for (const auto& c : cases) {
-        std::vector<std::string> paths{"stale"};
-        std::string error;
-        EXPECT_FALSE(ParseSteamLibraryFolders(c.text, paths, &error)) << c.what;
-        EXPECT_NE(error.find(c.error), std::string::npos) << c.what << ": " << error;
-        EXPECT_TRUE(paths.empty()) << c.what;
+        const Expected<std::vector<std::string>> paths = ParseSteamLibraryFolders(c.text);
+        EXPECT_FALSE(paths) << c.what;
+        EXPECT_NE(paths.Reason().find(c.error), std::string::npos) << c.what << ": " << paths.Reason();
     }
 }
 
 TEST(SteamLibrariesTest, InstallationIsALibraryEvenWithoutAReadableList) {
     TempFolder temp;
     const std::filesystem::path steam = temp.Folder("Steam");
-    std::string error;
-    EXPECT_EQ(SteamLibraries(steam, &error), std::vector<std::filesystem::path>{steam});
-    EXPECT_NE(error.find("not found"), std::string::npos) << error;
+    const auto passedOver = [&](const SteamLibrariesFound& found) {
+        return found.listPassedOver ? found.listPassedOver->Message() : std::string();
+    };
+    SteamLibrariesFound found = SteamLibraries(steam);
+    EXPECT_EQ(found.libraries, std::vector<std::filesystem::path>{steam});
+    EXPECT_NE(passedOver(found).find("not found"), std::string::npos) << passedOver(found);
 
     temp.Write("Steam/steamapps/libraryfolders.vdf", "\"libraryfolders\" { \"0\" { \"path\" \"/mnt/lib\" }");
-    EXPECT_EQ(SteamLibraries(steam, &error), std::vector<std::filesystem::path>{steam});
-    EXPECT_NE(error.find("ends inside a block"), std::string::npos) << error;
+    found = SteamLibraries(steam);
+    EXPECT_EQ(found.libraries, std::vector<std::filesystem::path>{steam});
+    EXPECT_NE(passedOver(found).find("ends inside a block"), std::string::npos) << passedOver(found);
 
     temp.Write("Steam/steamapps/libraryfolders.vdf", "\"libraryfolders\" { \"0\" { \"path\" \"/mnt/lib\" } }");
-    EXPECT_EQ(SteamLibraries(steam, &error), (std::vector<std::filesystem::path>{steam, "/mnt/lib"}));
-    EXPECT_TRUE(error.empty());
+    found = SteamLibraries(steam);
+    EXPECT_EQ(found.libraries, (std::vector<std::filesystem::path>{steam, "/mnt/lib"}));
+    EXPECT_FALSE(found.listPassedOver);
 }
 
 }  // namespace

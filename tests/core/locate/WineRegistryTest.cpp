@@ -41,8 +41,8 @@ std::string TextOf(const WineRegistry& registry, std::string_view key, std::stri
 
 TEST(WineRegistryTest, ReadsEveryValueFormAsTextUpToItsFirstZero) {
     WineRegistry registry;
-    std::string error;
-    ASSERT_TRUE(registry.Parse(Sample, &error)) << error;
+    const Status parsed = registry.Parse(Sample);
+    ASSERT_TRUE(parsed) << parsed.Reason();
     EXPECT_EQ(registry.KeyCount(), 2u);
     const std::string_view key = "software\\MAXIS\\the sims";
     const struct {
@@ -95,9 +95,9 @@ TEST(WineRegistryTest, RefusesMalformedTextWithTheLine) {
     for (const auto& c : cases) {
         WineRegistry registry;
         ASSERT_TRUE(registry.Parse(Sample));
-        std::string error;
-        EXPECT_FALSE(registry.Parse(c.text, &error)) << c.what;
-        EXPECT_NE(error.find(c.error), std::string::npos) << c.what << ": " << error;
+        const Status parsed = registry.Parse(c.text);
+        EXPECT_FALSE(parsed) << c.what;
+        EXPECT_NE(parsed.Reason().find(c.error), std::string::npos) << c.what << ": " << parsed.Reason();
         EXPECT_EQ(registry.KeyCount(), 0u) << c.what;
     }
 }
@@ -147,17 +147,17 @@ TEST(WineRegistryTest, PrefixTurnsWindowsPathsIntoHostPaths) {
         {"The Sims", std::nullopt},
     };
     for (const Case& c : cases) {
-        std::string why;
-        EXPECT_EQ(wine.HostPathOf(c.windows, &why), c.host) << c.windows;
+        const Expected<std::filesystem::path> host = wine.HostPathOf(c.windows);
+        EXPECT_EQ(host ? std::optional(*host) : std::nullopt, c.host) << c.windows;
         if (!c.host) {
-            EXPECT_FALSE(why.empty()) << c.windows;
+            EXPECT_FALSE(host.Reason().empty()) << c.windows;
         }
     }
 
     // A prefix without dosdevices still has its drive_c as C:.
     TempFolder bare;
     bare.Folder("drive_c/Games");
-    EXPECT_EQ(WinePrefix(bare.Path()).HostPathOf("C:\\games"), bare.Path() / "drive_c/Games");
+    EXPECT_EQ(WinePrefix(bare.Path()).HostPathOf("C:\\games").ValueOr({}), bare.Path() / "drive_c/Games");
 }
 #endif
 

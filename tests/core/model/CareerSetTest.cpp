@@ -92,7 +92,12 @@ TEST(CareerSetTest, CareersThatCannotBeLoadedAreLeftOutAndNamed) {
         for (const auto& [type, id, data] : c.chunks) file.Chunk(type, id, data);
         OpenContainer container(file.bytes);
         CareerSet set;
-        EXPECT_EQ(set.LoadCareers(container.iff), !c.loaded.empty()) << c.what;
+        const Status loaded = set.LoadCareers(container.iff);
+        EXPECT_EQ(loaded.Ok(), !c.loaded.empty()) << c.what;
+        // A container that gives no career says why: it has none, or which of its careers failed.
+        if (!loaded) {
+            EXPECT_NE(loaded.Reason().find("career"), std::string::npos) << c.what << ": " << loaded.Reason();
+        }
         EXPECT_EQ(test::CareerIds(set), c.loaded) << c.what;
         EXPECT_EQ(set.leftOut, c.leftOut) << c.what;
         std::vector<std::pair<ResourceType, std::uint16_t>> named;

@@ -293,7 +293,7 @@ TEST(ChanceCardsTest, SaveFailsWhenCardsCannotBePlaced) {
         CareerSet one = Careers({1});
         ASSERT_TRUE(one.LoadChanceCards(c.iff));
         one.careers[0].cards[0] = Sounds(s.sounds);
-        EXPECT_EQ(one.SaveChanceCards(c.iff), s.saved) << s.what;
+        EXPECT_EQ(one.SaveChanceCards(c.iff).Ok(), s.saved) << s.what;
     }
 }
 

@@ -62,7 +62,7 @@ void ExpectSameModel(const GameContext& a, const GameContext& b) {
 TEST(SampleInstallationTest, SameBytesEveryTimeWithArchivedFilesOnlyInArchives) {
     GameFolder first;
     GameFolder second(false);
-    ASSERT_TRUE(WriteSampleInstallation(second.root / "nested", nullptr));
+    ASSERT_TRUE(WriteSampleInstallation(second.root / "nested"));
     const std::vector<std::string> expected = {"ExpansionShared/ExpansionShared.far", "GameData/Objects/CarPortal.iff",
                                                "UIGraphics/UIGraphics.far",
                                                "UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP"};
@@ -71,9 +71,9 @@ TEST(SampleInstallationTest, SameBytesEveryTimeWithArchivedFilesOnlyInArchives) 
 
     // A folder that holds anything, perhaps a player's real installation, is never written into.
     const std::vector<std::uint8_t> cards = first.Read("GameData/Objects/CarPortal.iff");
-    std::string error;
-    EXPECT_FALSE(WriteSampleInstallation(first.root, &error));
-    EXPECT_NE(error.find("not empty"), std::string::npos) << error;
+    const Status refused = WriteSampleInstallation(first.root);
+    EXPECT_FALSE(refused);
+    EXPECT_NE(refused.Reason().find("not empty"), std::string::npos) << refused.Reason();
     EXPECT_EQ(first.Read("GameData/Objects/CarPortal.iff"), cards);
     EXPECT_EQ(first.Files(), expected);
 }
@@ -175,7 +175,7 @@ TEST(SampleInstallationTest, SavingUnchangedChangesNothing) {
 
 TEST(SampleInstallationTest, CopiesScaleTheCareersAndStillLoad) {
     GameFolder folder(false);
-    ASSERT_TRUE(WriteSampleInstallation(folder.root, nullptr, 3));
+    ASSERT_TRUE(WriteSampleInstallation(folder.root, 3));
     GameContext context;
     PointAt(context, folder);
     ScriptedPort port;
@@ -189,9 +189,9 @@ TEST(SampleInstallationTest, CopiesScaleTheCareersAndStillLoad) {
 TEST(SampleInstallationTest, UnwritableTargetIsReported) {
     GameFolder folder(false);
     folder.Write("blocked", {'x'});
-    std::string error;
-    EXPECT_FALSE(WriteSampleInstallation(folder.At("blocked"), &error));
-    EXPECT_FALSE(error.empty());
+    const Status refused = WriteSampleInstallation(folder.At("blocked"));
+    EXPECT_FALSE(refused);
+    EXPECT_FALSE(refused.Reason().empty());
 }
 
 }  // namespace

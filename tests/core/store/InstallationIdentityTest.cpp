@@ -72,14 +72,15 @@ TEST(InstallationIdentityTest, TwoWritersThroughTwoPathsExcludeEachOther) {
     first.originalsRoot = temp.Path() / "originals-1";
     second.stateRoot = temp.Path() / "state-2";
     second.originalsRoot = temp.Path() / "originals-2";
-    Status status;
-    auto holder = Installation::Open(game, first, Installation::Intent::Write, status);
-    ASSERT_TRUE(holder) << status.Reason();
-    auto refused = Installation::Open(temp.Path() / "link", second, Installation::Intent::Write, status);
+    auto holder = Installation::Open(game, first, Installation::Intent::Write);
+    ASSERT_TRUE(holder) << holder.Reason();
+    auto refused = Installation::Open(temp.Path() / "link", second, Installation::Intent::Write);
     EXPECT_FALSE(refused);
-    EXPECT_NE(status.Reason().find("through another path"), std::string::npos) << status.Reason();
-    holder.reset();
-    EXPECT_TRUE(Installation::Open(temp.Path() / "link", second, Installation::Intent::Write, status)) << status.Reason();
+    EXPECT_EQ(refused.Err().Kind(), ErrorKind::Busy);
+    EXPECT_NE(refused.Reason().find("through another path"), std::string::npos) << refused.Reason();
+    holder->reset();
+    const auto again = Installation::Open(temp.Path() / "link", second, Installation::Intent::Write);
+    EXPECT_TRUE(again) << again.Reason();
 }
 #endif
 

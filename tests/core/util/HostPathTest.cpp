@@ -55,9 +55,9 @@ TEST(HostPathTest, ClearReadOnlyMakesTheFileWritable) {
     EXPECT_NE(std::filesystem::status(file).permissions() & std::filesystem::perms::owner_write,
               std::filesystem::perms::none);
 
-    std::string error;
-    EXPECT_FALSE(ClearReadOnly(temp.Path() / "missing", &error));
-    EXPECT_FALSE(error.empty());
+    const Status missing = ClearReadOnly(temp.Path() / "missing");
+    EXPECT_FALSE(missing);
+    EXPECT_FALSE(missing.Reason().empty());
 }
 
 TEST(HostPathTest, EqualsIgnoringCaseFoldsAsciiOnly) {

@@ -159,28 +159,23 @@ protected:
 };
 
 TEST_F(ReplaceFileWholeTest, FailureMidwayLeavesTheOldFile) {
-    std::string error;
-    const bool ok = ReplaceFileWhole(
-        target,
-        [](Stream& s) {
-            s.Write(std::string_view("half of the new"));
-            throw FileError("No space left on device");
-            return true;
-        },
-        &error);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(error, "No space left on device");
+    const Status replaced = ReplaceFileWhole(target, [](Stream& s) {
+        s.Write(std::string_view("half of the new"));
+        throw FileError("No space left on device");
+        return true;
+    });
+    EXPECT_FALSE(replaced);
+    EXPECT_EQ(replaced.Reason(), "No space left on device");
     EXPECT_EQ(Content(), "old content");
     EXPECT_EQ(FilesInDir(), 1u);
 
-    EXPECT_FALSE(ReplaceFileWhole(target, [](Stream&) { return false; }, &error));
+    EXPECT_FALSE(ReplaceFileWhole(target, [](Stream&) { return false; }));
     EXPECT_EQ(Content(), "old content");
 }
 
 TEST_F(ReplaceFileWholeTest, SuccessReplacesAndReopensTheHeldStream) {
     auto held = FileStream::Open(target, FileMode::ReadWriteShared);
-    ASSERT_TRUE(ReplaceFileWhole(target, [](Stream& s) { s.Write(std::string_view("new")); return true; }, nullptr,
-                                 held.get()));
+    ASSERT_TRUE(ReplaceFileWhole(target, [](Stream& s) { s.Write(std::string_view("new")); return true; }, held.get()));
     EXPECT_EQ(Content(), "new");
     EXPECT_EQ(held->ReadAll(), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
     EXPECT_EQ(FilesInDir(), 1u);

@@ -103,7 +103,7 @@ struct SecondOpen {
     std::function<bool(const fs::path&)> opens;
 };
 
-bool OursOpens(const fs::path& path, FileMode mode) { return FileStream::TryOpen(path, mode) != nullptr; }
+bool OursOpens(const fs::path& path, FileMode mode) { return FileStream::TryOpen(path, mode).Ok(); }
 
 const SecondOpen ReaderSharingWrite{"another program reading (sharing read and write)", [](const fs::path& p) {
     return OtherProgramCanOpen(p, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
@@ -182,9 +182,9 @@ TEST(FileStreamShareTest, DuplicateKeepsTheFileHeldUntilTheLastCopyCloses) {
 
 TEST(FileStreamShareTest, MissingFileInNonAsciiFolderGivesTheSystemsText) {
     NonAsciiFolder folder;
-    std::string error;
-    EXPECT_EQ(FileStream::TryOpen(folder.File(L"Карьера.iff"), FileMode::ReadShared, &error), nullptr);
-    EXPECT_FALSE(error.empty());
+    const Expected<std::unique_ptr<FileStream>> opened = FileStream::TryOpen(folder.File(L"Карьера.iff"), FileMode::ReadShared);
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(opened.Reason().empty());
     EXPECT_FALSE(fs::exists(folder.File(L"Карьера.iff")));
 }
 
@@ -211,10 +211,8 @@ TEST(ReplaceFileWholeWindowsTest, ReplacesHeldFileInNonAsciiFolderAndHoldsTheNew
             if (*mode == FileMode::CreateReadWriteShared) held->Write(ToBytes("old strip"));
         }
 
-        std::string error = "untouched";
-        ASSERT_TRUE(ReplaceFileWhole(path, [](Stream& s) { return WriteText(s, "new strip, longer"); }, &error,
-                                     held.get()));
-        EXPECT_EQ(error, "untouched");
+        const Status replaced = ReplaceFileWhole(path, [](Stream& s) { return WriteText(s, "new strip, longer"); }, held.get());
+        ASSERT_TRUE(replaced) << replaced.Reason();
         EXPECT_EQ(Content(path), "new strip, longer");
         EXPECT_EQ(folder.Entries(), std::vector<fs::path>{path.filename()});
         if (held) {
@@ -254,9 +252,9 @@ TEST(ReplaceFileWholeWindowsTest, FailureBeforeTheReplaceKeepsTheOriginal) {
         auto held = FileStream::Open(path, FileMode::ReadShared);
         HANDLE other = c.interfere(path);
 
-        std::string error;
-        EXPECT_FALSE(ReplaceFileWhole(path, c.write, &error, held.get()));
-        EXPECT_EQ(!error.empty(), c.systemText) << error;
+        const Status replaced = ReplaceFileWhole(path, c.write, held.get());
+        EXPECT_FALSE(replaced);
+        EXPECT_EQ(!replaced.Reason().empty(), c.systemText) << replaced.Reason();
 
         if (other != INVALID_HANDLE_VALUE) CloseHandle(other);
         EXPECT_EQ(Content(path), "original");
