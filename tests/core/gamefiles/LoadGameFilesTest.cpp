@@ -203,7 +203,9 @@ TEST(LoadGameFilesTest, EveryWarningAndFailureHasItsTextTitleAndResult) {
         if (!port.calls.empty()) {
             const std::string& detail = port.calls.back().message.detail;
             EXPECT_NE(detail.find(c.reason), std::string::npos) << c.reason << " not in: " << detail;
-            if (!c.shown.empty()) EXPECT_FALSE(detail.empty());
+            if (!c.shown.empty()) {
+                EXPECT_FALSE(detail.empty());
+            }
         }
         ExpectIcons(port);
         EXPECT_EQ(context.chanceCardsDisabled, c.chanceCardsDisabled);
