@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -717,11 +719,40 @@ TEST_F(CliTest, PlantedLinksAndOpenFoldersInTheStateAreRefused) {
 }
 #endif
 
-TEST_F(CliTest, MissingGameFailsWithExitOne) {
-    const CliRun run = Cli({"--game", (temp.Path() / "nothing-here").string(), "dump"});
-    EXPECT_EQ(run.status, ExitFailure);
-    EXPECT_NE(run.err.find("Error: Can't locate/open/load the Careers or Careers.iff file!"), std::string::npos)
-        << run.err;
+// A load that fails keeps its own words and says why on the line after them.
+TEST_F(CliTest, FailedLoadsExitWithOneAndSayWhy) {
+    // An IFF container with no chunk at all.
+    std::string empty = "IFF FILE 2.5:TYPE FOLLOWED BY SIZE";
+    empty.resize(64, '\0');
+    const struct {
+        const char* name;
+        std::function<void()> arrange;
+        const char* message;
+        const char* reason;
+    } cases[] = {
+        {"no game", [this] { std::filesystem::remove_all(game); }, "Error: Can't locate/open/load the Careers or Careers.iff file!\n",
+         "trackwright-cli: " },
+        {"careers file without careers", [&] { WriteText(game / "ExpansionShared/Work.iff", empty); },
+         "Error: Cannot load the careers!\n", "trackwright-cli: ExpansionShared/Work.iff: the file holds no career"},
+        {"popup strip not a bitmap", [this] {
+             std::filesystem::create_directories(game / "UIGraphics/cpanel/Backgrounds");
+             WriteText(game / "UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP", "GIF89a");
+         },
+         "Error: Cannot load the JobIconMultiPopup.BMP file!\n", "not a bitmap file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(game);
+        ASSERT_EQ(Cli({"sample", game.string()}).status, ExitSuccess);
+        c.arrange();
+        const CliRun run = OnGame({"dump"});
+        EXPECT_EQ(run.status, ExitFailure);
+        const std::size_t message = run.err.find(c.message);
+        ASSERT_NE(message, std::string::npos) << run.err;
+        const std::string after = run.err.substr(message + std::strlen(c.message));
+        EXPECT_TRUE(after.starts_with("trackwright-cli: ")) << run.err;
+        EXPECT_NE(after.find(c.reason), std::string::npos) << run.err;
+    }
 }
 
 }  // namespace
