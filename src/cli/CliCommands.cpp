@@ -1,9 +1,12 @@
 #include "cli/CliCommands.h"
 
 #include "cli/CareerChoice.h"
+#include "cli/CheckReport.h"
 #include "cli/CliUsage.h"
 #include "cli/GameFilesReport.h"
 #include "cli/ModelDump.h"
+#include "check/GameCheck.h"
+#include "check/SaveDifferences.h"
 #include "edit/EditSession.h"
 #include "edit/GameSave.h"
 #include "edit/OriginalsRestore.h"
@@ -19,6 +22,7 @@
 #include "util/JsonReader.h"
 #include "util/ReadWholeFile.h"
 
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <optional>
@@ -64,7 +68,15 @@ public:
         if (args.empty()) return UsageError("no command given");
         const std::string command = args[0];
         if (command == "--help" || command == "-h" || command == "help") return Help(args);
-        const std::vector<std::string> rest(args.begin() + 1, args.end());
+        std::vector<std::string> rest(args.begin() + 1, args.end());
+        // The commands that save may be told to save what a save would lose all the same.
+        if (SavesTheGame(command)) {
+            const auto accept = std::find(rest.begin(), rest.end(), "--accept-loss");
+            if (accept != rest.end()) {
+                acceptLoss_ = true;
+                rest.erase(accept);
+            }
+        }
         gameOption_ = gameOption;
         context_.installationOptions.holder = "trackwright-cli " + command;
 
@@ -74,7 +86,11 @@ public:
             if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--utf8")) return UsageError("dump takes only --utf8");
             return Dump(rest.size() == 1);
         }
-        if (command == "resave") return rest.empty() ? Resave() : UsageError("resave takes no arguments");
+        if (command == "check") {
+            if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--json")) return UsageError("check takes only --json");
+            return Check(rest.size() == 1);
+        }
+        if (command == "resave") return rest.empty() ? Resave() : UsageError("resave takes only --accept-loss");
         if (command == "export") {
             if (rest.size() != 2 || rest[0].empty()) return UsageError("export takes CAREER FILE");
             return Export(rest[0], rest[1]);
@@ -150,8 +166,30 @@ private:
                 Fail(CannotChangeText(context_.gameFolder, writable));
                 return false;
             }
+            if (!acceptLoss_ && LossRefused()) return false;
         }
         return true;
+    }
+
+    // What a save of the game as loaded would lose, before any edit: such a save is refused, with
+    // the losses named, unless --accept-loss says otherwise.
+    bool LossRefused() {
+        std::vector<Finding> losses = SaveDifferences(context_);
+        std::erase_if(losses, [](const Finding& f) { return f.kind != Finding::Kind::Loss; });
+        if (losses.empty()) return false;
+        port_.Tell("A save would lose parts of the game's files that Trackwright cannot keep; nothing was written. "
+                   "\"trackwright-cli check\" lists them; --accept-loss saves all the same.",
+                   "Error", MessageIcon::Error, ListFindings(losses));
+        return true;
+    }
+
+    // Lists what a save would change, the damaged parts and the careers the game would show
+    // wrongly; reads only.
+    int Check(bool json) {
+        if (!Load()) return ExitFailure;
+        const std::vector<Finding> findings = CheckGame(context_);
+        std::fputs((json ? CheckJson(findings) : CheckText(findings)).c_str(), out_);
+        return std::any_of(findings.begin(), findings.end(), CountsAgainst) ? ExitFailure : ExitSuccess;
     }
 
     // File > Save: write every game file, reload, "Operation complete!".
@@ -333,6 +371,7 @@ private:
     std::FILE* err_;
     ConsolePort port_;
     std::string gameOption_;
+    bool acceptLoss_ = false;
     EditSession session_;
     GameContext& context_ = session_.Context();
 };

@@ -1,5 +1,7 @@
 #include "cli/CliUsage.h"
 
+#include <algorithm>
+#include <array>
 #include <cctype>
 #include <string_view>
 
@@ -18,6 +20,13 @@ constexpr std::string_view CareerForms =
     "ascending id) or its internal name, byte for byte as \"dump\" prints it. A name that several\n"
     "careers share is refused.\n";
 
+constexpr std::string_view AcceptLoss =
+    "A save that would lose part of the game's files (what \"check\" lists as loss) is refused unless\n"
+    "--accept-loss is given (anywhere after the command).\n";
+
+// The commands that save, which --accept-loss concerns.
+constexpr std::array<std::string_view, 4> SavingCommands = {"resave", "import", "restore", "apply"};
+
 constexpr CommandHelp Commands[] = {
     {"locate", "", "where the game is and which files a load would use",
      "Lists every place it looked for the game, the files a load would use (a file that only an\n"
@@ -25,6 +34,12 @@ constexpr CommandHelp Commands[] = {
     {"dump", " [--utf8]", "load the game and print it as JSON",
      "Texts are byte strings, each byte written as the character with the same number; with --utf8\n"
      "each text is decoded from its language's code page instead.\n"},
+    {"check", " [--json]", "list what a save would change, damage, and careers shown wrongly",
+     "Writes nothing. Lists what a save with no edit would change (form: the same information\n"
+     "written another way; loss: information dropped or altered), the parts the load could not read\n"
+     "(damaged), and the careers the game would show wrongly (rule, each a problem or a note).\n"
+     "Exit status 0 when nothing would be lost, nothing is damaged and no problem is found; forms\n"
+     "and notes do not count. --json prints {\"findings\": [...]}.\n"},
     {"resave", "", "load the game and save every game file unchanged", ""},
     {"export", " CAREER FILE", "export a career as a career track file", CareerForms},
     {"backup", " FILE", "back up all careers into FILE", ""},
@@ -61,7 +76,13 @@ std::string Usage() {
     }
     usage += "\n--game DIR names the game folder; without it, the game is found as the editor finds it.\n";
     usage += CareerForms;
+    usage += "resave, import, restore and apply refuse a save that would lose part of the game's files\n"
+             "(see check) unless given --accept-loss.\n";
     return usage;
+}
+
+bool SavesTheGame(std::string_view command) {
+    return std::find(SavingCommands.begin(), SavingCommands.end(), command) != SavingCommands.end();
 }
 
 std::optional<std::string> CommandUsage(const std::string& command) {
@@ -69,8 +90,9 @@ std::optional<std::string> CommandUsage(const std::string& command) {
         if (help.name != command) continue;
         std::string summary(help.summary);
         summary.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(summary.front())));
+        const bool saves = SavesTheGame(help.name);
         return std::string(Invocation) + std::string(help.name) + std::string(help.synopsis) + "\n" + summary +
-               ".\n" + std::string(help.details);
+               ".\n" + std::string(help.details) + (saves ? std::string(AcceptLoss) : std::string());
     }
     return std::nullopt;
 }
