@@ -195,6 +195,9 @@ std::optional<CardTextResult> EditSession::SetChanceCard(std::uint32_t career, s
                                                          std::uint16_t slot) {
     if (!ChanceCardEditable(career, level)) return std::nullopt;
     ChanceCard* card = context_.careerSet.careers[career].Card(level);
+    // OK on the card as the dialog showed it: no step, and no row taken or let go again.
+    if (ConfirmKeepsCard(Careers().cardTexts, *card, items, slot, text))
+        return card->textRow != 0 ? CardTextResult::Stored : CardTextResult::NoText;
     CardTextResult result = CardTextResult::NoText;
     EditScope scope{{career}};
     scope.cardTexts = true;
@@ -231,12 +234,18 @@ bool EditSession::SetAllLanguages(UserPort& port, std::uint32_t career, std::uin
 bool EditSession::SetIcons(std::uint32_t career, const Bitmap& popup, const Bitmap& button) {
     if (career >= Careers().Count()) return false;
     const std::uint16_t number = Careers().careers[career].id;
+    // An icon that comes back as the strip holds it leaves the strip alone, so that its file is
+    // not written anew for nothing.
+    Bitmap held;
+    const bool newPopup = !Context().iconStrips.GetPopupIcon(number, held) || !held.SamePixels(popup);
+    const bool newButton = !Context().iconStrips.GetButtonIcon(number, held) || !held.SamePixels(button);
+    if (!newPopup && !newButton) return false;
     EditScope scope;
     scope.iconsOf = {career};
     return Record("Icons", {career, std::nullopt, std::nullopt}, scope, [&](EditPlace&) {
-        // The dialog's icons have the strips' own sizes, so both go back whole.
-        const bool putButton = context_.iconStrips.PutButtonIcon(number, button);
-        const bool putPopup = context_.iconStrips.PutPopupIcon(number, popup);
+        // The dialog's icons have the strips' own sizes, so each goes back whole.
+        const bool putButton = newButton && Context().iconStrips.PutButtonIcon(number, button);
+        const bool putPopup = newPopup && Context().iconStrips.PutPopupIcon(number, popup);
         return putButton || putPopup;
     });
 }

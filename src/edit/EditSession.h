@@ -104,7 +104,7 @@ public:
     Requirements RequirementsBelowLevel(std::uint32_t career, std::uint32_t level) const;
     // The chance card of a level: its items, and its text in `slot`, which settles the card's
     // text row (see PlaceCardText). None when the card cannot be edited (chance-card editing is
-    // off, or the level has no card).
+    // off, or the level has no card). A card confirmed as the dialog showed it changes nothing.
     std::optional<CardTextResult> SetChanceCard(std::uint32_t career, std::uint32_t level,
                                                 const std::vector<CardItem>& items, const std::string& text,
                                                 std::uint16_t slot);
@@ -112,7 +112,8 @@ public:
     // languages, and then whether its chance-card texts too. Each text is converted into each
     // language's code page; when characters had to become "?", says once in which languages.
     bool SetAllLanguages(UserPort& port, std::uint32_t career, std::uint16_t slot);
-    // The career's popup and button icons, put back into the strips.
+    // The career's popup and button icons, put back into the strips; those that the strips
+    // already hold stay untouched, so that OK without a change is no edit.
     bool SetIcons(std::uint32_t career, const Bitmap& popup, const Bitmap& button);
     // Career > Import of a track or a backup, with its questions and messages.
     ImportResult Import(UserPort& port);

@@ -78,4 +78,11 @@ CardTextPlacement ConfirmCard(CardTexts& texts, ChanceCard& card, const std::vec
     return placement;
 }
 
+bool ConfirmKeepsCard(const CardTexts& texts, const ChanceCard& card, const std::vector<CardItem>& items,
+                      std::uint16_t slot, const std::string& text) {
+    if (items != card.items) return false;
+    const CardTextRowState opening = OpeningTextRow(texts, card.textRow, !card.items.empty());
+    return text == texts.Get(opening.textRow, slot).value_or(std::string());
+}
+
 }  // namespace tw

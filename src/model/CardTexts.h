@@ -80,4 +80,10 @@ CardTextPlacement PlaceCardText(CardTexts& texts, const CardTextRowState& row, b
 CardTextPlacement ConfirmCard(CardTexts& texts, ChanceCard& card, const std::vector<CardItem>& items,
                               std::uint16_t slot, const std::string& text);
 
+// Whether confirming `card` with `items` and `text` in `slot` keeps what the chance card dialog
+// showed of it: the same items and the text of the row it opens with (empty for none). Such a
+// confirmation changes nothing for the person, so it must not take or let go a row either.
+bool ConfirmKeepsCard(const CardTexts& texts, const ChanceCard& card, const std::vector<CardItem>& items,
+                      std::uint16_t slot, const std::string& text);
+
 }  // namespace tw

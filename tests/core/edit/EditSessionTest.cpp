@@ -307,6 +307,84 @@ std::vector<std::string> Lines(const std::vector<ModelChange>& changes) {
     return lines;
 }
 
+// OK in the chance card or icon dialog hands back what the dialog opened with; only a real
+// difference is an edit. The cards differ in how they hold their text row, which decides the
+// text the dialog shows (and so hands back unchanged).
+TEST(EditSessionTest, ADialogConfirmedAsItOpenedIsNoEdit) {
+    constexpr std::uint16_t Slot = 3;
+    const std::vector<CardItem> extra = {{1, 0, 500}};
+    using Prepare = std::function<void(ChanceCard&, CardTexts&)>;
+    const Prepare asLoaded = [](ChanceCard&, CardTexts&) {};
+    // Without items the card has let its row go, which it may take back.
+    const Prepare released = [](ChanceCard& card, CardTexts& texts) {
+        card.items.clear();
+        texts.SetFree(card.textRow, true);
+    };
+    // ... unless another card has taken it since: then the card has no text.
+    const Prepare taken = [](ChanceCard& card, CardTexts& texts) {
+        card.items.clear();
+        texts.SetFree(card.textRow, false);
+    };
+    // Items but no row (none was free when it got them): a text would take one.
+    const Prepare rowless = [](ChanceCard& card, CardTexts&) { card.textRow = 0; };
+    const struct {
+        const char* name;
+        Prepare prepare;
+        bool showsText;  // the dialog shows the card's text, else an empty field
+        bool keepsText;  // confirmed with what the dialog shows, else with more
+        bool keepsItems;
+        bool edit;
+    } cases[] = {
+        {"as loaded", asLoaded, true, true, true, false},
+        {"as loaded, another text", asLoaded, true, false, true, true},
+        {"as loaded, another item", asLoaded, true, true, false, true},
+        {"row released", released, true, true, true, false},
+        {"row released, another text", released, true, false, true, true},
+        {"row taken by another card", taken, false, true, true, false},
+        {"items without a row", rowless, false, true, true, false},
+        {"items without a row, a text", rowless, false, false, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Loaded game;
+        EditSession& s = game.session;
+        CareerSet& careers = s.Context().careerSet;
+        // The first card with both a text and items.
+        std::optional<std::pair<std::uint32_t, std::uint32_t>> found;
+        for (std::uint32_t i = 0; i < careers.Count() && !found; ++i)
+            for (std::uint32_t k = 0; k < Career::CardCount && !found; ++k)
+                if (careers.careers[i].cards[k].textRow != 0 && !careers.careers[i].cards[k].items.empty()) found = {i, k};
+        ASSERT_TRUE(found);
+        const auto [career, level] = *found;
+        ChanceCard& card = careers.careers[career].cards[level];
+        const std::string shown = c.showsText ? careers.cardTexts.Get(card.textRow, Slot).value_or("") : "";
+        c.prepare(card, careers.cardTexts);
+        std::vector<CardItem> items = card.items;
+        if (!c.keepsItems) items.insert(items.end(), extra.begin(), extra.end());
+        const std::string before = Fingerprint(s);
+
+        ASSERT_TRUE(s.SetChanceCard(career, level, items, c.keepsText ? shown : shown + "!", Slot));
+        EXPECT_EQ(s.CanUndo(), c.edit);
+        EXPECT_EQ(s.HasUnsavedChanges(), c.edit);
+        EXPECT_EQ(Fingerprint(s) != before, c.edit);
+    }
+
+    // The icons: both as the strips hold them, then one of them changed.
+    Loaded game;
+    EditSession& s = game.session;
+    const std::uint16_t number = s.Careers().careers[6].id;
+    Bitmap popup;
+    Bitmap button;
+    ASSERT_TRUE(s.Context().iconStrips.GetPopupIcon(number, popup));
+    ASSERT_TRUE(s.Context().iconStrips.GetButtonIcon(number, button));
+    EXPECT_FALSE(s.SetIcons(6, popup, button));
+    EXPECT_FALSE(s.CanUndo());
+    EXPECT_TRUE(s.ReviewChanges().empty());
+    button.SetPixel(3, 4, button.Pixel(3, 4) ^ 0xFFFFFFu);
+    EXPECT_TRUE(s.SetIcons(6, popup, button));
+    EXPECT_EQ(Lines(s.ReviewChanges()), std::vector<std::string>{"Button Icon 6/-/-: changed"});
+}
+
 TEST(EditSessionTest, TheReviewListsWhatDiffersFromTheFilesAsLastLoadedOrSaved) {
     Loaded game;
     EditSession& s = game.session;
