@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <utility>
 
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
 #include "model/Languages.h"
 #include "ui/FieldCodec.h"
+#include "ui/MainWindow.h"
 #include "ui/QuietScope.h"
 
 namespace tw {
@@ -28,6 +32,42 @@ constexpr FieldPlace Places[EditorView::FieldCount] = {
     {"Male job name:", 241, 188, 142, 12, false},
     {"Female job name:", 241, 202, 142, 12, false},
     {"Job description:", 241, 216, 142, 46, true},
+};
+
+// The field's standard context menu with the window's Undo and Redo in place of the field's
+// own: the typing is already a step of the window's history, and a second history inside the
+// field would take the text back behind the window's back. An editable field's menu begins with
+// its Undo, its Redo and a separator.
+void ShowContextMenu(QWidget& field, QMenu* menu, const QPoint& where) {
+    const QList<QAction*> entries = menu->actions();
+    const auto* window = qobject_cast<const MainWindow*>(field.window());
+    if (window != nullptr && entries.size() >= 3 && entries[2]->isSeparator()) {
+        menu->insertActions(entries[0], {window->UndoAction(), window->RedoAction()});
+        menu->removeAction(entries[0]);
+        menu->removeAction(entries[1]);
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(where);
+}
+
+class HistoryLineEdit final : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        ShowContextMenu(*this, createStandardContextMenu(), event->globalPos());
+    }
+};
+
+class HistoryTextEdit final : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        ShowContextMenu(*this, createStandardContextMenu(event->pos()), event->globalPos());
+    }
 };
 
 }  // namespace
@@ -51,14 +91,14 @@ QWidget* TextFields::Make(Field field) {
     const FieldPlace& place = Places[field];
     QWidget* widget = nullptr;
     if (place.multiLine) {
-        auto* edit = new QPlainTextEdit(client_);
+        auto* edit = new HistoryTextEdit(client_);
         edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         edit->setTabChangesFocus(true);
         // The window's history undoes typing; a second one inside the field would disagree.
         edit->setUndoRedoEnabled(false);
         widget = edit;
     } else {
-        widget = new QLineEdit(client_);
+        widget = new HistoryLineEdit(client_);
     }
     widget->setGeometry(units_.Rect(place.x, place.y, place.width, place.height));
     labels_[field]->setBuddy(widget);

@@ -1,11 +1,14 @@
 // The window's one history, wherever the person is: a dialog confirmed without a change adds no
-// step to it.
+// step to it, and the text fields' own context menus undo and redo through it.
 #include "MainWindowTestFixture.h"
 #include "ModalDriver.h"
 
 #include <functional>
 
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QPushButton>
 
 namespace tw {
@@ -29,6 +32,20 @@ protected:
         EXPECT_TRUE(window->CareersUnchanged());
         EXPECT_FALSE(window->UndoAction()->isEnabled());
         EXPECT_TRUE(session.ReviewChanges().empty());
+    }
+
+    // Right-clicks a field and returns the menu that comes up.
+    QMenu* RightClick(Field field) {
+        QWidget* widget = window->FieldWidget(field);
+        // A multi-line field takes its mouse events through its viewport.
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) widget = edit->viewport();
+        const QPoint where(4, 4);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, where, widget->mapToGlobal(where));
+        QApplication::sendEvent(widget, &event);
+        return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    }
+    static void Choose(QMenu* menu, QAction* entry) {
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
     }
 };
 
@@ -65,6 +82,43 @@ TEST_F(MainWindowHistoryTest, DialogsConfirmedWithoutAChangeAddNoStep) {
         EXPECT_TRUE(driver.Finished());
         EXPECT_TRUE(confirmed);
         ExpectClean();
+    }
+    EXPECT_TRUE(port.calls.empty());
+}
+
+TEST_F(MainWindowHistoryTest, TheFieldsContextMenusUndoAndRedoThroughTheWindow) {
+    SelectCareer(2);
+    SelectJob(1);
+    for (const Field field : {Field::CareerName, Field::JobDescription}) {
+        SCOPED_TRACE(static_cast<int>(field));
+        const QString before = Shown(field);
+        window->FieldWidget(field)->setFocus();
+        TypeAtEnd(field, QStringLiteral("xyz"));
+        ASSERT_TRUE(window->isWindowModified());
+
+        // The field's own Undo and Redo are gone; the window's stand in their place.
+        QMenu* menu = RightClick(field);
+        ASSERT_NE(menu, nullptr);
+        const QList<QAction*> entries = menu->actions();
+        ASSERT_GE(entries.size(), 3);
+        EXPECT_EQ(entries[0], window->UndoAction());
+        EXPECT_EQ(entries[1], window->RedoAction());
+        for (const QAction* entry : entries) {
+            if (entry == window->UndoAction() || entry == window->RedoAction()) continue;
+            const QString name = entry->text().section(QLatin1Char('\t'), 0, 0);
+            EXPECT_NE(name, QStringLiteral("&Undo"));
+            EXPECT_NE(name, QStringLiteral("&Redo"));
+        }
+        Choose(menu, window->UndoAction());
+        EXPECT_EQ(Shown(field), before);
+        ExpectClean();
+
+        menu = RightClick(field);
+        ASSERT_NE(menu, nullptr);
+        Choose(menu, window->RedoAction());
+        EXPECT_EQ(Shown(field), before + QStringLiteral("xyz"));
+        EXPECT_TRUE(window->isWindowModified());
+        window->Undo();
     }
     EXPECT_TRUE(port.calls.empty());
 }
