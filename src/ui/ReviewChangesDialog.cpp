@@ -1,5 +1,6 @@
 #include "ui/ReviewChangesDialog.h"
 
+#include <QAction>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -67,6 +68,11 @@ ReviewChangesDialog::ReviewChangesDialog(const EditSession& session, QWidget* pa
     : QDialog(parent), session_(session) {
     CreateWidgets();
     ConnectWidgets();
+    // The editor's keys (undo, redo, save, ...) work wherever the focus is, here too: the
+    // window's own actions, which its menus keep up to date, answer them.
+    if (parent != nullptr)
+        for (QAction* action : parent->window()->findChildren<QAction*>())
+            if (!action->shortcuts().isEmpty()) addAction(action);
 }
 
 void ReviewChangesDialog::CreateWidgets() {

@@ -19,7 +19,8 @@ class EditSession;
 // File > "Review Changes...": every difference between the model and the game's files as last
 // loaded or saved, one row each (career, level, language, field, before, after; icons as
 // pictures), read-only. "Go To" (or a double click) shows the change in the main window; the
-// window stays open beside it and is refreshed by its owner after each change.
+// window stays open beside it and is refreshed by its owner after each change. The keys of its
+// parent window's commands work in it as they do there.
 class ReviewChangesDialog : public QDialog {
     Q_OBJECT
 

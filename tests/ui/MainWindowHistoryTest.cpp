@@ -1,5 +1,6 @@
 // The window's one history, wherever the person is: a dialog confirmed without a change adds no
-// step to it, and the text fields' own context menus undo and redo through it.
+// step to it, the text fields' own context menus undo and redo through it, and its keys work
+// while the review window has the focus.
 #include "MainWindowTestFixture.h"
 #include "ModalDriver.h"
 
@@ -10,6 +11,9 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPushButton>
+#include <QTreeWidget>
+
+#include "ui/ReviewChangesDialog.h"
 
 namespace tw {
 namespace {
@@ -121,6 +125,40 @@ TEST_F(MainWindowHistoryTest, TheFieldsContextMenusUndoAndRedoThroughTheWindow) 
         window->Undo();
     }
     EXPECT_TRUE(port.calls.empty());
+}
+
+TEST_F(MainWindowHistoryTest, TheEditorsKeysWorkInTheReviewWindow) {
+    TypeInto(Field::CareerName, QStringLiteral("Banque"));
+    window->ReviewChanges();
+    ReviewChangesDialog* review = window->ReviewWindow();
+    ASSERT_NE(review, nullptr);
+    QApplication::setActiveWindow(review);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(review));
+    review->List()->setFocus();
+
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool modified;  // afterwards
+    } keys[] = {
+        {Qt::Key_Z, Qt::ControlModifier, false},
+        {Qt::Key_Y, Qt::ControlModifier, true},
+        {Qt::Key_Z, Qt::ControlModifier, false},
+        {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, true},
+    };
+    for (const auto& k : keys) {
+        QTest::keyClick(review->List(), k.key, k.modifiers);
+        EXPECT_EQ(window->isWindowModified(), k.modified) << QKeySequence(k.key | k.modifiers).toString().toStdString();
+        // The review follows, and keeps the focus.
+        EXPECT_EQ(review->List()->topLevelItemCount(), k.modified ? 1 : 0);
+        EXPECT_EQ(QApplication::activeWindow(), review);
+    }
+    EXPECT_TRUE(port.calls.empty());
+
+    QTest::keyClick(review->List(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(port.Shown(), std::vector<std::string>{"Trackwright 2: Operation complete!"});
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(loads, 2);
 }
 
 }  // namespace
