@@ -7,6 +7,7 @@
 #include "iff/IFFFile.h"
 #include "iff/ResourceType.h"
 #include "model/CareerSet.h"
+#include "text/TextCodec.h"
 #include "util/ByteWriter.h"
 #include "util/FileError.h"
 #include "util/HostPath.h"
@@ -16,6 +17,8 @@
 
 #include <new>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tw {
@@ -70,17 +73,32 @@ bool WriteContainerFile(IFFFile& container, const std::filesystem::path& path, U
     return true;
 }
 
-FileChoice ExchangeSaveChoice(const char* defaultExtension) {
+FileChoice ExchangeSaveChoice(std::string initialName) {
     FileChoice choice;
     choice.filter = ExchangeFileFilter;
-    choice.initialName = ExchangeInitialName;
-    choice.defaultExtension = defaultExtension;
+    choice.initialName = std::move(initialName);
+    // A name typed without an extension gets one, so that Import's filter lists the file.
+    choice.defaultExtension = ExchangeExtension;
     choice.promptOverwrite = true;
     choice.existingFoldersOnly = true;
     return choice;
 }
 
 }  // namespace
+
+std::string ExportFileName(const CareerSet& careers, std::uint32_t career) {
+    if (career >= careers.Count()) return ExchangeInitialName;
+    std::string name = DecodeToUtf8(careers.careers[career].track.name, CodePage::Windows1252);
+    // Characters that no file name may hold on Windows (and "/" nowhere) become "_".
+    constexpr std::string_view Forbidden = "<>:\"/\\|?*";
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || Forbidden.find(c) != std::string_view::npos) c = '_';
+    // Windows drops spaces and dots at the end of a file name; a name of nothing else is none.
+    while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
+    const std::size_t start = name.find_first_not_of(' ');
+    if (start == std::string::npos) return ExchangeInitialName;
+    return name.substr(start) + "." + ExchangeExtension;
+}
 
 bool ExportCareerTrack(IFFFile& container, std::uint32_t career, std::uint16_t id, const CareerSet& careers,
                        const IconStrips& icons, UserPort& port) {
@@ -159,13 +177,13 @@ bool BackupToFile(const std::filesystem::path& path, const CareerSet& careers, c
 bool CareerExportCommand(std::optional<std::uint32_t> selectedCareer, const CareerSet& careers,
                          const IconStrips& icons, UserPort& port) {
     if (!selectedCareer) return false;
-    const auto path = port.ChooseSaveFile(ExchangeSaveChoice("iff"));
+    const auto path = port.ChooseSaveFile(ExchangeSaveChoice(ExportFileName(careers, *selectedCareer)));
     if (!path) return false;
     return ExportCareerToFile(*path, *selectedCareer, careers, icons, port);
 }
 
 bool CareerBackupCommand(const CareerSet& careers, const IconStrips& icons, UserPort& port) {
-    const auto path = port.ChooseSaveFile(ExchangeSaveChoice(""));
+    const auto path = port.ChooseSaveFile(ExchangeSaveChoice(BackupInitialName));
     if (!path) return false;
     return BackupToFile(*path, careers, icons, port);
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace tw {
 
@@ -29,6 +30,11 @@ bool ExportCareerToFile(const std::filesystem::path& path, std::uint32_t career,
 // (the backup would lack them).
 bool BackupToFile(const std::filesystem::path& path, const CareerSet& careers, const IconStrips& icons,
                   UserPort& port);
+
+// The name that Export suggests for career `career`: its internal name, with the characters
+// that a file name cannot hold as "_", and ".iff". The wildcard "*.iff" (no suggestion) for a
+// career that does not exist or a name with nothing left.
+std::string ExportFileName(const CareerSet& careers, std::uint32_t career);
 
 // Career > Export: with a career selected, asks for the file name and exports that career.
 // True when a file was written. The model is not changed.

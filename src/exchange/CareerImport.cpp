@@ -130,7 +130,8 @@ ImportResult ImportExchangeFile(const std::filesystem::path& path, CareerSet& ca
 
 ImportResult CareerImportCommand(CareerSet& careers, IconStrips& icons, UserPort& port) {
     FileChoice choice;
-    choice.filter = ExchangeFileFilter;
+    // Any file may be tried: one saved under another name is still found.
+    choice.filter = ExchangeOpenFilter;
     choice.initialName = ExchangeInitialName;
     choice.mustExist = true;
     choice.hideReadOnly = true;

@@ -14,6 +14,9 @@ inline constexpr char ContactLine[] = "Please report it at the project's issue t
 
 // The file dialogs of export, backup and import.
 inline constexpr char ExchangeFileFilter[] = "IFF files (*.IFF)|*.iff||";
+inline constexpr char ExchangeOpenFilter[] = "IFF files (*.IFF)|*.iff|All files (*)|*||";
 inline constexpr char ExchangeInitialName[] = "*.iff";
+inline constexpr char ExchangeExtension[] = "iff";
+inline constexpr char BackupInitialName[] = "Careers backup.iff";
 
 }  // namespace tw

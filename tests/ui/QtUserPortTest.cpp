@@ -25,6 +25,7 @@ TEST(FileChoiceRulesTest, PlatformFiltersBecomeQtFiltersThatIgnoreCase) {
         {"IFF files (*.IFF)|*.iff||", "IFF files (*.IFF *.iff)"},
         {"Bitmaps|*.bmp;*.dib||", "Bitmaps (*.bmp *.BMP *.dib *.DIB)"},
         {"IFF files (*.IFF)|*.iff|All files (*.*)|*.*||", "IFF files (*.IFF *.iff);;All files (*.*)"},
+        {"IFF files (*.IFF)|*.iff|All files (*)|*||", "IFF files (*.IFF *.iff);;All files (*)"},
         {"Odd (old) (*.x)|*.x||", "Odd (old) (*.x *.X)"},
         {"No patterns||", "No patterns (*)"},
         {"|*.iff||", ""},

@@ -256,7 +256,7 @@ TEST(ExportCommandTest, AsksForTheFileAndReplacesIt) {
     ASSERT_EQ(port.calls[0].kind, "save");
     const FileChoice& choice = port.calls[0].choice;
     EXPECT_EQ(choice.defaultExtension, "iff");
-    EXPECT_EQ(choice.initialName, "*.iff");
+    EXPECT_EQ(choice.initialName, "Xenobiology.iff");
     EXPECT_EQ(choice.filter, "IFF files (*.IFF)|*.iff||");
     EXPECT_TRUE(choice.promptOverwrite);
     EXPECT_TRUE(choice.existingFoldersOnly);
@@ -265,6 +265,27 @@ TEST(ExportCommandTest, AsksForTheFileAndReplacesIt) {
     const auto chunks = RawChunks(test::ReadFileBytes(folder / "one.iff"));
     ASSERT_EQ(chunks.size(), 6u);
     EXPECT_EQ(chunks[0].label, "Xenobiology");
+}
+
+TEST(ExportCommandTest, SuggestsTheInternalNameAsAFileName) {
+    ExchangeGame game;
+    test::BuildStandardGame(game);
+    const struct {
+        std::string name;  // Windows-1252 bytes
+        const char* suggested;
+    } cases[] = {
+        {"Caf\xE9 owner", "Caf\u00E9 owner.iff"},
+        {"A/B: \"C\" <d> | e? *f\\g", "A_B_ _C_ _d_ _ e_ _f_g.iff"},
+        {"Tab\there", "Tab_here.iff"},
+        {"  Spaced out. . ", "Spaced out.iff"},
+        {" . ", "*.iff"},
+        {"", "*.iff"},
+    };
+    for (const auto& c : cases) {
+        game.careers.careers[0].track.name = c.name;
+        EXPECT_EQ(ExportFileName(game.careers, 0), c.suggested) << c.name;
+    }
+    EXPECT_EQ(ExportFileName(game.careers, 3), "*.iff");
 }
 
 TEST(ExportCommandTest, DoesNothingWithoutASelectionOrAFileName) {
@@ -294,7 +315,7 @@ TEST(ExportCommandTest, AFileThatCannotBeCreatedIsReported) {
     }
 }
 
-TEST(BackupCommandTest, AsksForAFileWithoutDefaultExtension) {
+TEST(BackupCommandTest, SuggestsANameAndAddsTheExtension) {
     ExchangeGame game;
     test::BuildStandardGame(game);
     test::TempFolder folder;
@@ -302,8 +323,8 @@ TEST(BackupCommandTest, AsksForAFileWithoutDefaultExtension) {
     port.files.push_back(folder / "all.iff");
     ASSERT_TRUE(CareerBackupCommand(game.careers, game.icons, port));
     const FileChoice& choice = port.calls[0].choice;
-    EXPECT_EQ(choice.defaultExtension, "");
-    EXPECT_EQ(choice.initialName, "*.iff");
+    EXPECT_EQ(choice.defaultExtension, "iff");
+    EXPECT_EQ(choice.initialName, "Careers backup.iff");
     EXPECT_EQ(choice.filter, "IFF files (*.IFF)|*.iff||");
     EXPECT_TRUE(choice.promptOverwrite);
     EXPECT_TRUE(choice.existingFoldersOnly);

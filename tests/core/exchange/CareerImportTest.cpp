@@ -471,7 +471,7 @@ TEST(ImportCommandTest, AsksForAnExistingFileAndStopsOnCancel) {
     const FileChoice& choice = port.calls[0].choice;
     EXPECT_EQ(choice.defaultExtension, "");
     EXPECT_EQ(choice.initialName, "*.iff");
-    EXPECT_EQ(choice.filter, "IFF files (*.IFF)|*.iff||");
+    EXPECT_EQ(choice.filter, "IFF files (*.IFF)|*.iff|All files (*)|*||");
     EXPECT_TRUE(choice.mustExist);
     EXPECT_TRUE(choice.hideReadOnly);
 
