@@ -43,7 +43,9 @@ public:
     std::optional<std::filesystem::path> ChooseOpenFile(const FileChoice&) override { return std::nullopt; }
     std::optional<std::filesystem::path> ChooseSaveFile(const FileChoice&) override { return std::nullopt; }
     std::string ApplicationName() const override { return "trackwright-cli"; }
-    std::optional<std::uint32_t> ChooseCareerToReplace(const CareerSet&) override { return std::nullopt; }
+    std::optional<std::uint32_t> ChooseCareerToReplace(const CareerSet&, std::optional<std::uint32_t>) override {
+        return std::nullopt;
+    }
     std::optional<std::filesystem::path> ChooseFolder(const std::string&) override { return std::nullopt; }
     void ShowStatus(const std::string&) override {}
 

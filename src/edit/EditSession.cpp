@@ -250,13 +250,13 @@ bool EditSession::SetIcons(std::uint32_t career, const Bitmap& popup, const Bitm
     });
 }
 
-ImportResult EditSession::Import(UserPort& port) {
+ImportResult EditSession::Import(UserPort& port, std::optional<std::uint32_t> selected) {
     ImportResult result;
     EditScope scope;
     scope.allCareers = true;
     scope.allIcons = true;
     Record(ImportStepName, {}, scope, [&](EditPlace& place) {
-        result = CareerImportCommand(context_.careerSet, context_.iconStrips, port);
+        result = CareerImportCommand(Context().careerSet, Context().iconStrips, port, selected);
         // An import over one career shows that career when it is undone.
         if (result.outcome == ImportResult::Outcome::CareerReplaced) place.career = result.careerIndex;
         return result.Changed();

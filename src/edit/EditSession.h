@@ -115,8 +115,9 @@ public:
     // The career's popup and button icons, put back into the strips; those that the strips
     // already hold stay untouched, so that OK without a change is no edit.
     bool SetIcons(std::uint32_t career, const Bitmap& popup, const Bitmap& button);
-    // Career > Import of a track or a backup, with its questions and messages.
-    ImportResult Import(UserPort& port);
+    // Career > Import of a track or a backup, with its questions and messages. A track offers
+    // the `selected` career first as the one it replaces.
+    ImportResult Import(UserPort& port, std::optional<std::uint32_t> selected = std::nullopt);
     // Makes the careers and chance cards what a document of the command-line tool's `dump` shape
     // says (see ReadDocument), as one step "Apply". Returns every problem found; with any, nothing
     // is changed.

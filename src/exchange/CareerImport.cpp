@@ -104,7 +104,8 @@ std::optional<std::uint32_t> ReadExportTypeOfFile(const std::filesystem::path& p
 }
 
 ImportResult ImportExchangeFile(const std::filesystem::path& path, CareerSet& careers, IconStrips& icons,
-                                UserPort& port, std::optional<std::uint32_t> onlyType) {
+                                UserPort& port, std::optional<std::uint32_t> onlyType,
+                                std::optional<std::uint32_t> selected) {
     using Outcome = ImportResult::Outcome;
     OpenedExchangeFile file;
     if (!OpenExchangeFile(path, port, file)) return {Outcome::Failed};
@@ -112,7 +113,7 @@ ImportResult ImportExchangeFile(const std::filesystem::path& path, CareerSet& ca
 
     if (file.exportType == ExportTypeTrack) {
         // The game's careers cannot be added to: an imported track always replaces one.
-        const auto target = port.ChooseCareerToReplace(careers);
+        const auto target = port.ChooseCareerToReplace(careers, selected);
         if (!target) return {Outcome::Cancelled};
         if (!ImportCareerTrack(file.container, *target, 0, careers, icons, port)) return {Outcome::Failed};
         port.Tell("Successfully imported!", ProductTitle, MessageIcon::Information);
@@ -128,7 +129,8 @@ ImportResult ImportExchangeFile(const std::filesystem::path& path, CareerSet& ca
     return {Outcome::AllRestored};
 }
 
-ImportResult CareerImportCommand(CareerSet& careers, IconStrips& icons, UserPort& port) {
+ImportResult CareerImportCommand(CareerSet& careers, IconStrips& icons, UserPort& port,
+                                 std::optional<std::uint32_t> selected) {
     FileChoice choice;
     // Any file may be tried: one saved under another name is still found.
     choice.filter = ExchangeOpenFilter;
@@ -137,7 +139,7 @@ ImportResult CareerImportCommand(CareerSet& careers, IconStrips& icons, UserPort
     choice.hideReadOnly = true;
     const auto path = port.ChooseOpenFile(choice);
     if (!path) return {};
-    return ImportExchangeFile(*path, careers, icons, port);
+    return ImportExchangeFile(*path, careers, icons, port, std::nullopt, selected);
 }
 
 }  // namespace tw

@@ -47,13 +47,15 @@ bool RestoreCareers(IFFFile& container, std::span<const std::uint8_t> informatio
 std::optional<std::uint32_t> ReadExportTypeOfFile(const std::filesystem::path& path, UserPort& port);
 
 // Imports the exchange file at `path`: an exported track over the career that
-// port.ChooseCareerToReplace picks, or, when the person confirms the restore question, every
-// career of a backup. With `onlyType`, a file of the other export type is left alone with
-// outcome WrongType and no message. Success is told to the person.
+// port.ChooseCareerToReplace picks (offering the `selected` one first), or, when the person
+// confirms the restore question, every career of a backup. With `onlyType`, a file of the other
+// export type is left alone with outcome WrongType and no message. Success is told to the person.
 ImportResult ImportExchangeFile(const std::filesystem::path& path, CareerSet& careers, IconStrips& icons,
-                                UserPort& port, std::optional<std::uint32_t> onlyType = std::nullopt);
+                                UserPort& port, std::optional<std::uint32_t> onlyType = std::nullopt,
+                                std::optional<std::uint32_t> selected = std::nullopt);
 
 // Career > Import: asks for the file, then ImportExchangeFile.
-ImportResult CareerImportCommand(CareerSet& careers, IconStrips& icons, UserPort& port);
+ImportResult CareerImportCommand(CareerSet& careers, IconStrips& icons, UserPort& port,
+                                 std::optional<std::uint32_t> selected = std::nullopt);
 
 }  // namespace tw

@@ -60,17 +60,19 @@ std::optional<std::filesystem::path> QtUserPort::ChooseSaveFile(const FileChoice
     return chosen;
 }
 
-std::optional<std::uint32_t> QtUserPort::ChooseCareerToReplace(const CareerSet& careers) {
+std::optional<std::uint32_t> QtUserPort::ChooseCareerToReplace(const CareerSet& careers,
+                                                               std::optional<std::uint32_t> selected) {
     std::optional<std::uint32_t> chosen;
-    OnContextThread(this, [&] { chosen = ChooseCareerFromRows(CareerRowsOf(careers)); });
+    OnContextThread(this, [&] { chosen = ChooseCareerFromRows(CareerRowsOf(careers), selected); });
     return chosen;
 }
 
-std::optional<std::uint32_t> QtUserPort::ChooseCareerFromRows(const std::vector<CareerRow>& careers) {
+std::optional<std::uint32_t> QtUserPort::ChooseCareerFromRows(const std::vector<CareerRow>& careers,
+                                                              std::optional<std::uint32_t> selected) {
     std::optional<std::uint32_t> chosen;
     OnContextThread(this, [&] {
         ReplaceCareerDialog dialog(*this, DialogParent());
-        dialog.SetCareers(careers);
+        dialog.SetCareers(careers, selected);
         if (dialog.exec() == QDialog::Accepted) chosen = dialog.ChosenCareer();
     });
     return chosen;

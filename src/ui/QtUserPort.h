@@ -33,12 +33,14 @@ public:
     std::optional<std::filesystem::path> ChooseOpenFile(const FileChoice& choice) override;
     std::optional<std::filesystem::path> ChooseSaveFile(const FileChoice& choice) override;
     std::string ApplicationName() const override { return applicationName_; }
-    std::optional<std::uint32_t> ChooseCareerToReplace(const CareerSet& careers) override;
+    std::optional<std::uint32_t> ChooseCareerToReplace(const CareerSet& careers,
+                                                       std::optional<std::uint32_t> selected) override;
     std::optional<std::filesystem::path> ChooseFolder(const std::string& title) override;
     void ShowStatus(const std::string& text) override;
 
     // The career choice from rows already taken out of a career set.
-    std::optional<std::uint32_t> ChooseCareerFromRows(const std::vector<CareerRow>& careers);
+    std::optional<std::uint32_t> ChooseCareerFromRows(const std::vector<CareerRow>& careers,
+                                                      std::optional<std::uint32_t> selected = std::nullopt);
 
     // Where ShowStatus sends its text; the loading window sets it while it runs and clears it
     // (with an empty function) before it closes. Without one, status texts are dropped.

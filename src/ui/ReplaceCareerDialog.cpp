@@ -53,13 +53,14 @@ void ReplaceCareerDialog::ConnectWidgets() {
     connect(cancelButton_, &QPushButton::clicked, this, &ReplaceCareerDialog::reject);
 }
 
-void ReplaceCareerDialog::SetCareers(const std::vector<CareerRow>& careers) {
+void ReplaceCareerDialog::SetCareers(const std::vector<CareerRow>& careers, std::optional<std::uint32_t> selected) {
     careerList_->RemoveAllRows();
     for (std::size_t i = 0; i < careers.size(); ++i) {
         const QString id = QStringLiteral("#%1").arg(careers[i].id);
         careerList_->AppendRow({id, TextCodec::DecodeInternal(careers[i].name)}, static_cast<std::uint32_t>(i));
     }
-    careerList_->SelectRow(0);
+    // The rows stand in career order, so a career's row is its index.
+    careerList_->SelectRow(selected && *selected < careers.size() ? static_cast<int>(*selected) : 0);
     careerList_->setFocus();
 }
 

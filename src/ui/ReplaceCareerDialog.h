@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include <QDialog>
@@ -24,8 +25,9 @@ public:
     // The port shows the dialog's own message (OK without a selected career).
     explicit ReplaceCareerDialog(UserPort& port, QWidget* parent = nullptr);
 
-    // Fills the list with one row per career, in career order, and selects the first row.
-    void SetCareers(const std::vector<CareerRow>& careers);
+    // Fills the list with one row per career, in career order, and selects the row of the
+    // `selected` career, or the first row when there is no such career.
+    void SetCareers(const std::vector<CareerRow>& careers, std::optional<std::uint32_t> selected = std::nullopt);
     std::uint32_t ChosenCareer() const { return chosenCareer_; }
 
     FullRowListView* CareerList() const { return careerList_; }

@@ -30,7 +30,9 @@ public:
     std::optional<std::filesystem::path> ChooseOpenFile(const FileChoice&) override { return file; }
     std::optional<std::filesystem::path> ChooseSaveFile(const FileChoice&) override { return file; }
     std::string ApplicationName() const override { return applicationName_; }
-    std::optional<std::uint32_t> ChooseCareerToReplace(const CareerSet&) override { return career; }
+    std::optional<std::uint32_t> ChooseCareerToReplace(const CareerSet&, std::optional<std::uint32_t>) override {
+        return career;
+    }
     std::optional<std::filesystem::path> ChooseFolder(const std::string&) override { return std::nullopt; }
     void ShowStatus(const std::string&) override {}
 

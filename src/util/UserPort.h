@@ -53,8 +53,9 @@ public:
     // It is the title of messages that name no title of their own.
     virtual std::string ApplicationName() const = 0;
     // Which existing career an import overwrites: an index into the career set, or none for
-    // Cancel.
-    virtual std::optional<std::uint32_t> ChooseCareerToReplace(const CareerSet& careers) = 0;
+    // Cancel. `selected`, the career the person has selected, is the one offered first.
+    virtual std::optional<std::uint32_t> ChooseCareerToReplace(const CareerSet& careers,
+                                                               std::optional<std::uint32_t> selected) = 0;
     // A folder chosen by the person (to point the program at the game), or none for Cancel.
     virtual std::optional<std::filesystem::path> ChooseFolder(const std::string& title) = 0;
     // The status line of the loading window; the load's worker calls it.

@@ -38,8 +38,9 @@ std::optional<std::filesystem::path> ScriptedPort::ChooseSaveFile(const FileChoi
     return TakeFile(files, "save-file choice");
 }
 
-std::optional<std::uint32_t> ScriptedPort::ChooseCareerToReplace(const CareerSet&) {
-    calls.push_back({"career", {}, {}});
+std::optional<std::uint32_t> ScriptedPort::ChooseCareerToReplace(const CareerSet&,
+                                                                 std::optional<std::uint32_t> selected) {
+    calls.push_back({"career", {}, {}, selected});
     if (careers.empty()) {
         ADD_FAILURE() << "unexpected choice of a career to replace";
         return std::nullopt;

@@ -16,6 +16,7 @@ public:
         std::string kind;  // "message", "question", "open", "save", "career", "folder"
         Message message;   // for messages and questions
         FileChoice choice; // for file choices
+        std::optional<std::uint32_t> selected = {};  // for the choice of a career
     };
 
     // Queued answers, taken in order.
@@ -32,7 +33,8 @@ public:
     std::optional<std::filesystem::path> ChooseOpenFile(const FileChoice& choice) override;
     std::optional<std::filesystem::path> ChooseSaveFile(const FileChoice& choice) override;
     std::string ApplicationName() const override { return applicationName; }
-    std::optional<std::uint32_t> ChooseCareerToReplace(const CareerSet& careers) override;
+    std::optional<std::uint32_t> ChooseCareerToReplace(const CareerSet& careers,
+                                                       std::optional<std::uint32_t> selected) override;
     std::optional<std::filesystem::path> ChooseFolder(const std::string& title) override;
     void ShowStatus(const std::string& text) override { statuses.push_back(text); }
 

@@ -146,18 +146,23 @@ TEST(QtUserPortTest, CancelledOpenGivesNoFile) {
     EXPECT_FALSE(port.ChooseOpenFile({"IFF files (*.IFF)|*.iff||", "*.iff", "", true}).has_value());
 }
 
-TEST(QtUserPortTest, CareerChoiceReturnsTheChosenRowsIndex) {
+TEST(QtUserPortTest, CareerChoiceOpensOnTheSelectedCareerAndReturnsTheChosenRowsIndex) {
     QtUserPort port;
     ModalDriver person;
+    int offered = -1;
     person
         .Then<ReplaceCareerDialog>([](ReplaceCareerDialog* dialog) {
             dialog->CareerList()->SelectRow(2);
             dialog->OkButton()->click();
         })
-        .Then<ReplaceCareerDialog>([](ReplaceCareerDialog* dialog) { dialog->CancelButton()->click(); });
+        .Then<ReplaceCareerDialog>([&offered](ReplaceCareerDialog* dialog) {
+            offered = dialog->CareerList()->SelectedRow();
+            dialog->CancelButton()->click();
+        });
     const std::vector<CareerRow> rows = {{1, "Business"}, {2, "Medicine"}, {7, "Slacker"}};
     EXPECT_EQ(port.ChooseCareerFromRows(rows), std::optional<std::uint32_t>(2));
-    EXPECT_EQ(port.ChooseCareerFromRows(rows), std::nullopt);
+    EXPECT_EQ(port.ChooseCareerFromRows(rows, 1), std::nullopt);
+    EXPECT_EQ(offered, 1);
 }
 
 }  // namespace

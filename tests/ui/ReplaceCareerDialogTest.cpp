@@ -40,16 +40,22 @@ TEST(ReplaceCareerDialogTest, ListsEveryCareerAndOpensOnTheFirst) {
     EXPECT_EQ(dialog.OkButton()->nextInFocusChain(), dialog.CancelButton());
 }
 
-TEST(ReplaceCareerDialogTest, OkAtOnceChoosesTheFirstCareer) {
-    test::ScriptedPort port;
-    ReplaceCareerDialog dialog(port);
-    dialog.SetCareers(Careers);
-    dialog.show();
-    EXPECT_EQ(dialog.focusWidget(), dialog.CareerList());
-    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.ChosenCareer(), 0u);
-    EXPECT_TRUE(port.calls.empty());
+TEST(ReplaceCareerDialogTest, OkAtOnceChoosesTheSelectedCareerElseTheFirst) {
+    const struct {
+        std::optional<std::uint32_t> selected;
+        std::uint32_t chosen;
+    } cases[] = {{std::nullopt, 0}, {2, 2}, {1, 1}, {3, 0}};
+    for (const auto& c : cases) {
+        test::ScriptedPort port;
+        ReplaceCareerDialog dialog(port);
+        dialog.SetCareers(Careers, c.selected);
+        dialog.show();
+        EXPECT_EQ(dialog.focusWidget(), dialog.CareerList());
+        QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(dialog.ChosenCareer(), c.chosen) << c.selected.value_or(99);
+        EXPECT_TRUE(port.calls.empty());
+    }
 }
 
 TEST(ReplaceCareerDialogTest, OkWithoutSelectionComplainsAndStaysOpen) {

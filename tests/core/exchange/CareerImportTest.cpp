@@ -475,12 +475,14 @@ TEST(ImportCommandTest, AsksForAnExistingFileAndStopsOnCancel) {
     EXPECT_TRUE(choice.mustExist);
     EXPECT_TRUE(choice.hideReadOnly);
 
-    // No career chosen; No to the restore question.
+    // No career chosen (the selected one was offered first); No to the restore question.
     ScriptedPort noCareer;
     noCareer.files.push_back(folder / "one.iff");
     noCareer.careers.push_back(std::nullopt);
-    EXPECT_EQ(CareerImportCommand(game.careers, game.icons, noCareer).outcome, Outcome::Cancelled);
+    EXPECT_EQ(CareerImportCommand(game.careers, game.icons, noCareer, 2).outcome, Outcome::Cancelled);
     EXPECT_TRUE(noCareer.Shown().empty());
+    ASSERT_EQ(noCareer.calls.size(), 2u);
+    EXPECT_EQ(noCareer.calls[1].selected, std::optional<std::uint32_t>(2));
     ScriptedPort no;
     no.files.push_back(folder / "all.iff");
     no.answers.push_back(Answer::No);
