@@ -35,7 +35,8 @@ void AboutBox::CreateWidgets() {
     };
     versionLine_ = line(QStringLiteral("Trackwright Version 2.1"), 14, 119);
     creditsLine_ = line(QString::fromUtf8("\u00A9 2026 The Trackwright developers"), 25, 119);
-    addressLine_ = line(QStringLiteral("https://trackwright.example/"), 36, 116);
+    // No web address: the program has none of its own to name. The licence is the LICENSE file's.
+    licenceLine_ = line(QStringLiteral("Released under the MIT License"), 36, 116);
 
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
     okButton_->setGeometry(units.Rect(168, 18, 50, 14));

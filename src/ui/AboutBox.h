@@ -7,7 +7,7 @@ class QPushButton;
 
 namespace tw {
 
-// Names the program and its version. OK, Enter, Escape and the close box end it; it changes
+// Names the program, its version and its licence. OK, Enter, Escape and the close box end it; it changes
 // nothing.
 class AboutBox : public QDialog {
     Q_OBJECT
@@ -17,7 +17,7 @@ public:
 
     QLabel* VersionLine() const { return versionLine_; }
     QLabel* CreditsLine() const { return creditsLine_; }
-    QLabel* AddressLine() const { return addressLine_; }
+    QLabel* LicenceLine() const { return licenceLine_; }
     QPushButton* OkButton() const { return okButton_; }
 
 private:
@@ -27,7 +27,7 @@ private:
     QLabel* icon_ = nullptr;
     QLabel* versionLine_ = nullptr;
     QLabel* creditsLine_ = nullptr;
-    QLabel* addressLine_ = nullptr;
+    QLabel* licenceLine_ = nullptr;
     QPushButton* okButton_ = nullptr;
 };
 

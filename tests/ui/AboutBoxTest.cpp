@@ -11,18 +11,22 @@
 namespace tw {
 namespace {
 
-TEST(AboutBoxTest, NamesTheProgramAndItsVersion) {
+TEST(AboutBoxTest, NamesTheProgramItsVersionAndItsLicenceButNoAddress) {
     AboutBox box;
     EXPECT_EQ(box.windowTitle(), QStringLiteral("About Trackwright 2.1"));
     EXPECT_EQ(box.VersionLine()->text(), QStringLiteral("Trackwright Version 2.1"));
     EXPECT_EQ(box.CreditsLine()->text(), QString::fromUtf8("\u00A9 2026 The Trackwright developers"));
-    EXPECT_EQ(box.AddressLine()->text(), QStringLiteral("https://trackwright.example/"));
+    EXPECT_EQ(box.LicenceLine()->text(), QStringLiteral("Released under the MIT License"));
     EXPECT_TRUE(box.OkButton()->isDefault());
     EXPECT_EQ(box.size(), DialogUnits(box.font()).Size(235, 55));
     EXPECT_EQ(box.minimumSize(), box.maximumSize());
-    // Each line fits its place, so nothing of it is cut off.
-    for (const QLabel* line : {box.VersionLine(), box.CreditsLine(), box.AddressLine()})
+    for (const QLabel* line : box.findChildren<QLabel*>()) {
+        // Each line fits its place, so nothing of it is cut off.
         EXPECT_LE(line->sizeHint().width(), line->width()) << line->text().toStdString();
+        // The program has no web address: none, not even a placeholder, is named.
+        for (const char* address : {"://", "www.", ".example", "@"})
+            EXPECT_FALSE(line->text().contains(QLatin1String(address))) << line->text().toStdString();
+    }
 }
 
 TEST(AboutBoxTest, OkEnterAndEscapeEndIt) {
