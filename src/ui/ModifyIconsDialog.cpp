@@ -174,8 +174,9 @@ void ModifyIconsDialog::Import(Bitmap& icon, std::int32_t width, std::int32_t he
     }
     Bitmap loaded;
     Palette scratch;
-    if (!LoadBitmapFile(**file, loaded, scratch, width, height)) {
-        ShowError(sizeMessage);
+    if (const Status read = LoadBitmapFile(**file, loaded, scratch, width, height); !read) {
+        // The message says what the icon must be; the detail what the file is.
+        ShowError(sizeMessage, PathText(*path) + ": " + read.Reason());
         return;
     }
     icon = std::move(loaded);

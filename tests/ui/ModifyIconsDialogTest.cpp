@@ -27,6 +27,7 @@
 #include "ui/BitmapImage.h"
 #include "ui/DialogUnits.h"
 #include "ui/Screenshot.h"
+#include "util/HostPath.h"
 #include "util/MemoryStream.h"
 
 namespace tw {
@@ -218,11 +219,14 @@ TEST_F(ModifyIconsDialogTest, ImportTakesBitmapsOfTheIconsSizeRunLengthCompresse
         std::vector<std::uint8_t> file;  // none: the file is not there
         std::string message;             // empty: imported
         Bitmap imported;
+        const char* found = "";          // what the message's detail says of the file
     } cases[] = {
         {"popup 24-bit 84x63", true, Bmp24(popup), "", popup},
-        {"popup 85x63", true, test::BmpBytes(wide), PopupSizeMessage, {}},
-        {"popup 84x64", true, Bmp24(Pattern(84, 64, 0x77)), PopupSizeMessage, {}},
-        {"popup top-down", true, test::BmpBytes(topDown), PopupSizeMessage, {}},
+        {"popup 85x63", true, test::BmpBytes(wide), PopupSizeMessage, {}, "the bitmap is 85 x 63 pixels, not 84 x 63"},
+        {"popup 84x64", true, Bmp24(Pattern(84, 64, 0x77)), PopupSizeMessage, {},
+         "the bitmap is 84 x 64 pixels, not 84 x 63"},
+        {"popup top-down", true, test::BmpBytes(topDown), PopupSizeMessage, {},
+         "the bitmap is 84 x -63 pixels, not 84 x 63"},
         {"popup missing file", true, {}, OpenMessage, {}},
         {"button 8-bit palette", false, test::BmpBytes(Palette8()), "", Palette8Picture()},
         {"button RLE8", false, test::BmpBytes(rle), "", Palette8Picture()},
@@ -257,6 +261,10 @@ TEST_F(ModifyIconsDialogTest, ImportTakesBitmapsOfTheIconsSizeRunLengthCompresse
         } else {
             EXPECT_EQ(port.Shown(), std::vector<std::string>{c.message});
             EXPECT_EQ(port.calls.back().message.icon, MessageIcon::Error);
+            // Beside the words of what the icon must be, the reason: which file, and what it is.
+            const std::string& detail = port.calls.back().message.detail;
+            EXPECT_EQ(detail.rfind(PathText(path) + ": ", 0), 0u) << detail;
+            if (*c.found != '\0') EXPECT_EQ(detail, PathText(path) + ": " + c.found);
             EXPECT_EQ(changed, c.popupIcon ? StripPopup(0) : StripButton(0));
         }
         EXPECT_TRUE(port.files.empty());
