@@ -4,6 +4,8 @@
 #include "edit/EditSession.h"
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
+#include "iff/IFFFile.h"
+#include "model/StringTable.h"
 #include "sample/SampleInstallation.h"
 #include "store/Installation.h"
 #include "store/KeptOriginals.h"
@@ -13,10 +15,12 @@
 #include "util/ConsolePort.h"
 #include "util/EnvironmentLookup.h"
 #include "util/HostPath.h"
+#include "util/MemoryStream.h"
 #include "util/Sha256.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -144,7 +148,7 @@ TEST_F(CliTest, HelpPrintsTheUsageOfTheToolOrOfOneCommand) {
         EXPECT_NE(run.out.find("  export CAREER FILE "), std::string::npos) << run.out;
         EXPECT_NE(run.out.find("CAREER is #ID"), std::string::npos) << run.out;
     }
-    for (const char* command : {"locate", "dump", "resave", "export", "backup", "import", "restore", "sample", "apply",
+    for (const char* command : {"locate", "dump", "check", "resave", "export", "backup", "import", "restore", "sample", "apply",
                                 "originals", "restore-originals", "help"}) {
         const CliRun run = Cli({"help", command});
         EXPECT_EQ(run.status, ExitSuccess) << command;
@@ -753,6 +757,89 @@ TEST_F(CliTest, FailedLoadsExitWithOneAndSayWhy) {
         EXPECT_TRUE(after.starts_with("trackwright-cli: ")) << run.err;
         EXPECT_NE(after.find(c.reason), std::string::npos) << run.err;
     }
+}
+
+// check reads only: whatever it finds, the game folder stays byte for byte as it was, and its
+// exit status counts losses, damage and problems but not forms and notes.
+TEST_F(CliTest, CheckListsWhatItFindsCountsOnlyWhatMattersAndWritesNothing) {
+    const std::string sampleJson =
+        "{\"findings\": [\n"
+        "  {\"kind\": \"form\", \"severity\": \"note\", \"file\": \"UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP\", "
+        "\"type\": \"BMP\", \"message\": \"the strip is stored at 8 bits per pixel; a save writes it as an uncompressed "
+        "24-bit one with the same pixels\"},\n"
+        "  {\"kind\": \"form\", \"severity\": \"note\", \"file\": \"UIGraphics/cpanel/Backgrounds/JobIconMultiPopup.BMP\", "
+        "\"type\": \"BMP\", \"message\": \"the strip is stored at 8 bits per pixel; a save writes it as an uncompressed "
+        "24-bit one with the same pixels\"}\n"
+        "]}\n";
+    const auto before = Contents(game);
+    const CliRun json = OnGame({"check", "--json"});
+    EXPECT_EQ(json.status, ExitSuccess) << json.err;
+    EXPECT_EQ(json.out, sampleJson);
+    const CliRun text = OnGame({"check"});
+    EXPECT_EQ(text.status, ExitSuccess);
+    EXPECT_EQ(text.out.find("form: UIGraphics/cpanel/Buttons/JobIconMultiButton.BMP BMP: the strip is stored at 8"), 0u)
+        << text.out;
+    EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\n'), 2);
+    EXPECT_EQ(Contents(game), before);
+
+    // A salary that falls is a problem with its place; nothing else of the saved game is found.
+    const std::string file = (temp.Path() / "game.json").string();
+    WriteText(file, Replaced(OnGame({"dump"}).out, "0, 220, 6, 13, 0]", "0, 150, 6, 13, 0]"));
+    ASSERT_EQ(OnGame({"apply", file}).status, ExitSuccess);
+    const auto applied = Contents(game);
+    const CliRun rule = OnGame({"check", "--json"});
+    EXPECT_EQ(rule.status, ExitFailure);
+    EXPECT_EQ(rule.out,
+              "{\"findings\": [\n"
+              "  {\"kind\": \"rule\", \"severity\": \"problem\", \"career\": 1, \"level\": 3, \"field\": \"salary\", "
+              "\"rule\": \"salary-falls\", \"message\": \"Level 3 of \\\"Beekeeping\\\" pays 150, less than the level "
+              "below (155): a promotion would cut the pay.\"}\n"
+              "]}\n");
+    EXPECT_EQ(OnGame({"check"}).out.find("rule salary-falls (problem): career #1 level 3 salary: Level 3"), 0u);
+    EXPECT_EQ(Contents(game), applied);
+
+    for (const auto& args : std::vector<std::vector<std::string>>{{"check", "--utf8"}, {"check", "--json", "--json"}})
+        EXPECT_EQ(OnGame(args).status, ExitUsage);
+}
+
+// A careers file whose second table of job names disagrees with the careers' texts: a save would
+// rewrite it. The changing commands refuse, name it and write nothing, unless told to accept it.
+TEST_F(CliTest, ChangingCommandsRefuseALossySaveUnlessItIsAccepted) {
+    ASSERT_EQ(OnGame({"resave"}).status, ExitSuccess);
+    const std::filesystem::path workPath = game / "ExpansionShared" / "Work.iff";
+    {
+        const std::string bytes = ReadText(workPath);
+        ChunkStore store;
+        IFFFile work(store);
+        work.AttachFile(MemoryStream(std::vector<std::uint8_t>(bytes.begin(), bytes.end())));
+        ASSERT_TRUE(work.OpenIFFFile());
+        ChunkHandle handle = 0;
+        ASSERT_TRUE(work.FindChunk(handle, TypeSTR, 1003));
+        StringTable names;
+        ASSERT_TRUE(names.LoadFromIFF(work, handle));
+        ASSERT_TRUE(names.SetText(3, 0, StringTable::Value, "Keeper of Nothing"));
+        ASSERT_TRUE(names.SaveToIFF(work));
+        MemoryStream written;
+        ASSERT_TRUE(work.SaveIFFFile(&written));
+        WriteText(workPath, std::string(written.Bytes().begin(), written.Bytes().end()));
+    }
+    const auto lossy = Contents(game);
+    const CliRun check = OnGame({"check"});
+    EXPECT_EQ(check.status, ExitFailure);
+    EXPECT_EQ(check.out.find("loss: ExpansionShared/Work.iff STR# 1003"), 0u) << check.out;
+
+    const std::string dump = (temp.Path() / "game.json").string();
+    WriteText(dump, OnGame({"dump"}).out);
+    for (const auto& args : std::vector<std::vector<std::string>>{{"resave"}, {"apply", dump}}) {
+        const CliRun run = OnGame(args);
+        EXPECT_EQ(run.status, ExitFailure) << args[0];
+        EXPECT_NE(run.err.find("nothing was written"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("--accept-loss"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("STR# 1003"), std::string::npos) << run.err;
+        EXPECT_EQ(Contents(game), lossy) << args[0];
+    }
+    EXPECT_EQ(OnGame({"resave", "--accept-loss"}).status, ExitSuccess);
+    EXPECT_EQ(OnGame({"check"}).status, ExitSuccess);
 }
 
 }  // namespace
