@@ -35,7 +35,9 @@ public:
     std::optional<fs::path> ChooseOpenFile(const tw::FileChoice&) override { return std::nullopt; }
     std::optional<fs::path> ChooseSaveFile(const tw::FileChoice&) override { return std::nullopt; }
     std::string ApplicationName() const override { return "bench"; }
-    std::optional<std::uint32_t> ChooseCareerToReplace(const tw::CareerSet&) override { return std::nullopt; }
+    std::optional<std::uint32_t> ChooseCareerToReplace(const tw::CareerSet&, std::optional<std::uint32_t>) override {
+        return std::nullopt;
+    }
     std::optional<fs::path> ChooseFolder(const std::string&) override { return std::nullopt; }
     void ShowStatus(const std::string&) override {}
 

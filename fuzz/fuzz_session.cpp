@@ -159,7 +159,7 @@ public:
     std::optional<fs::path> ChooseOpenFile(const FileChoice&) override { return Take(files).value_or(std::nullopt); }
     std::optional<fs::path> ChooseSaveFile(const FileChoice&) override { return Take(files).value_or(std::nullopt); }
     std::string ApplicationName() const override { return "trackwright"; }
-    std::optional<std::uint32_t> ChooseCareerToReplace(const CareerSet&) override {
+    std::optional<std::uint32_t> ChooseCareerToReplace(const CareerSet&, std::optional<std::uint32_t>) override {
         return Take(careers).value_or(std::nullopt);
     }
     std::optional<fs::path> ChooseFolder(const std::string&) override { return std::nullopt; }
