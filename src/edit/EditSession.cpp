@@ -234,8 +234,7 @@ bool EditSession::SetAllLanguages(UserPort& port, std::uint32_t career, std::uin
 bool EditSession::SetIcons(std::uint32_t career, const Bitmap& popup, const Bitmap& button) {
     if (career >= Careers().Count()) return false;
     const std::uint16_t number = Careers().careers[career].id;
-    // An icon that comes back as the strip holds it leaves the strip alone, so that its file is
-    // not written anew for nothing.
+    // An icon that comes back as the strip holds it is no change: its strip is left alone.
     Bitmap held;
     const bool newPopup = !Context().iconStrips.GetPopupIcon(number, held) || !held.SamePixels(popup);
     const bool newButton = !Context().iconStrips.GetButtonIcon(number, held) || !held.SamePixels(button);

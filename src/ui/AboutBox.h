@@ -7,8 +7,8 @@ class QPushButton;
 
 namespace tw {
 
-// Names the program, its version and its licence. OK, Enter, Escape and the close box end it; it changes
-// nothing.
+// Names the program, its version and its licence. OK, Enter, Escape and the close box end it;
+// it changes nothing.
 class AboutBox : public QDialog {
     Q_OBJECT
 

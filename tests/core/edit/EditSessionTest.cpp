@@ -353,7 +353,8 @@ TEST(EditSessionTest, ADialogConfirmedAsItOpenedIsNoEdit) {
         std::optional<std::pair<std::uint32_t, std::uint32_t>> found;
         for (std::uint32_t i = 0; i < careers.Count() && !found; ++i)
             for (std::uint32_t k = 0; k < Career::CardCount && !found; ++k)
-                if (careers.careers[i].cards[k].textRow != 0 && !careers.careers[i].cards[k].items.empty()) found = {i, k};
+                if (careers.careers[i].cards[k].textRow != 0 && !careers.careers[i].cards[k].items.empty())
+                    found = {i, k};
         ASSERT_TRUE(found);
         const auto [career, level] = *found;
         ChanceCard& card = careers.careers[career].cards[level];
