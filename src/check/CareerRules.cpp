@@ -85,13 +85,14 @@ void CheckLevels(const CareerSet& set, std::size_t index, std::vector<Finding>& 
             found.push_back(RuleFinding(career, level, "hours", "zero-hours",
                                         where + " begins and ends at " + std::to_string(job.values[BeginHour]) +
                                             ":00: a working day of zero hours."));
-        // The lower bounds of friends and skills are the level below's, which the rules above name.
+        // Above level 0 the lower bounds of friends and skills are the level below's, which the
+        // rules above name.
         const Requirements below = RequirementsBelow(career.track, level);
         for (std::size_t v = 0; v < JobLevel::ValueCount; ++v) {
             const std::optional<ValueRange> range = JobValueRange(v, below);
             if (!range) continue;
             const std::int64_t value = job.values[v];
-            const bool tooLow = v > LastSkill && value < range->minimum;
+            const bool tooLow = (v > LastSkill || level == 0) && value < range->minimum;
             if (!tooLow && value <= range->maximum) continue;
             if (v == CarPool) {
                 found.push_back(RuleFinding(career, level, ValueNames[v], "car-pool-unlisted",

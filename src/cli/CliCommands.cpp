@@ -188,8 +188,19 @@ private:
     // Lists what a save would change, the damaged parts and the careers the game would show
     // wrongly; reads only.
     int Check(bool json) {
-        if (!Load()) return ExitFailure;
-        const std::vector<Finding> findings = CheckGame(context_);
+        std::vector<Finding> findings;
+        if (Load()) {
+            findings = CheckGame(context_);
+        } else {
+            if (context_.gameFolder.empty()) return ExitFailure;
+            // A game that is found but does not load is damaged: listed like any other damage.
+            findings = DamagedFindings(context_.Problems());
+            Finding unloaded;
+            unloaded.kind = Finding::Kind::Damaged;
+            unloaded.file = context_.careersFile;
+            unloaded.message = "the game does not load; the reason is on standard error";
+            findings.push_back(std::move(unloaded));
+        }
         std::fputs((json ? CheckJson(findings) : CheckText(findings)).c_str(), out_);
         return std::any_of(findings.begin(), findings.end(), CountsAgainst) ? ExitFailure : ExitSuccess;
     }

@@ -148,8 +148,8 @@ TEST_F(CliTest, HelpPrintsTheUsageOfTheToolOrOfOneCommand) {
         EXPECT_NE(run.out.find("  export CAREER FILE "), std::string::npos) << run.out;
         EXPECT_NE(run.out.find("CAREER is #ID"), std::string::npos) << run.out;
     }
-    for (const char* command : {"locate", "dump", "check", "resave", "export", "backup", "import", "restore", "sample", "apply",
-                                "originals", "restore-originals", "help"}) {
+    for (const char* command : {"locate", "dump", "check", "resave", "export", "backup", "import", "restore", "sample",
+                                "apply", "originals", "restore-originals", "help"}) {
         const CliRun run = Cli({"help", command});
         EXPECT_EQ(run.status, ExitSuccess) << command;
         EXPECT_EQ(run.err, "") << command;
@@ -800,6 +800,13 @@ TEST_F(CliTest, CheckListsWhatItFindsCountsOnlyWhatMattersAndWritesNothing) {
 
     for (const auto& args : std::vector<std::vector<std::string>>{{"check", "--utf8"}, {"check", "--json", "--json"}})
         EXPECT_EQ(OnGame(args).status, ExitUsage);
+
+    // A game that does not load at all is still answered in the shape asked for.
+    WriteText(game / "ExpansionShared" / "Work.iff", "not a container");
+    const CliRun unloaded = OnGame({"check", "--json"});
+    EXPECT_EQ(unloaded.status, ExitFailure);
+    EXPECT_EQ(unloaded.out, "{\"findings\": [\n  {\"kind\": \"damaged\", \"severity\": \"problem\", \"message\": \"the "
+                            "game does not load; the reason is on standard error\"}\n]}\n");
 }
 
 // A careers file whose second table of job names disagrees with the careers' texts: a save would
