@@ -127,7 +127,7 @@ Finding TrackChange(const std::string& file, const ChunkRecord& old, std::span<c
 // says whether the card code's changes are covered by losses of cards (else they are forms).
 void CompareContainers(const std::string& file, const IFFFile& before, IFFFile& after,
                        const std::vector<std::uint8_t>& fileBytes, bool cardsLost, std::vector<Finding>& found) {
-    const std::size_t first = found.size();
+    bool anyChunk = false;  // whether any chunk differs, listed or covered by the cards' losses
     const auto old = IndexChunks(before);
     const auto now = IndexChunks(after);
     for (const auto& [key, records] : now) {
@@ -135,6 +135,7 @@ void CompareContainers(const std::string& file, const IFFFile& before, IFFFile& 
         for (std::size_t k = 0; k < records.size(); ++k) {
             const ChunkRecord& record = *records[k];
             if (was == old.end() || k >= was->second.size()) {
+                anyChunk = true;
                 found.push_back(ChunkFinding(file, key.first, key.second, record.label, Finding::Kind::Form,
                                              key.first == TypeSTR ? "a save adds this table, made from the careers' texts"
                                                                   : "a save adds this resource"));
@@ -142,6 +143,7 @@ void CompareContainers(const std::string& file, const IFFFile& before, IFFFile& 
             }
             const ChunkRecord& previous = *was->second[k];
             if (SameBytes(previous.Data(), record.Data())) continue;
+            anyChunk = true;
             if (key.first == TypeSTR)
                 found.push_back(TableChange(file, previous, record.Data()));
             else if (key.first == TypeCARR)
@@ -160,6 +162,7 @@ void CompareContainers(const std::string& file, const IFFFile& before, IFFFile& 
         const auto kept = now.find(key);
         const std::size_t keptCount = kept == now.end() ? 0 : kept->second.size();
         for (std::size_t k = keptCount; k < records.size(); ++k) {
+            anyChunk = true;
             if (key.first == TypeBHAV && cardsLost) continue;
             const bool form = key.first == TypeBHAV;
             found.push_back(ChunkFinding(file, key.first, key.second, records[k]->label,
@@ -169,7 +172,7 @@ void CompareContainers(const std::string& file, const IFFFile& before, IFFFile& 
                                               : "a save would drop this resource"));
         }
     }
-    if (found.size() != first) return;
+    if (anyChunk) return;
     // Every chunk the same: the container may still be laid out anew.
     MemoryStream written;
     if (!after.SaveIFFFile(&written)) return;
@@ -216,7 +219,15 @@ void CareersDifferences(GameContext& context, std::vector<Finding>& found) {
     CompareContainers(file, before.container, after.container, bytes, false, found);
 }
 
-// The cards as a save would write them, read back, against the cards as loaded.
+// A card's items in the order a save's code runs them: the sound first, then the others in their
+// own order.
+std::vector<CardItem> SoundFirst(std::vector<CardItem> items) {
+    std::stable_partition(items.begin(), items.end(), [](const CardItem& item) { return item.kind == CardItemKind::Sound; });
+    return items;
+}
+
+// The cards as a save would write them, read back, against the cards as loaded. Items that only
+// come back in another order are a form, listed in `found` as such.
 bool CardLosses(const CareerSet& loaded, IFFFile& written, std::vector<Finding>& found) {
     CareerSet reread = loaded;
     bool lost = false;
@@ -238,6 +249,18 @@ bool CardLosses(const CareerSet& loaded, IFFFile& written, std::vector<Finding>&
             const ChanceCard& was = career.cards[level];
             const ChanceCard& now = reread.careers[index].cards[level];
             if (was == now) continue;
+            if (was.textRow == now.textRow && SoundFirst(was.items) == now.items) {
+                Finding form = FileLoss(CardsFile, "the effects of the chance card of level " + std::to_string(level) +
+                                                       " of " + loaded.CareerName(index) +
+                                                       " are written in another order, the sound first; they stay");
+                form.kind = Finding::Kind::Form;
+                form.severity = Finding::Severity::Note;
+                form.career = career.id;
+                form.level = level;
+                form.field = "chance card";
+                found.push_back(std::move(form));
+                continue;
+            }
             std::string message = "a save would change the chance card of level " + std::to_string(level) + " of " +
                                   loaded.CareerName(index);
             if (was.items == now.items && was.textRow != now.textRow)
