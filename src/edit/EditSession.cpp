@@ -40,16 +40,15 @@ const Career* EditSession::CareerAt(std::uint32_t career) const {
 }
 
 void EditSession::UseLocation(const GameLocation& location) {
-    context_.gameFolder = location.gameFolder;
-    context_.expansion3Flag = location.expansion3Flag;
-    context_.expansion4Flag = location.expansion4Flag;
+    context_->gameFolder = location.gameFolder;
+    context_->expansion3Flag = location.expansion3Flag;
+    context_->expansion4Flag = location.expansion4Flag;
 }
 
-bool EditSession::TakeGame(UserPort& port, bool viewOnly) {
-    readOnlyReason_.clear();
-    std::string holder;
+bool EditSession::Take(GameContext& context, UserPort& port, bool viewOnly, std::string& holder) {
+    holder.clear();
     if (!viewOnly) {
-        const Status taken = context_.TakeInstallation(Installation::Intent::Write);
+        const Status taken = context.TakeInstallation(Installation::Intent::Write);
         if (taken) return true;
         if (taken.Err().Kind() != ErrorKind::Busy) {
             port.Tell(taken.Reason(), "Error", MessageIcon::Error);
@@ -58,25 +57,73 @@ bool EditSession::TakeGame(UserPort& port, bool viewOnly) {
         holder = taken.Err().Subject();
     }
     // Viewing takes nothing from anybody; it only finishes a save that a program left behind.
-    if (const Status taken = context_.TakeInstallation(Installation::Intent::Read); !taken) {
+    if (const Status taken = context.TakeInstallation(Installation::Intent::Read); !taken) {
         port.Tell(taken.Reason(), "Error", MessageIcon::Error);
         return false;
     }
+    return true;
+}
+
+bool EditSession::TakeGame(UserPort& port, bool viewOnly) {
+    readOnlyReason_.clear();
+    std::string holder;
+    if (!Take(*context_, port, viewOnly, holder)) return false;
+    if (!holder.empty()) BecomeReadOnly(port, "it is being changed by " + holder);
+    return true;
+}
+
+bool EditSession::ConfirmLeave(UserPort& port, const std::function<int()>& reload) {
+    if (!HasUnsavedChanges()) return true;
+    if (ReadOnly()) return DecideExit(port) == ExitDecision::Close;
+    switch (AskToSaveCareers(port)) {
+        case Answer::Yes:
+            return Save(port, reload).saved;
+        case Answer::No:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool EditSession::OpenGame(UserPort& port, const GameLocation& location, const LoadRunner& runLoad) {
+    // The same game again: its own hold stands, so it is simply loaded afresh.
+    if (context_->installation &&
+        context_->installation->GameFolder() == CanonicalFolder(PathFromBytes(location.gameFolder)))
+        return Reload(runLoad) == LoadRequest::Loaded;
+
+    auto opened = std::make_unique<GameContext>();
+    opened->installationOptions = context_->installationOptions;
+    opened->gameFolder = location.gameFolder;
+    opened->expansion3Flag = location.expansion3Flag;
+    opened->expansion4Flag = location.expansion4Flag;
+    opened->chanceCardsDisabled = 0;
+    std::string holder;
+    if (!Take(*opened, port, false, holder)) return false;
+    if (!runLoad || runLoad(*opened) != LoadRequest::Loaded) {
+        opened->EmptyContainers();
+        return false;
+    }
+    // Only now does the open game go, and with it its hold.
+    context_->EmptyContainers();
+    context_ = std::move(opened);
+    history_.Clear();
+    ForgetBaseline();
+    readOnlyReason_.clear();
     if (!holder.empty()) BecomeReadOnly(port, "it is being changed by " + holder);
     return true;
 }
 
 void EditSession::SettleWriteAccess(UserPort& port) {
     if (ReadOnly()) return;
-    if (const Status writable = context_.CheckWritable(); !writable) {
-        context_.installation->StopWriting();
+    if (const Status writable = context_->CheckWritable(); !writable) {
+        context_->installation->StopWriting();
         BecomeReadOnly(port, writable.Reason());
     }
 }
 
 void EditSession::BecomeReadOnly(UserPort& port, std::string reason) {
     readOnlyReason_ = std::move(reason);
-    port.Tell("The game in \"" + PathText(PathFromBytes(context_.gameFolder)) + "\" is open read-only: " +
+    port.Tell("The game in \"" + PathText(PathFromBytes(context_->gameFolder)) + "\" is open read-only: " +
                   readOnlyReason_ + ".\n\nIts careers can be viewed, exported and backed up, but not saved.",
               "Warning", MessageIcon::Information);
 }
@@ -90,14 +137,14 @@ bool EditSession::ConfirmReload(UserPort& port) const {
 }
 
 int EditSession::Load(const LoadRunner& runLoad) {
-    const int result = runLoad ? runLoad(context_) : LoadRequest::Failed;
+    const int result = runLoad ? runLoad(*context_) : LoadRequest::Failed;
     history_.Clear();
     ForgetBaseline();
     return result;
 }
 
 int EditSession::Reload(const LoadRunner& runLoad) {
-    const int result = ReloadGameFiles(context_, runLoad);
+    const int result = ReloadGameFiles(*context_, runLoad);
     history_.Clear();
     ForgetBaseline();
     return result;
@@ -107,7 +154,7 @@ SaveOutcome EditSession::Save(UserPort& port, const std::function<int()>& reload
     // The reload after the save loads what the model held; the steps before it stay, to be
     // undone past the save, though the caller's reload starts a history of its own.
     EditHistory kept = std::move(history_);
-    const SaveOutcome outcome = SaveAndReload(context_, port, reload);
+    const SaveOutcome outcome = SaveAndReload(*context_, port, reload);
     history_ = std::move(kept);
     if (outcome.saved) {
         history_.MarkClean();
@@ -125,11 +172,11 @@ ExitDecision EditSession::DecideExit(UserPort& port) {
         question.defaultAnswer = Answer::No;
         return port.Ask(question) == Answer::Yes ? ExitDecision::Close : ExitDecision::Stay;
     }
-    return tw::DecideExit(context_, port, !HasUnsavedChanges());
+    return tw::DecideExit(*context_, port, !HasUnsavedChanges());
 }
 
 RestoreOutcome EditSession::RestoreOriginals(UserPort& port, const std::function<int()>& reload) {
-    const RestoreOutcome outcome = RestoreOriginalFiles(context_, port, RestoreAsking::Person, false, reload);
+    const RestoreOutcome outcome = RestoreOriginalFiles(*context_, port, RestoreAsking::Person, false, reload);
     if (outcome == RestoreOutcome::Restored) {
         history_.Clear();
         ForgetBaseline();
@@ -140,16 +187,16 @@ RestoreOutcome EditSession::RestoreOriginals(UserPort& port, const std::function
 bool EditSession::Record(std::string name, EditPlace place, const EditScope& scope,
                          const std::function<bool(EditPlace&)>& change, std::string mergeKey) {
     KeepBaseline();
-    ModelPart before = ModelPart::Take(context_, scope);
+    ModelPart before = ModelPart::Take(*context_, scope);
     if (!change(place)) return false;
-    history_.Add(EditStep{std::move(name), place, std::move(before), ModelPart::Take(context_, scope),
+    history_.Add(EditStep{std::move(name), place, std::move(before), ModelPart::Take(*context_, scope),
                           std::move(mergeKey)});
     return true;
 }
 
 bool EditSession::SetInternalName(std::uint32_t career, const std::string& bytes) {
     if (career >= Careers().Count()) return false;
-    std::string& name = context_.careerSet.careers[career].track.name;
+    std::string& name = context_->careerSet.careers[career].track.name;
     if (name == bytes) return false;
     return Record("Internal Career Name", {career, std::nullopt, std::nullopt}, {{career}}, [&](EditPlace&) {
         name = bytes;
@@ -160,7 +207,7 @@ bool EditSession::SetInternalName(std::uint32_t career, const std::string& bytes
 bool EditSession::SetText(std::uint32_t career, CareerTexts::Text text, std::uint32_t level, std::uint16_t slot,
                           const std::string& bytes) {
     if (career >= Careers().Count() || slot >= LanguageSlots || !CareerTexts::Row(text, level)) return false;
-    CareerTexts& texts = context_.careerSet.careers[career].texts;
+    CareerTexts& texts = context_->careerSet.careers[career].texts;
     const std::optional<std::uint16_t> row = CareerTexts::Row(text, level);
     std::string current;
     if (texts.table.GetText(*row, slot, StringTable::Value, current) && current == bytes) return false;
@@ -172,7 +219,7 @@ bool EditSession::SetText(std::uint32_t career, CareerTexts::Text text, std::uin
 
 bool EditSession::SetJobLevel(std::uint32_t career, std::uint32_t level, const JobLevel& job) {
     if (career >= Careers().Count() || level >= Careers().careers[career].LevelCount()) return false;
-    JobLevel& current = context_.careerSet.careers[career].track.levels[level];
+    JobLevel& current = context_->careerSet.careers[career].track.levels[level];
     if (current == job) return false;
     return Record("Job Details", {career, level, std::nullopt}, {{career}}, [&](EditPlace&) {
         current = job;
@@ -194,7 +241,7 @@ std::optional<CardTextResult> EditSession::SetChanceCard(std::uint32_t career, s
                                                          const std::vector<CardItem>& items, const std::string& text,
                                                          std::uint16_t slot) {
     if (!ChanceCardEditable(career, level)) return std::nullopt;
-    ChanceCard* card = context_.careerSet.careers[career].Card(level);
+    ChanceCard* card = context_->careerSet.careers[career].Card(level);
     // OK on the card as the dialog showed it: no step, and no row taken or let go again.
     if (ConfirmKeepsCard(Careers().cardTexts, *card, items, slot, text))
         return card->textRow != 0 ? CardTextResult::Stored : CardTextResult::NoText;
@@ -202,7 +249,7 @@ std::optional<CardTextResult> EditSession::SetChanceCard(std::uint32_t career, s
     EditScope scope{{career}};
     scope.cardTexts = true;
     Record("Chance Card", {career, level, slot}, scope, [&](EditPlace&) {
-        result = ConfirmCard(context_.careerSet.cardTexts, *card, items, slot, text).result;
+        result = ConfirmCard(context_->careerSet.cardTexts, *card, items, slot, text).result;
         return true;
     });
     return result;
@@ -218,10 +265,10 @@ bool EditSession::SetAllLanguages(UserPort& port, std::uint32_t career, std::uin
     scope.cardTexts = true;
     LanguageSet lost;
     const bool changed = Record("Set All", {career, std::nullopt, slot}, scope, [&](EditPlace&) {
-        lost = context_.careerSet.careers[career].texts.CopyToAllLanguages(slot);
+        lost = context_->careerSet.careers[career].texts.CopyToAllLanguages(slot);
         const Answer cards = port.Ask(Message{"Do you want to set the texts of the Chance Cards as well?",
                                               port.ApplicationName(), MessageIcon::Question, MessageButtons::YesNo});
-        if (cards == Answer::Yes) lost |= context_.careerSet.CopyCardTextsToAllLanguages(career, slot);
+        if (cards == Answer::Yes) lost |= context_->careerSet.CopyCardTextsToAllLanguages(career, slot);
         return true;
     });
     if (lost.any())
@@ -271,19 +318,19 @@ std::vector<JsonProblem> EditSession::ApplyDocument(const JsonValue& document, D
     Record("Apply", {}, scope, [&](EditPlace&) {
         if (!reading.changed) return false;
         // The reading began as a copy of these careers, so each keeps the chunks it remembers.
-        context_.careerSet.careers = std::move(reading.careers);
-        context_.careerSet.cardTexts = std::move(reading.cardTexts);
+        context_->careerSet.careers = std::move(reading.careers);
+        context_->careerSet.cardTexts = std::move(reading.cardTexts);
         return true;
     });
     return {};
 }
 
 bool EditSession::Export(UserPort& port, std::optional<std::uint32_t> career) const {
-    return CareerExportCommand(career, context_.careerSet, context_.iconStrips, port);
+    return CareerExportCommand(career, context_->careerSet, context_->iconStrips, port);
 }
 
 bool EditSession::Backup(UserPort& port) const {
-    return CareerBackupCommand(context_.careerSet, context_.iconStrips, port);
+    return CareerBackupCommand(context_->careerSet, context_->iconStrips, port);
 }
 
 std::string EditSession::UndoName() const {
@@ -300,7 +347,7 @@ std::optional<EditPlace> EditSession::Undo() {
     if (history_.CanUndo()) KeepBaseline();
     const EditStep* step = history_.StepBack();
     if (step == nullptr) return std::nullopt;
-    step->before.Put(context_);
+    step->before.Put(*context_);
     return step->place;
 }
 
@@ -308,12 +355,12 @@ std::optional<EditPlace> EditSession::Redo() {
     if (history_.CanRedo()) KeepBaseline();
     const EditStep* step = history_.StepForward();
     if (step == nullptr) return std::nullopt;
-    step->after.Put(context_);
+    step->after.Put(*context_);
     return step->place;
 }
 
 void EditSession::KeepBaseline() {
-    if (!baseline_) baseline_ = ModelSnapshot::Of(context_);
+    if (!baseline_) baseline_ = ModelSnapshot::Of(*context_);
 }
 
 std::vector<ModelChange> EditSession::ReviewChanges() const {
@@ -333,7 +380,7 @@ std::vector<ModelChange> EditSession::ReviewChanges() const {
         changes.push_back(std::move(change));
     }
     if (baseline_) {
-        std::vector<ModelChange> differences = ListChanges(*baseline_, context_.careerSet, context_.iconStrips);
+        std::vector<ModelChange> differences = ListChanges(*baseline_, context_->careerSet, context_->iconStrips);
         changes.insert(changes.end(), std::make_move_iterator(differences.begin()),
                        std::make_move_iterator(differences.end()));
     }

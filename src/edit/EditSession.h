@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,9 +38,9 @@ public:
     EditSession(const EditSession&) = delete;
     EditSession& operator=(const EditSession&) = delete;
 
-    GameContext& Context() { return context_; }
-    const GameContext& Context() const { return context_; }
-    const CareerSet& Careers() const { return context_.careerSet; }
+    GameContext& Context() { return *context_; }
+    const GameContext& Context() const { return *context_; }
+    const CareerSet& Careers() const { return context_->careerSet; }
     const Career* CareerAt(std::uint32_t career) const;
 
     // --- Who may change the game --------------------------------------------------------
@@ -56,7 +57,7 @@ public:
     // naming the file or folder and the system's reason.
     void SettleWriteAccess(UserPort& port);
     // Whether the game is open only to be viewed: nothing can be saved, imported or restored.
-    bool ReadOnly() const { return !context_.installation || !context_.installation->Writes(); }
+    bool ReadOnly() const { return !context_->installation || !context_->installation->Writes(); }
     // Why, in words ("it is being changed by ..."); empty when it may be changed or was opened
     // only to be viewed.
     const std::string& ReadOnlyReason() const { return readOnlyReason_; }
@@ -76,13 +77,21 @@ public:
     SaveOutcome Save(UserPort& port, const std::function<int()>& reload);
     // File > Exit and the close box: asks to save when there are unsaved changes.
     ExitDecision DecideExit(UserPort& port);
+    // Before another game is opened: with unsaved changes, the exit question. Yes saves (and
+    // reloads with `reload`), No lets the changes go; false to stay (Cancel, or a failed save).
+    bool ConfirmLeave(UserPort& port, const std::function<int()>& reload);
+    // File > Open Game Folder... and Recent Games: the game in `location` taken and loaded with
+    // `runLoad` beside the open one, which it replaces only once it has loaded (its hold let go
+    // then); the history starts anew. False, with the open game as it was, when the new one
+    // cannot be taken or loaded (after their messages). The open game's own folder is reloaded.
+    bool OpenGame(UserPort& port, const GameLocation& location, const LoadRunner& runLoad);
     // File > Restore Original Files...: asks, restores, reloads with `reload`; the history
     // starts anew when the files came back.
     RestoreOutcome RestoreOriginals(UserPort& port, const std::function<int()>& reload);
     // Whether the model differs from the files as last loaded or saved. An undo back to that
     // state makes it false again.
     bool HasUnsavedChanges() const { return !history_.AtCleanPoint(); }
-    bool ChanceCardsDisabled() const { return context_.chanceCardsDisabled != 0; }
+    bool ChanceCardsDisabled() const { return context_->chanceCardsDisabled != 0; }
     // Whether the chance card of a level may be edited: chance-card editing is on and the level
     // has a card.
     bool ChanceCardEditable(std::uint32_t career, std::uint32_t level) const;
@@ -156,8 +165,12 @@ private:
     void ForgetBaseline() { baseline_.reset(); }
 
     void BecomeReadOnly(UserPort& port, std::string reason);
+    // Takes the game of `context`, as TakeGame does; false after its message. `readOnlyReason`
+    // is set when another program changes it.
+    static bool Take(GameContext& context, UserPort& port, bool viewOnly, std::string& holder);
 
-    GameContext context_;
+    // Replaced whole when another game is opened; nothing keeps a reference to it across that.
+    std::unique_ptr<GameContext> context_ = std::make_unique<GameContext>();
     EditHistory history_;
     std::optional<ModelSnapshot> baseline_;
     std::string readOnlyReason_;

@@ -163,10 +163,13 @@ SaveOutcome SaveAndReload(GameContext& context, UserPort& port, const std::funct
     return outcome;
 }
 
+Answer AskToSaveCareers(UserPort& port) {
+    return port.Ask(Message{"Do you want to save the careers?", "Exit", MessageIcon::Question, MessageButtons::YesNoCancel});
+}
+
 ExitDecision DecideExit(GameContext& context, UserPort& port, bool careersUnchanged) {
     if (careersUnchanged) return ExitDecision::Close;
-    const Answer answer =
-        port.Ask(Message{"Do you want to save the careers?", "Exit", MessageIcon::Question, MessageButtons::YesNoCancel});
+    const Answer answer = AskToSaveCareers(port);
     switch (answer) {
         case Answer::No:
             return ExitDecision::Close;

@@ -42,6 +42,10 @@ enum class ExitDecision {
     Stay,   // the window stays open
 };
 
+// The exit question, "Do you want to save the careers?" (Yes, No, Cancel), which leaving the game
+// for another asks too.
+Answer AskToSaveCareers(UserPort& port);
+
 // File > Exit or closing the window: closes at once when nothing changed; otherwise asks
 // whether to save. Yes saves (then closes the two icon-strip files) and closes only when the
 // save succeeded; No closes without saving; Cancel stays.

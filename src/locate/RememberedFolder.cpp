@@ -21,18 +21,18 @@ bool FitsOnOneLine(const std::string& folder) {
 RememberedFolder::RememberedFolder(EnvironmentLookup environment)
     : environment_(environment ? std::move(environment) : ProcessEnvironment()) {}
 
-std::optional<std::filesystem::path> RememberedFolder::File() const {
-    auto variable = [&](const char* name) -> std::optional<std::filesystem::path> {
-        std::filesystem::path path = AbsoluteFolderFromEnvironment(environment_, name);
+std::optional<std::filesystem::path> RememberedFolder::SettingsFile(const char* name) const {
+    auto variable = [&](const char* variableName) -> std::optional<std::filesystem::path> {
+        std::filesystem::path path = AbsoluteFolderFromEnvironment(environment_, variableName);
         if (path.empty()) return std::nullopt;
         return path;
     };
 #ifdef _WIN32
-    if (auto appData = variable("APPDATA")) return *appData / "Trackwright" / "game-folder";
+    if (auto appData = variable("APPDATA")) return *appData / "Trackwright" / name;
     return std::nullopt;
 #else
-    if (auto config = variable("XDG_CONFIG_HOME")) return *config / "trackwright" / "game-folder";
-    if (auto home = variable("HOME")) return *home / ".config" / "trackwright" / "game-folder";
+    if (auto config = variable("XDG_CONFIG_HOME")) return *config / "trackwright" / name;
+    if (auto home = variable("HOME")) return *home / ".config" / "trackwright" / name;
     return std::nullopt;
 #endif
 }
@@ -51,16 +51,24 @@ Expected<std::string> RememberedFolder::Recall() const {
 }
 
 Status RememberedFolder::Remember(const std::string& folder) const {
-    auto fail = [](std::string reason) -> Status { return Failure(std::move(reason), ErrorKind::System); };
-    if (!FitsOnOneLine(folder)) return fail("a folder text must be one non-empty line");
-    const std::optional<std::filesystem::path> file = File();
-    if (!file) return fail("no home or configuration folder in the environment");
+    if (!FitsOnOneLine(folder)) return Failure("a folder text must be one non-empty line");
+    return WriteSettingsFile("game-folder", folder + "\n");
+}
+
+Expected<std::string> RememberedFolder::ReadSettingsFile(const char* name) const {
+    const std::optional<std::filesystem::path> file = SettingsFile(name);
+    if (!file) return Failure("no home or configuration folder in the environment", ErrorKind::Missing);
+    return ReadWholeFile(*file, MaxFileBytes).Context(PathText(*file));
+}
+
+Status RememberedFolder::WriteSettingsFile(const char* name, const std::string& text) const {
+    const std::optional<std::filesystem::path> file = SettingsFile(name);
+    if (!file) return Failure("no home or configuration folder in the environment", ErrorKind::System);
     std::error_code ec;
     std::filesystem::create_directories(file->parent_path(), ec);
-    if (ec) return fail(PathText(file->parent_path()) + ": " + ec.message());
-    const std::string line = folder + "\n";
+    if (ec) return Failure(PathText(file->parent_path()) + ": " + ec.message(), ErrorKind::System);
     return ReplaceFileWhole(*file, [&](Stream& out) {
-               out.Write(std::string_view(line));
+               out.Write(std::string_view(text));
                return true;
            }).Context(PathText(*file));
 }

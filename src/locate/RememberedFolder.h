@@ -19,7 +19,12 @@ public:
     explicit RememberedFolder(EnvironmentLookup environment = ProcessEnvironment());
 
     // Where the file is; nullopt when the environment names no home or configuration folder.
-    std::optional<std::filesystem::path> File() const;
+    std::optional<std::filesystem::path> File() const { return SettingsFile("game-folder"); }
+    // Another of the editor's small files in the same folder ("recent-games"), where it is, and
+    // read or written whole (creating the folder).
+    std::optional<std::filesystem::path> SettingsFile(const char* name) const;
+    Expected<std::string> ReadSettingsFile(const char* name) const;
+    Status WriteSettingsFile(const char* name, const std::string& text) const;
 
     // The folder remembered; fails, saying why, when there is none: no file, an empty or
     // unreadable one, or a first line that is not a plausible folder text.

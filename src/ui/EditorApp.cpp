@@ -95,12 +95,11 @@ GameLocation EditorApp::FindGame() {
 int EditorApp::Run() {
     const GameLocation location = FindGame();
     session_.UseLocation(location);
-    GameContext& context = session_.Context();
-    context.chanceCardsDisabled = 0;
+    session_.Context().chanceCardsDisabled = 0;
     // The editor holds the game from its first load until it ends, so that no other program
     // changes it meanwhile; a picture of the window, or a game that another program changes, is
-    // only viewed.
-    context.installationOptions.holder = std::string(EditorHolder);
+    // only viewed. Another game opened later is held the same way.
+    session_.Context().installationOptions.holder = std::string(EditorHolder);
     if (!session_.TakeGame(port_, !options_.screenshotFile.isEmpty())) return 1;
 
     LoadRunner runLoad = runLoad_;
@@ -108,6 +107,8 @@ int EditorApp::Run() {
     int exitCode = 0;
     {
         MainWindow window(session_, port_, std::move(runLoad));
+        // A picture of the window is taken at the size it was designed for, and remembers nothing.
+        if (options_.screenshotFile.isEmpty()) window.UseSettings(environment_ ? environment_ : ProcessEnvironment());
         if (qtPort_) qtPort_->SetWindow(&window);
         if (!window.Start()) {
             if (!options_.screenshotFile.isEmpty()) exitCode = 1;
@@ -120,7 +121,8 @@ int EditorApp::Run() {
             RunUntilClosed(window);
         }
         if (qtPort_) qtPort_->SetWindow(nullptr);
-        context.EmptyContainers();
+        // The window may have opened another game: the session's context is the one to empty.
+        session_.Context().EmptyContainers();
     }
     return exitCode;
 }

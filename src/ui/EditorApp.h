@@ -10,11 +10,11 @@
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
 #include "locate/GameLocation.h"
+#include "ui/MainWindow.h"
 #include "util/EnvironmentLookup.h"
 
 namespace tw {
 
-class MainWindow;
 class QtUserPort;
 class UserPort;
 
@@ -61,7 +61,7 @@ public:
 
     // The message that says where the game was looked for, from the locator's trace.
     static std::string GameNotFoundText(const LocateResult& located);
-    static constexpr const char* ChooseFolderTitle = "Choose the folder of The Sims";
+    static constexpr const char* ChooseFolderTitle = MainWindow::ChooseFolderTitle;
 
 private:
     GameLocation FindGame();

@@ -8,6 +8,7 @@
 
 #include "model/Languages.h"
 #include "ui/MainWindow.h"
+#include "util/HostPath.h"
 
 namespace tw {
 namespace {
@@ -20,10 +21,26 @@ constexpr std::array<int, MainMenus::LanguageCount> LanguageMnemonics = {0, 1, 0
 
 MainMenus::MainMenus(QMenuBar& bar, MainWindow& window) : bar_(bar) {
     QMenu* file = bar.addMenu(QStringLiteral("&File"));
+    QAction* open = file->addAction(QStringLiteral("&Open Game Folder..."), &window, &MainWindow::OpenGameFolder);
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    recentGames_ = file->addMenu(QStringLiteral("Recent &Games"));
+    // Filled as it opens: the list is in a file that another editor may have changed meanwhile.
+    QObject::connect(recentGames_, &QMenu::aboutToShow, &window, [this, &window] {
+        recentGames_->clear();
+        const std::vector<std::string> folders = window.RecentGameFolders();
+        for (std::size_t i = 0; i < folders.size(); ++i) {
+            const QString folder = QString::fromStdString(PathText(PathFromBytes(folders[i])));
+            QAction* item = recentGames_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(folder));
+            QObject::connect(item, &QAction::triggered, &window,
+                             [&window, bytes = folders[i]] { window.OpenRecentGame(bytes); });
+        }
+        if (folders.empty()) recentGames_->addAction(QStringLiteral("(none)"))->setEnabled(false);
+    });
+    file->addSeparator();
     file->addAction(QStringLiteral("&Reload"), &window, &MainWindow::Reload);
     save_ = file->addAction(QStringLiteral("&Save"), &window, &MainWindow::Save);
     save_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    restoreOriginals_ = file->addAction(QStringLiteral("Restore &Original Files..."), &window, &MainWindow::RestoreOriginals);
+    restoreOriginals_ = file->addAction(QStringLiteral("Restore Original &Files..."), &window, &MainWindow::RestoreOriginals);
     // Offered only while there is something to give back; the store is looked at each time.
     QObject::connect(file, &QMenu::aboutToShow, &window,
                      [this, &window] { restoreOriginals_->setEnabled(window.OffersOriginals()); });

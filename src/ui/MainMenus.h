@@ -7,6 +7,7 @@
 #include <QString>
 
 class QAction;
+class QMenu;
 class QMenuBar;
 
 namespace tw {
@@ -25,6 +26,7 @@ public:
     QAction* Find(const QString& menu, const QString& item) const;
     QAction* Language(std::uint16_t slot) const { return slot < LanguageCount ? languages_[slot] : nullptr; }
     QAction* Undo() const { return undo_; }
+    QMenu* RecentGames() const { return recentGames_; }
     QAction* Redo() const { return redo_; }
 
     // The language item of `slot` checked.
@@ -49,6 +51,7 @@ private:
     QAction* import_ = nullptr;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
+    QMenu* recentGames_ = nullptr;
     std::array<QAction*, LanguageCount> languages_{};
 };
 

@@ -20,6 +20,7 @@
 #include "edit/OriginalsRestore.h"
 #include "exchange/CareerImport.h"
 #include "gamefiles/GameContext.h"
+#include "locate/RecentGames.h"
 #include "icons/Bitmap.h"
 #include "model/Languages.h"
 #include "ui/BitmapImage.h"
@@ -48,9 +49,11 @@ MainWindow::MainWindow(EditSession& session, UserPort& port, LoadRunner runLoad,
     CreateWidgets();
     menus_ = std::make_unique<MainMenus>(*menuBar(), *this);
     ConnectWidgets();
-    // No resizing: the window keeps the size of its client area and menu bar.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The first size is the smallest: the controls stand where they were designed to, and any
+    // room beyond goes to the lists and the text fields.
     layout()->activate();
+    setMinimumSize(sizeHint());
+    resize(minimumSize());
 }
 
 MainWindow::~MainWindow() = default;
@@ -61,13 +64,10 @@ void MainWindow::SetDialogs(Dialogs dialogs) { dialogs_ = std::move(dialogs); }
 
 void MainWindow::CreateWidgets() {
     // "[*]" becomes "*" while there are unsaved changes.
-    setWindowTitle(QStringLiteral("Trackwright 2.1[*]"));
-    // The buttons named and no others: without the customize hint, platforms add a maximize
-    // button that a window of fixed size cannot use.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    // Tells what typing left out; the window keeps its size, so no grip.
-    statusBar()->setSizeGripEnabled(false);
+    setWindowTitle(TitleFor(session_.Context().gameFolder, false));
+    // Tells what typing left out, and always which language is shown.
+    languageIndicator_ = new QLabel(QStringLiteral("Language: %1").arg(QString::fromLatin1(LanguageNames()[0])), this);
+    statusBar()->addPermanentWidget(languageIndicator_);
 
     widgets_ = std::make_unique<MainWindowWidgets>(
         *this, [this](const QString& notice) { statusBar()->showMessage(notice, LeftOutNoticeTime); });
@@ -125,6 +125,7 @@ QString MainWindow::FieldText(Field field) const { return widgets_->fields->Text
 bool MainWindow::Start() {
     setWindowIcon(ApplicationIcon());
     AddAboutToSystemMenu(*this);
+    RestoreSize();
     if (LoadGameFilesNow() != LoadRequest::Loaded) {
         result_ = LoadFailed;
         ending_ = true;
@@ -136,6 +137,7 @@ bool MainWindow::Start() {
     session_.SettleWriteAccess(port_);
     UpdateEditState();
     widgets_->careerList->setFocus();
+    if (settings_) (void)RecentGames(settings_).Add(session_.Context().gameFolder);
     return true;
 }
 
@@ -231,7 +233,7 @@ void MainWindow::RefreshCareerRows() {
 
 void MainWindow::UpdateEditState() {
     const bool readOnly = session_.ReadOnly();
-    setWindowTitle(readOnly ? QStringLiteral("Trackwright 2.1[*] (read-only)") : QStringLiteral("Trackwright 2.1[*]"));
+    setWindowTitle(TitleFor(session_.Context().gameFolder, readOnly));
     setWindowModified(session_.HasUnsavedChanges());
     MainMenus::State state;
     state.readOnly = readOnly;
@@ -310,6 +312,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    if (!ending_) KeepSize();
     if (!closed_) {
         closed_ = true;
         emit WindowClosed();
@@ -385,6 +388,7 @@ void MainWindow::SelectLanguage(std::uint16_t slot) {
     if (slot >= MainMenus::LanguageCount) return;
     view_.ChooseLanguage(slot);
     menus_->CheckLanguage(slot);
+    languageIndicator_->setText(QStringLiteral("Language: %1").arg(QString::fromLatin1(LanguageNames()[slot])));
     RefreshTexts();
 }
 
@@ -464,7 +468,7 @@ void MainWindow::Export() {
 void MainWindow::Backup() { session_.Backup(port_); }
 
 void MainWindow::Import() {
-    const ImportResult result = session_.Import(port_);
+    const ImportResult result = session_.Import(port_, view_.SelectedCareer());
     switch (result.outcome) {
         case ImportResult::Outcome::CareerReplaced: {
             // The row at the career's position shows the career.

@@ -23,6 +23,7 @@
 #include "model/JobLevelRules.h"
 #include "ui/MainWindowDialogs.h"
 #include "ui/MainWindowWidgets.h"
+#include "util/EnvironmentLookup.h"
 
 class QAction;
 class QGroupBox;
@@ -68,6 +69,9 @@ public:
 
     // The real dialogs by default.
     void SetDialogs(Dialogs dialogs);
+    // Where the editor keeps its small files: the game folder remembered for the next start,
+    // the recent games and the window's size. Without it nothing is remembered.
+    void UseSettings(EnvironmentLookup environment) { settings_ = std::move(environment); }
     static Dialogs DefaultDialogs(EditSession& session, UserPort& port) { return MainWindowDialogs::Default(session, port); }
 
     // The window's first act: the load, then the careers shown with the first one selected.
@@ -107,6 +111,10 @@ public:
     ReviewChangesDialog* ReviewWindow() const;
 
     // The menu commands and buttons.
+    void OpenGameFolder();
+    // A game of File > Recent Games; one whose folder is gone leaves the list, with a message.
+    void OpenRecentGame(const std::string& folder);
+    std::vector<std::string> RecentGameFolders() const;
     void Reload();
     void Save();
     void RestoreOriginals();
@@ -126,6 +134,11 @@ public:
 
     // The language items' names, in slot order.
     static const std::array<const char*, 15>& LanguageNames();
+    // "Trackwright 2.1 - <the game folder's name>[*]", with " (read-only)" after it when so.
+    static QString TitleFor(const std::string& gameFolder, bool readOnly);
+    // The status bar's note of the current language.
+    QLabel* LanguageIndicator() const { return languageIndicator_; }
+    static constexpr const char* ChooseFolderTitle = "Choose the folder of The Sims";
     // How long the status line tells what typing left out, in milliseconds.
     static constexpr int LeftOutNoticeTime = 10000;
 
@@ -148,6 +161,12 @@ private:
 
     // After each successful load: the careers shown afresh with the first one selected.
     void ShowLoadedCareers();
+    // Opens the game in `folder` in place of this one (see EditSession::OpenGame); the folder
+    // becomes the remembered one and the first of the recent games.
+    bool OpenGame(const std::string& folder);
+    // The window's size as it was left, and keeping it for the next start.
+    void RestoreSize();
+    void KeepSize() const;
     // The career list filled afresh from the model, its first row selected and shown.
     void ShowCareersFromFirst();
     void OnCareerSelectionChanged();
@@ -200,6 +219,8 @@ private:
     std::unique_ptr<MainWindowWidgets> widgets_;
     std::unique_ptr<MainMenus> menus_;
     QPointer<ReviewChangesDialog> review_;
+    QLabel* languageIndicator_ = nullptr;
+    EnvironmentLookup settings_;
 };
 
 }  // namespace tw

@@ -25,13 +25,14 @@ struct FieldPlace {
     bool multiLine;
 };
 constexpr FieldPlace Places[EditorView::FieldCount] = {
-    {"Internal career name:", 240, 26, 142, 12, false},
-    {"Career name:", 240, 40, 142, 12, false},
-    {"Male offer dialog text:", 240, 55, 142, 32, true},
-    {"Female offer dialog text:", 240, 90, 142, 32, true},
-    {"Male job name:", 241, 188, 142, 12, false},
-    {"Female job name:", 241, 202, 142, 12, false},
-    {"Job description:", 241, 216, 142, 46, true},
+    // Mnemonics distinct from the menus' (F, E, C, L, H) and the buttons' (S, J, R).
+    {"&Internal career name:", 240, 26, 142, 12, false},
+    {"Career &name:", 240, 40, 142, 12, false},
+    {"&Male offer dialog text:", 240, 55, 142, 32, true},
+    {"Female &offer dialog text:", 240, 90, 142, 32, true},
+    {"Male jo&b name:", 241, 188, 142, 12, false},
+    {"Fem&ale job name:", 241, 202, 142, 12, false},
+    {"Job &description:", 241, 216, 142, 46, true},
 };
 
 // The field's standard context menu with the window's Undo and Redo in place of the field's

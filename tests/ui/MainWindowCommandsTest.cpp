@@ -134,7 +134,7 @@ TEST_F(MainWindowCommandsTest, SaveWritesReloadsAndShowsTheSavedData) {
 }
 
 TEST_F(MainWindowCommandsTest, RestoreOriginalFilesAsksThenGivesTheGameBackAndReloads) {
-    QAction* restore = window->MenuAction(QStringLiteral("&File"), QStringLiteral("Restore &Original Files..."));
+    QAction* restore = window->MenuAction(QStringLiteral("&File"), QStringLiteral("Restore Original &Files..."));
     ASSERT_NE(restore, nullptr);
     QMenu* file = restore->associatedObjects().isEmpty() ? nullptr : qobject_cast<QMenu*>(restore->associatedObjects()[0]);
     ASSERT_NE(file, nullptr);
