@@ -18,7 +18,7 @@ QT_QPA_PLATFORM=offscreen "$build/tests/trackwright_ui_tests" --gtest_filter='Sc
 
 shots="$build/tests/screenshots"
 mkdir -p "$root/docs/images"
-for name in main-window job-details chance-cards review-changes edit-menu; do
+for name in main-window main-window-large job-details chance-cards review-changes edit-menu; do
   cp "$shots/$name.png" "$root/docs/images/$name.png"
 done
 echo "Pictures of every window: $shots"

@@ -56,6 +56,11 @@ class ScreenshotOfSampleTest : public test::MainWindowTest {};
 TEST_F(ScreenshotOfSampleTest, MainWindowAndItsDialogsRenderIntoTheBuildFolder) {
     window->JobList()->SelectRow(3);
     Shoot(*window, QStringLiteral("main-window"));
+    // The room of a larger window goes to the lists and the texts.
+    const QSize first = window->size();
+    window->resize(first.width() * 3 / 2, first.height() * 3 / 2);
+    Shoot(*window, QStringLiteral("main-window-large"));
+    window->resize(first);
 
     const CareerSet& careers = context.careerSet;
     const std::vector<JobLevel>& levels = careers.careers[0].track.levels;
