@@ -71,8 +71,8 @@ const Folders& Installation(std::uint32_t copies) {
     const fs::path base = fs::temp_directory_path() / ("tw-bench-" + std::to_string(copies));
     const Folders folders{base, base.string() + "-state", base.string() + "-originals"};
     for (const fs::path& dir : {folders.game, folders.state, folders.originals}) fs::remove_all(dir);
-    std::string error;
-    if (!tw::WriteSampleInstallation(folders.game, &error, copies)) throw std::runtime_error(error);
+    if (const tw::Status written = tw::WriteSampleInstallation(folders.game, copies); !written)
+        throw std::runtime_error(written.Reason());
     SilentPort port;
     tw::GameContext context;
     folders.Point(context);
@@ -159,7 +159,7 @@ void SafeCopy(benchmark::State& state) {
         for (const char* file : GameFiles) {
             const fs::path path = folders.game / file;
             const std::vector<std::uint8_t> bytes = tw::FileStream::Open(path, tw::FileMode::ReadShared)->ReadAll();
-            const bool written = tw::ReplaceFileWhole(path, [&bytes](tw::Stream& target) {
+            const tw::Status written = tw::ReplaceFileWhole(path, [&bytes](tw::Stream& target) {
                 target.Write(std::span<const std::uint8_t>(bytes));
                 return true;
             });

@@ -106,8 +106,8 @@ error as "Title: text" lines.
 
 Licences and source
 -------------------
-Trackwright is free software under the MIT License (LICENSE.txt). Its source is at
-https://trackwright.example/ (this build: version ${version}, commit ${commit}).
+Trackwright is free software under the MIT License (LICENSE.txt). This build: version
+${version}, commit ${commit}.
 
 trackwright.exe contains Qt ${qt_version%%+*} (Core, Gui, Widgets), linked statically, under the
 GNU Lesser General Public License version 3 (licenses/Qt-LGPL-3.0.txt, which builds on
