@@ -78,7 +78,8 @@ struct World {
         // The careers container only an archive holds, written loose.
         ConsolePort port("fuzz_check", quiet);
         GameFileSource source;
-        Expected<std::unique_ptr<Stream>> work = OpenGameStream(sample / "ExpansionShared", "Work.iff", port, false, source);
+        Expected<std::unique_ptr<Stream>> work =
+            OpenGameStream(sample / "ExpansionShared", "Work.iff", port, false, source);
         if (!work) std::abort();
         Write(sample / Files[0], (*work)->ReadAll());
     }
@@ -108,7 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             bytes.assign(data + 2, data + size);
         } else if (!bytes.empty()) {
             for (std::size_t at = 2; at + 4 <= size; at += 4) {
-                const std::size_t offset = (std::size_t{data[at]} << 16 | std::size_t{data[at + 1]} << 8 | data[at + 2]) % bytes.size();
+                const std::size_t offset =
+                    (std::size_t{data[at]} << 16 | std::size_t{data[at + 1]} << 8 | data[at + 2]) % bytes.size();
                 bytes[offset] = data[at + 3];
             }
         }

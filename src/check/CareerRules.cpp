@@ -17,8 +17,8 @@ constexpr std::size_t EndHour = 19;
 constexpr std::size_t CarPool = 20;
 
 constexpr std::array<const char*, JobLevel::ValueCount> ValueNames = {
-    "friends", "cooking", "mechanical", "charisma", "body",   "logic",     "creativity",
-    "value 7", "value 8", "value 9",    "hunger",   "comfort", "hygiene",  "bladder",
+    "friends", "cooking", "mechanical", "charisma", "body",       "logic",    "creativity",
+    "value 7", "value 8", "value 9",    "hunger",   "comfort",    "hygiene",  "bladder",
     "energy",  "fun",     "social",     "salary",   "begin hour", "end hour", "car pool"};
 
 std::string Name(const CareerSet& set, std::size_t index) { return set.CareerName(index); }
@@ -102,9 +102,9 @@ void CheckLevels(const CareerSet& set, std::size_t index, std::vector<Finding>& 
                 continue;
             }
             found.push_back(RuleFinding(career, level, ValueNames[v], "value-out-of-range",
-                                        where + ": " + ValueNames[v] + " is " + std::to_string(value) +
-                                            ", outside " + std::to_string(range->minimum) + " to " +
-                                            std::to_string(range->maximum) + "."));
+                                        where + ": " + ValueNames[v] + " is " + std::to_string(value) + ", outside " +
+                                            std::to_string(range->minimum) + " to " + std::to_string(range->maximum) +
+                                            "."));
         }
     }
 }
@@ -115,7 +115,8 @@ void CheckTexts(const CareerSet& set, std::size_t index, LanguageSet used, std::
     const std::string name = Name(set, index);
     const std::uint32_t levels = std::min(career.LevelCount(), CareerTexts::LevelsWithTexts);
     for (std::uint32_t level = 0; level < levels; ++level) {
-        for (const auto& [text, field] : {std::pair{Text::MaleJobName, "male job name"}, std::pair{Text::FemaleJobName, "female job name"}}) {
+        for (const auto& [text, field] :
+             {std::pair{Text::MaleJobName, "male job name"}, std::pair{Text::FemaleJobName, "female job name"}}) {
             if (!EmptyInEverySlot(career.texts, text, level)) continue;
             found.push_back(RuleFinding(career, level, field, "missing-job-name",
                                         "Level " + std::to_string(level) + " of " + name + " has no " + field +
@@ -141,9 +142,10 @@ void CheckTexts(const CareerSet& set, std::size_t index, LanguageSet used, std::
             note(Text::FemaleJobName, level, "female job name", level);
         }
         if (missing == 0) continue;
-        Finding finding = RuleFinding(career, firstLevel, LanguageName(slot) + " " + firstField, "texts-missing-in-language",
-                                      name + " lacks " + std::to_string(missing) + " of its names in " + LanguageName(slot) +
-                                          ", which other careers use: players of that language see them empty.");
+        Finding finding =
+            RuleFinding(career, firstLevel, LanguageName(slot) + " " + firstField, "texts-missing-in-language",
+                        name + " lacks " + std::to_string(missing) + " of its names in " + LanguageName(slot) +
+                            ", which other careers use: players of that language see them empty.");
         found.push_back(std::move(finding));
     }
 }
@@ -170,10 +172,12 @@ void CheckIcons(const CareerSet& set, std::size_t index, const IconStrips& icons
     const bool button = career.id < icons.ButtonIconCount();
     const bool popup = career.id < icons.PopupIconCount();
     if (button && popup) return;
-    const std::string strips = !button && !popup ? "either icon strip" : button ? "the popup strip" : "the button strip";
+    const std::string strips = !button && !popup ? "either icon strip"
+                               : button          ? "the popup strip"
+                                                 : "the button strip";
     found.push_back(RuleFinding(career, std::nullopt, "icon", "no-icon",
-                                "The career " + Name(set, index) + " (#" + std::to_string(career.id) + ") has no icon in " +
-                                    strips + ": the game shows none or another career's."));
+                                "The career " + Name(set, index) + " (#" + std::to_string(career.id) +
+                                    ") has no icon in " + strips + ": the game shows none or another career's."));
 }
 
 }  // namespace

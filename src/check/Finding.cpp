@@ -29,7 +29,8 @@ bool CountsAgainst(const Finding& finding) {
 }
 
 bool AnyLoss(const std::vector<Finding>& findings) {
-    return std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.kind == Finding::Kind::Loss; });
+    return std::any_of(findings.begin(), findings.end(),
+                       [](const Finding& f) { return f.kind == Finding::Kind::Loss; });
 }
 
 }  // namespace tw

@@ -16,15 +16,15 @@ struct Finding {
 
     Kind kind = Kind::Rule;
     Severity severity = Severity::Problem;
-    std::string file;                    // relative to the game folder, '/' between the parts
-    std::string type;                    // a resource type ("STR#") or "BMP" for an icon strip
-    std::optional<std::uint16_t> id;     // the resource id
-    std::string label;                   // the chunk's label
-    std::optional<std::uint16_t> career; // the career's resource id
-    std::optional<std::uint32_t> level;  // the job level, from 0
-    std::string field;                   // "salary", "car pool", "male job name", ...
-    std::string rule;                    // the rule's short name, for kind Rule
-    std::string message;                 // a sentence a player understands
+    std::string file;                     // relative to the game folder, '/' between the parts
+    std::string type;                     // a resource type ("STR#") or "BMP" for an icon strip
+    std::optional<std::uint16_t> id;      // the resource id
+    std::string label;                    // the chunk's label
+    std::optional<std::uint16_t> career;  // the career's resource id
+    std::optional<std::uint32_t> level;   // the job level, from 0
+    std::string field;                    // "salary", "car pool", "male job name", ...
+    std::string rule;                     // the rule's short name, for kind Rule
+    std::string message;                  // a sentence a player understands
 
     bool operator==(const Finding&) const = default;
 };

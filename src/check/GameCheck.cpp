@@ -28,7 +28,8 @@ std::vector<Finding> CheckGame(GameContext& context) {
     std::vector<Finding> found = DamagedFindings(context.Problems());
     std::vector<Finding> changes = SaveDifferences(context);
     found.insert(found.end(), changes.begin(), changes.end());
-    std::vector<Finding> rules = CheckCareerRules(context.careerSet, context.iconStrips, context.chanceCardsDisabled == 0);
+    std::vector<Finding> rules =
+        CheckCareerRules(context.careerSet, context.iconStrips, context.chanceCardsDisabled == 0);
     found.insert(found.end(), rules.begin(), rules.end());
     return found;
 }

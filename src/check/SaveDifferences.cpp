@@ -137,8 +137,9 @@ void CompareContainers(const std::string& file, const IFFFile& before, IFFFile& 
             if (was == old.end() || k >= was->second.size()) {
                 anyChunk = true;
                 found.push_back(ChunkFinding(file, key.first, key.second, record.label, Finding::Kind::Form,
-                                             key.first == TypeSTR ? "a save adds this table, made from the careers' texts"
-                                                                  : "a save adds this resource"));
+                                             key.first == TypeSTR
+                                                 ? "a save adds this table, made from the careers' texts"
+                                                 : "a save adds this resource"));
                 continue;
             }
             const ChunkRecord& previous = *was->second[k];
@@ -222,7 +223,8 @@ void CareersDifferences(GameContext& context, std::vector<Finding>& found) {
 // A card's items in the order a save's code runs them: the sound first, then the others in their
 // own order.
 std::vector<CardItem> SoundFirst(std::vector<CardItem> items) {
-    std::stable_partition(items.begin(), items.end(), [](const CardItem& item) { return item.kind == CardItemKind::Sound; });
+    std::stable_partition(items.begin(), items.end(),
+                          [](const CardItem& item) { return item.kind == CardItemKind::Sound; });
     return items;
 }
 
@@ -265,14 +267,17 @@ bool CardLosses(const CareerSet& loaded, IFFFile& written, std::vector<Finding>&
                                   loaded.CareerName(index);
             if (was.items == now.items && was.textRow != now.textRow)
                 message += ": its text row " + std::to_string(was.textRow) + " would become " +
-                           std::to_string(now.textRow) + (was.items.empty() ? " (a card without effects gives up its text)" : "");
+                           std::to_string(now.textRow) +
+                           (was.items.empty() ? " (a card without effects gives up its text)" : "");
             else
-                message += ": " + std::to_string(was.items.size()) + " effects would become " + std::to_string(now.items.size());
+                message += ": " + std::to_string(was.items.size()) + " effects would become " +
+                           std::to_string(now.items.size());
             loss(career.id, level, message);
         }
     }
     if (reread.otherCards != loaded.otherCards)
-        loss(std::nullopt, std::nullopt, "a save would change the chance cards of careers this careers file does not hold");
+        loss(std::nullopt, std::nullopt,
+             "a save would change the chance cards of careers this careers file does not hold");
     return lost;
 }
 
@@ -281,8 +286,10 @@ void CardsDifferences(GameContext& context, std::vector<Finding>& found) {
     const std::vector<std::uint8_t> bytes = FileBytes(context.chanceCardsIFF);
     Scratch before;
     Scratch after;
-    if (Status opened = OpenScratch(before, bytes); !opened) return found.push_back(FileLoss(CardsFile, opened.Reason()));
-    if (Status opened = OpenScratch(after, bytes); !opened) return found.push_back(FileLoss(CardsFile, opened.Reason()));
+    if (Status opened = OpenScratch(before, bytes); !opened)
+        return found.push_back(FileLoss(CardsFile, opened.Reason()));
+    if (Status opened = OpenScratch(after, bytes); !opened)
+        return found.push_back(FileLoss(CardsFile, opened.Reason()));
     CareerSet copy = context.careerSet;
     after.container.FindChunk(copy.cardTexts.table.handle, TypeSTR, CardTexts::TableId);
     if (Status stored = copy.StoreChanceCards(after.container); !stored)
@@ -335,10 +342,12 @@ std::vector<Finding> SaveDifferences(GameContext& context) {
     guarded(context.careersFile, [&] { CareersDifferences(context, found); });
     guarded(CardsFile, [&] { CardsDifferences(context, found); });
     guarded(RelativeName(context, context.buttonsSource), [&] {
-        StripDifference(context, context.buttonsBitmapFile.get(), context.buttonsSource, context.iconStrips.ButtonHeaders(), found);
+        StripDifference(context, context.buttonsBitmapFile.get(), context.buttonsSource,
+                        context.iconStrips.ButtonHeaders(), found);
     });
     guarded(RelativeName(context, context.popupSource), [&] {
-        StripDifference(context, context.popupBitmapFile.get(), context.popupSource, context.iconStrips.PopupHeaders(), found);
+        StripDifference(context, context.popupBitmapFile.get(), context.popupSource, context.iconStrips.PopupHeaders(),
+                        found);
     });
     return found;
 }

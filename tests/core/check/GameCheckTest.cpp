@@ -46,10 +46,10 @@ constexpr std::size_t Friends = 0, Body = 4, Hunger = 10, Salary = 17, Begin = 1
 
 // A finding without its words: what the table names.
 Finding Place(Kind kind, Severity severity, std::string file, std::string type, std::optional<std::uint16_t> id,
-              std::optional<std::uint16_t> career = {}, std::optional<std::uint32_t> level = {},
-              std::string field = {}, std::string rule = {}) {
-    return Finding{kind, severity, std::move(file), std::move(type), id, {}, career, level,
-                   std::move(field), std::move(rule), {}};
+              std::optional<std::uint16_t> career = {}, std::optional<std::uint32_t> level = {}, std::string field = {},
+              std::string rule = {}) {
+    return Finding{kind,   severity, std::move(file),  std::move(type), id, {},
+                   career, level,    std::move(field), std::move(rule), {}};
 }
 Finding Rule(const char* rule, std::uint16_t career, std::optional<std::uint32_t> level, std::string field,
              Severity severity = Severity::Problem) {
@@ -68,7 +68,8 @@ void Load(GameContext& context, const GameFolder& folder) {
 Bytes WorkBytes(const GameFolder& folder) {
     test::ScriptedPort port;
     GameFileSource source;
-    Expected<std::unique_ptr<Stream>> file = OpenGameStream(folder.At("ExpansionShared"), "Work.iff", port, false, source);
+    Expected<std::unique_ptr<Stream>> file =
+        OpenGameStream(folder.At("ExpansionShared"), "Work.iff", port, false, source);
     EXPECT_TRUE(file) << file.Reason();
     return file ? (*file)->ReadAll() : Bytes{};
 }
@@ -131,47 +132,79 @@ TEST_P(GameCheckTest, FindsEachThingAtItsPlace) {
 
 const Installation Installations[] = {
     // Clean: what counts is nothing; the shipped strips are 8-bit pictures a save makes 24-bit.
-    {"the sample as shipped", true, nullptr, nullptr,
+    {"the sample as shipped",
+     true,
+     nullptr,
+     nullptr,
      {Place(Kind::Form, Severity::Note, Buttons, "BMP", {}), Place(Kind::Form, Severity::Note, Popup, "BMP", {})}},
     {"the sample once saved", false, nullptr, nullptr, {}},
-    {"a night shift", false, [](GameContext& c) {
+    {"a night shift",
+     false,
+     [](GameContext& c) {
          c.careerSet.careers[0].track.levels[0].values[Begin] = 22;
          c.careerSet.careers[0].track.levels[0].values[End] = 6;
-     }, nullptr, {}},
-    {"a salary that falls", false, [](GameContext& c) { c.careerSet.careers[0].track.levels[3].values[Salary] = 150; },
-     nullptr, {Rule("salary-falls", 1, 3, "salary")}},
-    {"a skill below the level below", false,
-     [](GameContext& c) { c.careerSet.careers[0].track.levels[2].values[Body] = 50; }, nullptr,
+     },
+     nullptr,
+     {}},
+    {"a salary that falls",
+     false,
+     [](GameContext& c) { c.careerSet.careers[0].track.levels[3].values[Salary] = 150; },
+     nullptr,
+     {Rule("salary-falls", 1, 3, "salary")}},
+    {"a skill below the level below",
+     false,
+     [](GameContext& c) { c.careerSet.careers[0].track.levels[2].values[Body] = 50; },
+     nullptr,
      {Rule("skill-below-level-below", 1, 2, "body")}},
-    {"friends below the level below", false,
-     [](GameContext& c) { c.careerSet.careers[0].track.levels[5].values[Friends] = 1; }, nullptr,
+    {"friends below the level below",
+     false,
+     [](GameContext& c) { c.careerSet.careers[0].track.levels[5].values[Friends] = 1; },
+     nullptr,
      {Rule("friends-below-level-below", 1, 5, "friends")}},
-    {"a working day of zero hours", false,
-     [](GameContext& c) { c.careerSet.careers[0].track.levels[4].values[End] = 7; }, nullptr,
+    {"a working day of zero hours",
+     false,
+     [](GameContext& c) { c.careerSet.careers[0].track.levels[4].values[End] = 7; },
+     nullptr,
      {Rule("zero-hours", 1, 4, "hours")}},
-    {"a job name empty in every language", false,
+    {"a job name empty in every language",
+     false,
      [](GameContext& c) {
          for (std::uint16_t slot = 0; slot < StringTable::SlotCount; ++slot)
              c.careerSet.careers[2].texts.Set(Text::MaleJobName, 6, slot, "");
      },
-     nullptr, {Rule("missing-job-name", 3, 6, "male job name")}},
-    {"a job name missing in French only", false,
-     [](GameContext& c) { c.careerSet.careers[0].texts.Set(Text::FemaleJobName, 3, 2, ""); }, nullptr,
+     nullptr,
+     {Rule("missing-job-name", 3, 6, "male job name")}},
+    {"a job name missing in French only",
+     false,
+     [](GameContext& c) { c.careerSet.careers[0].texts.Set(Text::FemaleJobName, 3, 2, ""); },
+     nullptr,
      {Rule("texts-missing-in-language", 1, 3, "French female job name")}},
-    {"a card with effects and no text", false,
+    {"a card with effects and no text",
+     false,
      [](GameContext& c) {
          for (std::uint16_t slot = 0; slot < StringTable::SlotCount; ++slot)
              c.careerSet.cardTexts.Set(c.careerSet.careers[0].cards[2].textRow, slot, "");
      },
-     nullptr, {Rule("empty-card-text", 1, 2, "card text")}},
-    {"a mood out of range", false, [](GameContext& c) { c.careerSet.careers[4].track.levels[9].values[Hunger] = 150; },
-     nullptr, {Rule("value-out-of-range", 5, 9, "hunger")}},
-    {"a skill below zero at the first level", false,
-     [](GameContext& c) { c.careerSet.careers[0].track.levels[0].values[1] = -5; }, nullptr,
+     nullptr,
+     {Rule("empty-card-text", 1, 2, "card text")}},
+    {"a mood out of range",
+     false,
+     [](GameContext& c) { c.careerSet.careers[4].track.levels[9].values[Hunger] = 150; },
+     nullptr,
+     {Rule("value-out-of-range", 5, 9, "hunger")}},
+    {"a skill below zero at the first level",
+     false,
+     [](GameContext& c) { c.careerSet.careers[0].track.levels[0].values[1] = -5; },
+     nullptr,
      {Rule("value-out-of-range", 1, 0, "cooking")}},
-    {"a car pool of 10", false, [](GameContext& c) { c.careerSet.careers[0].track.levels[7].values[CarPool] = 10; },
-     nullptr, {Rule("car-pool-unlisted", 1, 7, "car pool", Severity::Note)}},
-    {"a button strip without the last career's icon", false, nullptr,
+    {"a car pool of 10",
+     false,
+     [](GameContext& c) { c.careerSet.careers[0].track.levels[7].values[CarPool] = 10; },
+     nullptr,
+     {Rule("car-pool-unlisted", 1, 7, "car pool", Severity::Note)}},
+    {"a button strip without the last career's icon",
+     false,
+     nullptr,
      [](const GameFolder& folder) {
          MemoryStream strip;
          ASSERT_TRUE(WriteBitmapFile(strip, Bitmap(112, 10 * IconStrips::ButtonIconHeight)));
@@ -179,7 +212,9 @@ const Installation Installations[] = {
      },
      {Rule("no-icon", 10, std::nullopt, "icon")}},
     // The game ignores byte 12 of a career track; a save writes it as 1.
-    {"a career track in a form the save normalizes", false, nullptr,
+    {"a career track in a form the save normalizes",
+     false,
+     nullptr,
      [](const GameFolder& folder) {
          Bytes work = WorkBytes(folder);
          work[DataAt(work, TypeCARR, 4) + 12] = 7;
@@ -187,7 +222,9 @@ const Installation Installations[] = {
      },
      {Place(Kind::Form, Severity::Note, Work, "CARR", 4)}},
     // The game's second table of job names disagrees with the career's texts: a save rewrites it.
-    {"job names a save would rewrite", false, nullptr,
+    {"job names a save would rewrite",
+     false,
+     nullptr,
      [](const GameFolder& folder) {
          Bytes work = WorkBytes(folder);
          StringTable names;
@@ -208,7 +245,9 @@ const Installation Installations[] = {
          folder.Write(Work, work);
      },
      {Place(Kind::Loss, Severity::Problem, Work, "STR#", 1006)}},
-    {"a damaged chunk", false, nullptr,
+    {"a damaged chunk",
+     false,
+     nullptr,
      [](const GameFolder& folder) {
          Bytes work = WorkBytes(folder);
          work[DataAt(work, TypeCARR, 2) + 8] = 'X';  // "RRAC" no more
@@ -220,7 +259,8 @@ const Installation Installations[] = {
 INSTANTIATE_TEST_SUITE_P(Installations, GameCheckTest, ::testing::ValuesIn(Installations),
                          [](const testing::TestParamInfo<Installation>& info) {
                              std::string name;
-                             for (char c : std::string(info.param.name)) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             for (char c : std::string(info.param.name))
+                                 name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                              return name;
                          });
 
@@ -233,7 +273,11 @@ TEST(SaveDifferencesTest, CardsASaveCannotKeepAsTheyAre) {
         std::uint32_t level;
     } cases[] = {
         // A card without effects is not written: its text row is given up.
-        {"a text row without effects", [](Career& c) { c.cards[5] = ChanceCard{c.cards[5].textRow, {}}; }, Kind::Loss, 5},
+        {"a text row without effects",
+         [](Career& c) {
+             c.cards[5] = ChanceCard{c.cards[5].textRow, {}};
+         },
+         Kind::Loss, 5},
         // The code runs the sound first, so the effects come back in that order.
         {"the sound after the money",
          [](Career& c) { std::rotate(c.cards[0].items.begin(), c.cards[0].items.begin() + 1, c.cards[0].items.end()); },
@@ -251,8 +295,8 @@ TEST(SaveDifferencesTest, CardsASaveCannotKeepAsTheyAre) {
             found.push_back(finding);
         }
         const Severity severity = c.kind == Kind::Form ? Severity::Note : Severity::Problem;
-        EXPECT_EQ(found, std::vector<Finding>{Place(c.kind, severity, "GameData/Objects/CarPortal.iff", {}, {}, 1, c.level,
-                                                    "chance card")})
+        EXPECT_EQ(found, std::vector<Finding>{Place(c.kind, severity, "GameData/Objects/CarPortal.iff", {}, {}, 1,
+                                                    c.level, "chance card")})
             << c.name;
     }
 }
@@ -263,8 +307,10 @@ TEST(FindingTest, OnlyLossDamageAndProblemsCount) {
         Kind kind;
         Severity severity;
         bool counts;
-    } cases[] = {{Kind::Form, Severity::Note, false}, {Kind::Loss, Severity::Problem, true},
-                 {Kind::Damaged, Severity::Problem, true}, {Kind::Rule, Severity::Problem, true},
+    } cases[] = {{Kind::Form, Severity::Note, false},
+                 {Kind::Loss, Severity::Problem, true},
+                 {Kind::Damaged, Severity::Problem, true},
+                 {Kind::Rule, Severity::Problem, true},
                  {Kind::Rule, Severity::Note, false}};
     for (const auto& c : cases) {
         Finding finding;
