@@ -3,6 +3,8 @@
 #include "check/CareerRules.h"
 #include "check/SaveDifferences.h"
 
+#include <algorithm>
+
 namespace tw {
 
 std::vector<Finding> DamagedFindings(const std::vector<GameFileProblem>& problems) {
@@ -26,6 +28,18 @@ std::vector<Finding> DamagedFindings(const std::vector<GameFileProblem>& problem
 
 std::vector<Finding> CheckGame(GameContext& context) {
     std::vector<Finding> found = DamagedFindings(context.Problems());
+    // Chance cards that do not load at all name no chunk; the load warned of them all the same.
+    constexpr const char* CardsFile = "GameData/Objects/CarPortal.iff";
+    const bool cardsNamed = std::any_of(found.begin(), found.end(), [](const Finding& f) { return f.file == CardsFile; });
+    if (context.chanceCardsDisabled != 0 && !cardsNamed) {
+        Finding cards;
+        cards.kind = Finding::Kind::Damaged;
+        cards.file = CardsFile;
+        cards.message = "the chance cards cannot be loaded";
+        if (!context.chanceCardsIFF.OpenProblem().empty()) cards.message += ": " + context.chanceCardsIFF.OpenProblem();
+        cards.message += "; chance-card editing is off and a save leaves the file as it is";
+        found.push_back(std::move(cards));
+    }
     std::vector<Finding> changes = SaveDifferences(context);
     found.insert(found.end(), changes.begin(), changes.end());
     std::vector<Finding> rules =

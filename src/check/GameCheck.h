@@ -8,7 +8,7 @@
 namespace tw {
 
 // Everything `check` reports of a loaded game, in this order: the parts the load could not read
-// (Damaged), what a save with no edit would change (Form, Loss), and the careers the game would
+// (Damaged; chance cards that do not load at all are one such part), what a save with no edit would change (Form, Loss), and the careers the game would
 // show wrongly (Rule). Writes nothing.
 std::vector<Finding> CheckGame(GameContext& context);
 

@@ -254,6 +254,11 @@ const Installation Installations[] = {
          folder.Write(Work, work);
      },
      {Place(Kind::Damaged, Severity::Problem, Work, "CARR", 2)}},
+    {"chance cards that are no container",
+     false,
+     nullptr,
+     [](const GameFolder& folder) { folder.Write("GameData/Objects/CarPortal.iff", Bytes(100, 0x20)); },
+     {Place(Kind::Damaged, Severity::Problem, "GameData/Objects/CarPortal.iff", {}, {})}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Installations, GameCheckTest, ::testing::ValuesIn(Installations),
