@@ -193,12 +193,19 @@ private:
             findings = CheckGame(context_);
         } else {
             if (context_.gameFolder.empty()) return ExitFailure;
-            // A game that is found but does not load is damaged: listed like any other damage.
-            findings = DamagedFindings(context_.Problems());
+            // A game that is found but does not load is damaged: listed like any other damage,
+            // with the load's reason, which a quiet load gives again.
+            EditSession probe;
+            probe.UseLocation(Locate(true).location);
+            probe.Context().installationOptions = context_.installationOptions;
+            QuietPort quiet;
+            probe.Load([&quiet](GameContext& c) { return RunLoad(c, quiet); });
+            findings = DamagedFindings(probe.Context().Problems());
             Finding unloaded;
             unloaded.kind = Finding::Kind::Damaged;
-            unloaded.file = context_.careersFile;
-            unloaded.message = "the game does not load; the reason is on standard error";
+            unloaded.file = probe.Context().careersFile;
+            unloaded.message = "the game does not load";
+            if (!quiet.firstError.empty()) unloaded.message += ": " + ConsolePort::OneLine(quiet.firstError);
             findings.push_back(std::move(unloaded));
         }
         std::fputs((json ? CheckJson(findings) : CheckText(findings)).c_str(), out_);

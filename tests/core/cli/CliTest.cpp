@@ -806,7 +806,7 @@ TEST_F(CliTest, CheckListsWhatItFindsCountsOnlyWhatMattersAndWritesNothing) {
     const CliRun unloaded = OnGame({"check", "--json"});
     EXPECT_EQ(unloaded.status, ExitFailure);
     EXPECT_EQ(unloaded.out, "{\"findings\": [\n  {\"kind\": \"damaged\", \"severity\": \"problem\", \"message\": \"the "
-                            "game does not load; the reason is on standard error\"}\n]}\n");
+                            "game does not load: Can't locate/open/load the Careers or Careers.iff file!\"}\n]}\n");
 }
 
 // A careers file whose second table of job names disagrees with the careers' texts: a save would
