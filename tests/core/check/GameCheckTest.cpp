@@ -262,9 +262,9 @@ const Installation Installations[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Installations, GameCheckTest, ::testing::ValuesIn(Installations),
-                         [](const testing::TestParamInfo<Installation>& info) {
+                         [](const testing::TestParamInfo<Installation>& instance) {
                              std::string name;
-                             for (char c : std::string(info.param.name))
+                             for (char c : std::string(instance.param.name))
                                  name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                              return name;
                          });
