@@ -97,11 +97,16 @@ Finding ChunkFinding(const std::string& file, ResourceType type, std::uint16_t i
     return finding;
 }
 
-// Names a changed string table: a table whose texts stay is a form.
+// Names a changed string table: a table whose texts stay is a form. So is the game's second
+// table of job names (id above 1000), which every save keeps in step with the careers' own texts:
+// what it held comes from the texts that stay.
 Finding TableChange(const std::string& file, const ChunkRecord& old, std::span<const std::uint8_t> now) {
     StringTable before;
     StringTable after;
     const bool read = before.Decode(old.Data());
+    if (old.id > CareerSet::JobNamesIdOffset && read && after.Decode(now))
+        return ChunkFinding(file, old.type, old.id, old.label, Finding::Kind::Form,
+                            "the job names of this table follow the career's own texts, as every save makes them");
     if (!after.Decode(now) || !read || !SameTexts(before, after))
         return ChunkFinding(file, old.type, old.id, old.label, Finding::Kind::Loss,
                             "a save would change the texts of this table");

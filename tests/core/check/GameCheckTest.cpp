@@ -221,7 +221,8 @@ const Installation Installations[] = {
          folder.Write(Work, work);
      },
      {Place(Kind::Form, Severity::Note, Work, "CARR", 4)}},
-    // The game's second table of job names disagrees with the career's texts: a save rewrites it.
+    // The game's second table of job names disagrees with the career's texts: every save rewrites
+    // it from them, which loses nothing of the career.
     {"job names a save would rewrite",
      false,
      nullptr,
@@ -244,7 +245,7 @@ const Installation Installations[] = {
          Overwrite(work, TypeSTR, 1006, data);
          folder.Write(Work, work);
      },
-     {Place(Kind::Loss, Severity::Problem, Work, "STR#", 1006)}},
+     {Place(Kind::Form, Severity::Note, Work, "STR#", 1006)}},
     {"a damaged chunk",
      false,
      nullptr,
