@@ -20,7 +20,9 @@ class MainWindowGamesTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
+        // Where the editor's small files go, on either system.
         settings["XDG_CONFIG_HOME"] = (game.Path() / "config").string();
+        settings["APPDATA"] = (game.Path() / "config").string();
         window->UseSettings([this](const std::string& name) -> std::optional<std::string> {
             const auto it = settings.find(name);
             if (it == settings.end()) return std::nullopt;
@@ -91,6 +93,7 @@ TEST_F(MainWindowGamesTest, OpenGameFolderAsksFirstAndReplacesTheGameOnlyOnceLoa
     EXPECT_TRUE(Installation::Open(FirstFolder(), options, Installation::Intent::Write));
     // The opened folder is the one remembered, and the first of the recent games.
     EXPECT_EQ(RememberedFolder(Settings()).Recall().ValueOr({}), OtherFolder());
+    ASSERT_FALSE(window->RecentGameFolders().empty());
     EXPECT_EQ(window->RecentGameFolders().front(), OtherFolder());
 }
 
