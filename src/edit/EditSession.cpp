@@ -1,5 +1,9 @@
 #include "edit/EditSession.h"
 
+#include "check/CareerRules.h"
+#include "check/GameCheck.h"
+#include "check/SaveDifferences.h"
+
 #include "edit/ModelChanges.h"
 #include "exchange/CareerExport.h"
 #include "text/TextCodec.h"
@@ -150,7 +154,45 @@ int EditSession::Reload(const LoadRunner& runLoad) {
     return result;
 }
 
+std::vector<Finding> EditSession::Check() {
+    if (!baseline_) return CheckGame(*context_);
+    // The files' own findings come from the model as the files hold it, put back for the
+    // moment; the rules look at the model with its edits.
+    ModelSnapshot edited = ModelSnapshot::Of(*context_);
+    const auto put = [this](const ModelSnapshot& model) {
+        context_->careerSet.careers = model.careers;
+        context_->careerSet.cardTexts = model.cardTexts;
+        context_->iconStrips = model.icons;
+    };
+    put(*baseline_);
+    std::vector<Finding> found = CheckGame(*context_);
+    put(edited);
+    std::erase_if(found, [](const Finding& f) { return f.kind == Finding::Kind::Rule; });
+    // An edit changes texts and tables on purpose; what it makes a save lose is what does not
+    // come back from the written files at all (a card's text without effects), named per file.
+    for (Finding& loss : SaveDifferences(*context_))
+        if (loss.kind == Finding::Kind::Loss && loss.type.empty() &&
+            std::find(found.begin(), found.end(), loss) == found.end())
+            found.push_back(std::move(loss));
+    std::vector<Finding> rules = CheckCareerRules(context_->careerSet, context_->iconStrips, !ChanceCardsDisabled());
+    found.insert(found.end(), rules.begin(), rules.end());
+    return found;
+}
+
 SaveOutcome EditSession::Save(UserPort& port, const std::function<int()>& reload) {
+    std::string losses;
+    for (const Finding& finding : Check())
+        if (finding.kind == Finding::Kind::Loss)
+            losses += "- " + finding.file + (finding.type.empty() ? "" : " " + finding.type) +
+                      (finding.id ? " " + std::to_string(*finding.id) : "") + ": " + finding.message + "\n";
+    if (!losses.empty()) {
+        Message question{"A save would lose something of the game's files that Trackwright cannot keep. Save all "
+                         "the same?",
+                         "Save", MessageIcon::Warning, MessageButtons::YesNo};
+        question.detail = losses;
+        question.defaultAnswer = Answer::No;
+        if (port.Ask(question) != Answer::Yes) return {};
+    }
     // The reload after the save loads what the model held; the steps before it stay, to be
     // undone past the save, though the caller's reload starts a history of its own.
     EditHistory kept = std::move(history_);

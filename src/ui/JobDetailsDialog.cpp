@@ -76,6 +76,7 @@ constexpr std::array<NumberControl, 17> NumberControls = {{
 }};
 
 constexpr std::size_t CarPoolValue = 20;
+constexpr int ListedCarPools = 9;
 
 // Fields are read in this fixed order; the first one that fails is the one reported.
 constexpr std::array<JobDetailsDialog::Field, JobDetailsDialog::FieldCount> ReadingOrder = {
@@ -154,8 +155,14 @@ JobDetailsDialog::JobDetailsDialog(const JobLevel& job, const std::array<std::in
         numbers_[control.field] = control.kind == NumberKind::Unsigned ? static_cast<std::int64_t>(static_cast<std::uint32_t>(value))
                                                                  : static_cast<std::int64_t>(value);
     }
+    // A car pool the list does not name (the expansions use 9 to 11) shows as its number, one
+    // more item after the listed ones, and stays unless another is picked.
     const std::int32_t carPool = job.values[CarPoolValue];
-    carPool_ = carPool >= 0 && carPool < 9 ? carPool : -1;
+    carPool_ = carPool;
+    if (carPool < 0 || carPool >= ListedCarPools) {
+        static_cast<QComboBox*>(widgets_[CarPool])->addItem(QString::number(carPool));
+        carPool_ = ListedCarPools;
+    }
     ShowFields();
 
     ConnectWidgets();
@@ -324,7 +331,7 @@ void JobDetailsDialog::CopyChangedFields() {
             if (const std::optional<std::string> bytes = InternalText.Bytes(texts_[field], workingJob_.texts[field]))
                 workingJob_.texts[field] = *bytes;
         } else if (field == CarPool) {
-            if (carPool_ >= 0) workingJob_.values[CarPoolValue] = carPool_;
+            if (carPool_ >= 0 && carPool_ < ListedCarPools) workingJob_.values[CarPoolValue] = carPool_;
         } else {
             const NumberControl* control = FindNumberControl(field);
             workingJob_.values[control->valueIndex] = static_cast<std::int32_t>(static_cast<std::uint32_t>(numbers_[field]));

@@ -45,6 +45,7 @@ MainMenus::MainMenus(QMenuBar& bar, MainWindow& window) : bar_(bar) {
     QObject::connect(file, &QMenu::aboutToShow, &window,
                      [this, &window] { restoreOriginals_->setEnabled(window.OffersOriginals()); });
     file->addAction(QStringLiteral("Review &Changes..."), &window, &MainWindow::ReviewChanges);
+    file->addAction(QStringLiteral("Chec&k Game..."), &window, &MainWindow::CheckGame);
     QAction* exit = file->addAction(QStringLiteral("E&xit"), &window, &MainWindow::Exit);
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 

@@ -155,6 +155,7 @@ void MainWindow::ShowLoadedCareers() {
     SelectLanguage(0);
     ShowCareersFromFirst();
     UpdateEditState();
+    NoteWhatTheCheckFinds();
 }
 
 void MainWindow::ShowCareersFromFirst() {

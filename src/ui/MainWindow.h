@@ -36,6 +36,7 @@ namespace tw {
 
 class EditSession;
 class FullRowListView;
+class CheckGameDialog;
 class MainMenus;
 class ReviewChangesDialog;
 class UserPort;
@@ -122,6 +123,9 @@ public:
     void Undo();
     void Redo();
     void ReviewChanges();
+    // File > Check Game...: the findings of a check of the game as a save now would write it.
+    void CheckGame();
+    CheckGameDialog* CheckWindow() const;
     void Import();
     void Export();
     void Backup();
@@ -167,6 +171,8 @@ private:
     // The window's size as it was left, and keeping it for the next start.
     void RestoreSize();
     void KeepSize() const;
+    // After a load: a note in the status bar when a check finds a loss or a damaged part.
+    void NoteWhatTheCheckFinds();
     // The career list filled afresh from the model, its first row selected and shown.
     void ShowCareersFromFirst();
     void OnCareerSelectionChanged();
@@ -219,6 +225,7 @@ private:
     std::unique_ptr<MainWindowWidgets> widgets_;
     std::unique_ptr<MainMenus> menus_;
     QPointer<ReviewChangesDialog> review_;
+    QPointer<CheckGameDialog> check_;
     QLabel* languageIndicator_ = nullptr;
     EnvironmentLookup settings_;
 };

@@ -2,6 +2,7 @@
 // the next start.
 #include "ui/MainWindow.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -11,6 +12,7 @@
 #include "edit/EditSession.h"
 #include "locate/RecentGames.h"
 #include "locate/RememberedFolder.h"
+#include "ui/CheckGameDialog.h"
 #include "ui/QuietScope.h"
 #include "ui/FullRowListView.h"
 #include "util/HostPath.h"
@@ -90,6 +92,30 @@ bool MainWindow::OpenGame(const std::string& folder) {
     session_.SettleWriteAccess(port_);
     UpdateEditState();
     return true;
+}
+
+void MainWindow::NoteWhatTheCheckFinds() {
+    const std::vector<Finding> findings = session_.Check();
+    const bool worth = std::any_of(findings.begin(), findings.end(), [](const Finding& f) {
+        return f.kind == Finding::Kind::Loss || f.kind == Finding::Kind::Damaged;
+    });
+    if (worth)
+        statusBar()->showMessage(QStringLiteral("A check of this game finds what a save would lose or parts that cannot "
+                                                "be read: File > Check Game... lists them."));
+}
+
+CheckGameDialog* MainWindow::CheckWindow() const { return check_; }
+
+void MainWindow::CheckGame() {
+    if (!filesLoaded_) return;
+    if (!check_) {
+        check_ = new CheckGameDialog(session_, this);
+        check_->SetGoTo([this](const EditPlace& place) { ShowPlace(place); });
+    }
+    check_->Refresh();
+    check_->show();
+    check_->raise();
+    check_->activateWindow();
 }
 
 void MainWindow::RestoreSize() {

@@ -285,10 +285,10 @@ TEST_F(JobDetailsDialogTest, LoadPreviousPutsTheLevelBelowIntoTheRequirements) {
 
 TEST_F(JobDetailsDialogTest, WhatIsNotEditedComesBackUnchanged) {
     JobLevel level = ValidLevel(Level0);
-    level.values[20] = 12;  // a car pool the list does not know
+    level.values[20] = 12;  // a car pool the list does not know: shown as its number, and kept
     level.values[0] = -1;   // shown as the unsigned number it is
     Open(level, Level0);
-    EXPECT_EQ(static_cast<QComboBox*>(dialog->FieldWidget(JobDetailsDialog::CarPool))->currentIndex(), -1);
+    EXPECT_EQ(static_cast<QComboBox*>(dialog->FieldWidget(JobDetailsDialog::CarPool))->currentText(), QStringLiteral("12"));
     EXPECT_EQ(TextOf(JobDetailsDialog::Friends), QStringLiteral("4294967295"));
     EXPECT_EQ(TextOf(JobDetailsDialog::MaleSkin), QStringLiteral("skin\u0081m"));
 
@@ -374,6 +374,7 @@ TEST_F(JobDetailsDialogTest, CarPoolListInItsOrder) {
     EXPECT_EQ(carPool->currentIndex(), 2);
     carPool->setCurrentIndex(8);
     EXPECT_EQ(dialog->WorkingJob().values[20], 8);
+    EXPECT_EQ(carPool->count(), 9);  // no number of its own for a listed car pool
     dialog->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
     EXPECT_EQ(accepted->count(), 0);
     EXPECT_EQ(dialog->result(), QDialog::Rejected);

@@ -12,6 +12,9 @@
 #include "locate/RecentGames.h"
 #include "locate/RememberedFolder.h"
 #include "store/Installation.h"
+#include "ui/CheckGameDialog.h"
+
+#include <QTreeWidget>
 
 namespace tw::test {
 namespace {
@@ -179,6 +182,52 @@ TEST_F(MainWindowGamesTest, TheWindowGrowsItsListsAndTextBoxesAndKeepsItsSize) {
     ASSERT_TRUE(again.TakeGame(port, true));
     ASSERT_TRUE(next.Start());
     EXPECT_EQ(next.size(), first + QSize(120, 80));
+}
+
+}  // namespace
+}  // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+// File > Check Game... lists what a check finds, goes to a career the game would show wrongly,
+// and Save asks before a save that would lose what an edit leaves without a way back.
+TEST_F(MainWindowTest, CheckGameListsFindingsGoesToThemAndSaveAsksBeforeALoss) {
+    // A salary that falls from level 2 to level 3 of the third career.
+    JobLevel level3 = context.careerSet.careers[2].track.levels[3];
+    level3.values[17] = context.careerSet.careers[2].track.levels[2].values[17] - 1;
+    ASSERT_TRUE(session.SetJobLevel(2, 3, level3));
+    window->CheckGame();
+    CheckGameDialog* check = window->CheckWindow();
+    ASSERT_NE(check, nullptr);
+    int salaryRow = -1;
+    for (int row = 0; row < check->List()->topLevelItemCount(); ++row)
+        if (check->List()->topLevelItem(row)->text(CheckGameDialog::KindColumn).contains(QStringLiteral("salary-falls")))
+            salaryRow = row;
+    ASSERT_GE(salaryRow, 0);
+    check->List()->setCurrentItem(check->List()->topLevelItem(salaryRow));
+    check->GoToSelected();
+    EXPECT_EQ(window->CurrentCareer(), 2u);
+    EXPECT_EQ(window->CurrentLevel(), 3u);
+
+    // A card whose text has no effects: a save writes no card for it, so its text is lost.
+    const std::optional<std::uint32_t> cardLevel = [&]() -> std::optional<std::uint32_t> {
+        for (std::uint32_t level = 0; level < context.careerSet.careers[0].LevelCount(); ++level)
+            if (session.ChanceCardEditable(0, level)) return level;
+        return std::nullopt;
+    }();
+    ASSERT_TRUE(cardLevel);
+    ASSERT_TRUE(session.SetChanceCard(0, *cardLevel, {}, "A card with nothing to do", 0));
+    const auto before = std::filesystem::last_write_time(GameFile("ExpansionShared/ExpansionShared.far"));
+    port.calls.clear();
+    port.answers = {Answer::No};
+    window->Save();
+    ASSERT_FALSE(port.calls.empty());
+    EXPECT_EQ(port.calls[0].message.title, "Save");
+    EXPECT_NE(port.calls[0].message.detail.find("CarPortal.iff"), std::string::npos) << port.calls[0].message.detail;
+    EXPECT_FALSE(window->CareersUnchanged());
+    EXPECT_FALSE(std::filesystem::exists(GameFile("ExpansionShared/Work.iff")));  // nothing written
+    EXPECT_EQ(std::filesystem::last_write_time(GameFile("ExpansionShared/ExpansionShared.far")), before);
 }
 
 }  // namespace
