@@ -155,19 +155,25 @@ int EditSession::Reload(const LoadRunner& runLoad) {
 }
 
 std::vector<Finding> EditSession::Check() {
-    if (!baseline_) return CheckGame(*context_);
+    if (!HasUnsavedChanges()) return CheckGame(*context_);
     // The files' own findings come from the model as the files hold it, put back for the
-    // moment; the rules look at the model with its edits.
-    ModelSnapshot edited = ModelSnapshot::Of(*context_);
-    const auto put = [this](const ModelSnapshot& model) {
-        context_->careerSet.careers = model.careers;
-        context_->careerSet.cardTexts = model.cardTexts;
-        context_->iconStrips = model.icons;
-    };
-    put(*baseline_);
-    std::vector<Finding> found = CheckGame(*context_);
-    put(edited);
-    std::erase_if(found, [](const Finding& f) { return f.kind == Finding::Kind::Rule; });
+    // moment (without it, only the load's damage is known); the rules look at the model with
+    // its edits.
+    std::vector<Finding> found;
+    if (baseline_) {
+        ModelSnapshot edited = ModelSnapshot::Of(*context_);
+        const auto put = [this](const ModelSnapshot& model) {
+            context_->careerSet.careers = model.careers;
+            context_->careerSet.cardTexts = model.cardTexts;
+            context_->iconStrips = model.icons;
+        };
+        put(*baseline_);
+        found = CheckGame(*context_);
+        put(edited);
+        std::erase_if(found, [](const Finding& f) { return f.kind == Finding::Kind::Rule; });
+    } else {
+        found = DamagedFindings(context_->Problems());
+    }
     // An edit changes texts and tables on purpose; what it makes a save lose is what does not
     // come back from the written files at all (a card's text without effects), named per file.
     for (Finding& loss : SaveDifferences(*context_))
@@ -179,20 +185,22 @@ std::vector<Finding> EditSession::Check() {
     return found;
 }
 
-SaveOutcome EditSession::Save(UserPort& port, const std::function<int()>& reload) {
+bool EditSession::ConfirmLosses(UserPort& port) {
     std::string losses;
     for (const Finding& finding : Check())
         if (finding.kind == Finding::Kind::Loss)
             losses += "- " + finding.file + (finding.type.empty() ? "" : " " + finding.type) +
                       (finding.id ? " " + std::to_string(*finding.id) : "") + ": " + finding.message + "\n";
-    if (!losses.empty()) {
-        Message question{"A save would lose something of the game's files that Trackwright cannot keep. Save all "
-                         "the same?",
-                         "Save", MessageIcon::Warning, MessageButtons::YesNo};
-        question.detail = losses;
-        question.defaultAnswer = Answer::No;
-        if (port.Ask(question) != Answer::Yes) return {};
-    }
+    if (losses.empty()) return true;
+    Message question{"A save would lose something of the game's files that Trackwright cannot keep. Save all the "
+                     "same?",
+                     "Save", MessageIcon::Warning, MessageButtons::YesNo};
+    question.detail = losses;
+    question.defaultAnswer = Answer::No;
+    return port.Ask(question) == Answer::Yes;
+}
+
+SaveOutcome EditSession::Save(UserPort& port, const std::function<int()>& reload) {
     // The reload after the save loads what the model held; the steps before it stay, to be
     // undone past the save, though the caller's reload starts a history of its own.
     EditHistory kept = std::move(history_);

@@ -74,13 +74,16 @@ public:
     // default).
     bool ConfirmReload(UserPort& port) const;
     // File > Save: every file written as one, `reload` run (the whole Reload as the caller runs
-    // it), then "Operation complete!". The saved state becomes the history's clean point. A save
-    // that would lose something of the files asks first, naming it.
+    // it), then "Operation complete!". The saved state becomes the history's clean point.
     SaveOutcome Save(UserPort& port, const std::function<int()>& reload);
     // File > Check Game...: what a save would lose or write another way of the files as last
     // loaded or saved, the parts the load could not read, and the careers, with the unsaved
     // edits, that the game would show wrongly. Writes nothing.
     std::vector<Finding> Check();
+    // Before the editor's File > Save: when a save would lose something (see Check), asks
+    // whether to save all the same, naming it; true to go on. (The command line refuses such a
+    // save before any edit instead, unless told to accept it.)
+    bool ConfirmLosses(UserPort& port);
     // File > Exit and the close box: asks to save when there are unsaved changes.
     ExitDecision DecideExit(UserPort& port);
     // Before another game is opened: with unsaved changes, the exit question. Yes saves (and

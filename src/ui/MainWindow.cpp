@@ -290,6 +290,7 @@ int MainWindow::ReloadFiles(bool& reloaded) {
 }
 
 void MainWindow::Save() {
+    if (!session_.ConfirmLosses(port_)) return;
     bool reloaded = true;
     const SaveOutcome outcome = session_.Save(port_, [this, &reloaded] { return ReloadFiles(reloaded); });
     if (outcome.saved && !reloaded) EndAfterFailedLoad();
