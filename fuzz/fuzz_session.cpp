@@ -766,7 +766,10 @@ private:
                 const auto slot = static_cast<std::uint16_t>(in_.Below(16));
                 // The dialog lets only a list with one sound, or none, through.
                 if (CardItemsProblem(items)) break;
-                Edited(session_.SetChanceCard(career, level, items, text, slot).has_value());
+                // A card confirmed as it was is no step, though the call succeeds.
+                const std::size_t steps = session_.StepsDone();
+                const bool stored = session_.SetChanceCard(career, level, items, text, slot).has_value();
+                Edited(stored && session_.StepsDone() != steps);
                 break;
             }
             case 5: {

@@ -40,6 +40,8 @@ public:
     void CloseMerging() { mergeOpen_ = false; }
 
     bool CanUndo() const { return done_ > 0; }
+    // How many steps are done: one more after an edit that made a step of its own.
+    std::size_t DoneCount() const { return done_; }
     bool CanRedo() const { return done_ < steps_.size(); }
     const EditStep* NextUndo() const { return CanUndo() ? &steps_[done_ - 1] : nullptr; }
     const EditStep* NextRedo() const { return CanRedo() ? &steps_[done_] : nullptr; }

@@ -147,6 +147,7 @@ public:
     // --- The history ----------------------------------------------------------------------
 
     bool CanUndo() const { return history_.CanUndo(); }
+    std::size_t StepsDone() const { return history_.DoneCount(); }
     bool CanRedo() const { return history_.CanRedo(); }
     // The name of what an undo or redo would do ("Career Name"); empty when there is none.
     std::string UndoName() const;
