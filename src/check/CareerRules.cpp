@@ -9,12 +9,12 @@
 namespace tw {
 namespace {
 
-constexpr std::size_t Friends = 0;
-constexpr std::size_t LastSkill = 6;
-constexpr std::size_t Salary = 17;
-constexpr std::size_t BeginHour = 18;
-constexpr std::size_t EndHour = 19;
-constexpr std::size_t CarPool = 20;
+constexpr std::size_t Friends = JobLevel::Friends;
+constexpr std::size_t LastSkill = JobLevel::LastSkill;
+constexpr std::size_t Salary = JobLevel::Salary;
+constexpr std::size_t BeginHour = JobLevel::BeginHour;
+constexpr std::size_t EndHour = JobLevel::EndHour;
+constexpr std::size_t CarPool = JobLevel::CarPool;
 
 constexpr std::array<const char*, JobLevel::ValueCount> ValueNames = {
     "friends", "cooking", "mechanical", "charisma", "body",       "logic",    "creativity",

@@ -89,11 +89,13 @@ bool EditSession::ConfirmLeave(UserPort& port, const std::function<int()>& reloa
     }
 }
 
+bool EditSession::IsOpen(const std::string& folder) const {
+    return context_->installation && context_->installation->GameFolder() == CanonicalFolder(PathFromBytes(folder));
+}
+
 bool EditSession::OpenGame(UserPort& port, const GameLocation& location, const LoadRunner& runLoad) {
     // The same game again: its own hold stands, so it is simply loaded afresh.
-    if (context_->installation &&
-        context_->installation->GameFolder() == CanonicalFolder(PathFromBytes(location.gameFolder)))
-        return Reload(runLoad) == LoadRequest::Loaded;
+    if (IsOpen(location.gameFolder)) return Reload(runLoad) == LoadRequest::Loaded;
 
     auto opened = std::make_unique<GameContext>();
     opened->installationOptions = context_->installationOptions;
@@ -161,15 +163,23 @@ std::vector<Finding> EditSession::Check() {
     // its edits.
     std::vector<Finding> found;
     if (baseline_) {
-        ModelSnapshot edited = ModelSnapshot::Of(*context_);
-        const auto put = [this](const ModelSnapshot& model) {
-            context_->careerSet.careers = model.careers;
-            context_->careerSet.cardTexts = model.cardTexts;
-            context_->iconStrips = model.icons;
+        // The edits come back whatever the check does, memory running out included.
+        struct EditsBack {
+            GameContext& context;
+            ModelSnapshot edited;
+            ~EditsBack() {
+                context.careerSet.careers = std::move(edited.careers);
+                context.careerSet.cardTexts = std::move(edited.cardTexts);
+                context.iconStrips = std::move(edited.icons);
+            }
         };
-        put(*baseline_);
-        found = CheckGame(*context_);
-        put(edited);
+        {
+            EditsBack back{*context_, ModelSnapshot::Of(*context_)};
+            context_->careerSet.careers = baseline_->careers;
+            context_->careerSet.cardTexts = baseline_->cardTexts;
+            context_->iconStrips = baseline_->icons;
+            found = CheckGame(*context_);
+        }
         std::erase_if(found, [](const Finding& f) { return f.kind == Finding::Kind::Rule; });
     } else {
         found = DamagedFindings(context_->Problems());

@@ -94,6 +94,8 @@ public:
     // then); the history starts anew. False, with the open game as it was, when the new one
     // cannot be taken or loaded (after their messages). The open game's own folder is reloaded.
     bool OpenGame(UserPort& port, const GameLocation& location, const LoadRunner& runLoad);
+    // Whether the game in `folder` (by any path to it) is the one open.
+    bool IsOpen(const std::string& folder) const;
     // File > Restore Original Files...: asks, restores, reloads with `reload`; the history
     // starts anew when the files came back.
     RestoreOutcome RestoreOriginals(UserPort& port, const std::function<int()>& reload);

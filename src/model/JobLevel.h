@@ -10,6 +10,13 @@ namespace tw {
 struct JobLevel {
     static constexpr std::size_t ValueCount = 21;
     static constexpr std::size_t TextCount = 5;
+    // The values that rules and dialogs name.
+    static constexpr std::size_t Friends = 0;
+    static constexpr std::size_t LastSkill = 6;
+    static constexpr std::size_t Salary = 17;
+    static constexpr std::size_t BeginHour = 18;
+    static constexpr std::size_t EndHour = 19;
+    static constexpr std::size_t CarPool = 20;
 
     // Values: 0 friends, 1 cooking, 2 mechanical, 3 charisma, 4 body, 5 logic, 6 creativity,
     // 7 to 9 kept unchanged, 10 hunger, 11 comfort, 12 hygiene, 13 bladder, 14 energy, 15 fun,

@@ -21,13 +21,13 @@ Requirements RequirementsBelow(const CareerTrack& track, std::size_t level) {
 }
 
 std::optional<ValueRange> JobValueRange(std::size_t index, const Requirements& below) {
-    if (index == 0) return ValueRange{below[0], FriendsMaximum};
-    if (index <= 6) return ValueRange{below[index], SkillMaximum};
+    if (index == JobLevel::Friends) return ValueRange{below[0], FriendsMaximum};
+    if (index <= JobLevel::LastSkill) return ValueRange{below[index], SkillMaximum};
     if (index <= 9) return std::nullopt;
     if (index <= 16) return ValueRange{-MoodLimit, MoodLimit};
-    if (index == 17) return ValueRange{0, std::numeric_limits<std::int32_t>::max()};
-    if (index <= 19) return ValueRange{0, LastHour};
-    if (index == 20) return ValueRange{0, CarPoolMaximum};
+    if (index == JobLevel::Salary) return ValueRange{0, std::numeric_limits<std::int32_t>::max()};
+    if (index <= JobLevel::EndHour) return ValueRange{0, LastHour};
+    if (index == JobLevel::CarPool) return ValueRange{0, CarPoolMaximum};
     return std::nullopt;
 }
 

@@ -52,7 +52,7 @@ struct NumberControl {
 
 // The salary's spin goes no further than this; typed, the salary may be anything not negative.
 constexpr std::int64_t SalarySpinMaximum = 32767;
-constexpr std::size_t SalaryValue = 17;
+constexpr std::size_t SalaryValue = JobLevel::Salary;
 
 // The number fields in tab order.
 constexpr std::array<NumberControl, 17> NumberControls = {{
@@ -75,8 +75,9 @@ constexpr std::array<NumberControl, 17> NumberControls = {{
     {JobDetailsDialog::Endtime, "Endtime", "endtime", 63, 239, 19, NumberKind::Signed, 1},
 }};
 
-constexpr std::size_t CarPoolValue = 20;
-constexpr int ListedCarPools = 9;
+constexpr std::size_t CarPoolValue = JobLevel::CarPool;
+// The car pools the list names, 0 to the largest the dialog accepts.
+const int ListedCarPools = static_cast<int>(JobValueRange(CarPoolValue, {})->maximum) + 1;
 
 // Fields are read in this fixed order; the first one that fails is the one reported.
 constexpr std::array<JobDetailsDialog::Field, JobDetailsDialog::FieldCount> ReadingOrder = {

@@ -70,8 +70,7 @@ bool MainWindow::OpenGame(const std::string& folder) {
     GameLocation location;
     location.gameFolder = folder;
     // The open game stays shown while the other loads beside it; only a success replaces it.
-    const bool sameGame = session_.Context().installation &&
-                          session_.Context().installation->GameFolder() == CanonicalFolder(PathFromBytes(folder));
+    const bool sameGame = session_.IsOpen(folder);
     if (sameGame) {
         QuietScope quiet(quiet_);
         widgets_->careerList->RemoveAllRows();

@@ -19,16 +19,8 @@ namespace {
 
 using Field = MainWindow::Field;
 
-class MainWindowEditTest : public test::MainWindowTest {
+class MainWindowEditTest : public test::ShownMainWindowTest {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
-    void TearDown() override { window->hide(); }
-
     void Press(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
         target->setFocus();
         QTest::keyClick(target, key, modifiers);

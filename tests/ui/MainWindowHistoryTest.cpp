@@ -20,16 +20,8 @@ namespace {
 
 using Field = MainWindow::Field;
 
-class MainWindowHistoryTest : public test::MainWindowTest {
+class MainWindowHistoryTest : public test::ShownMainWindowTest {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
-    void TearDown() override { window->hide(); }
-
     // What the person sees of the history: no step to undo, no marker, nothing to review.
     void ExpectClean() {
         EXPECT_FALSE(window->isWindowModified());

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -87,6 +88,18 @@ protected:
     int loads = 0;
     // From this load on (counting the first as 1) every load fails; 0 for never.
     int failLoadsFrom = 0;
+};
+
+// The same window shown and active, for what needs the focus and the keys.
+class ShownMainWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    void TearDown() override { window->hide(); }
 };
 
 }  // namespace tw::test
