@@ -264,7 +264,9 @@ TEST_F(ModifyIconsDialogTest, ImportTakesBitmapsOfTheIconsSizeRunLengthCompresse
             // Beside the words of what the icon must be, the reason: which file, and what it is.
             const std::string& detail = port.calls.back().message.detail;
             EXPECT_EQ(detail.rfind(PathText(path) + ": ", 0), 0u) << detail;
-            if (*c.found != '\0') EXPECT_EQ(detail, PathText(path) + ": " + c.found);
+            if (*c.found != '\0') {
+                EXPECT_EQ(detail, PathText(path) + ": " + c.found);
+            }
             EXPECT_EQ(changed, c.popupIcon ? StripPopup(0) : StripButton(0));
         }
         EXPECT_TRUE(port.files.empty());
