@@ -66,13 +66,13 @@ void CheckLevels(const CareerSet& set, std::size_t index, std::vector<Finding>& 
         const std::string where = "Level " + std::to_string(level) + " of " + name;
         if (level > 0) {
             const JobLevel& below = career.track.levels[level - 1];
-            if (job.values[Salary] < below.values[Salary])
+            if (FallsFromBelow(job, below, Salary))
                 found.push_back(RuleFinding(career, level, "salary", "salary-falls",
                                             where + " pays " + std::to_string(job.values[Salary]) +
                                                 ", less than the level below (" + std::to_string(below.values[Salary]) +
                                                 "): a promotion would cut the pay."));
             for (std::size_t v = Friends; v <= LastSkill; ++v) {
-                if (job.values[v] >= below.values[v]) continue;
+                if (!FallsFromBelow(job, below, v)) continue;
                 const bool friends = v == Friends;
                 found.push_back(RuleFinding(
                     career, level, ValueNames[v], friends ? "friends-below-level-below" : "skill-below-level-below",

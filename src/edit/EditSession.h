@@ -120,6 +120,9 @@ public:
     void EndTyping() { history_.CloseMerging(); }
     // Job details: the level's values and internal texts.
     bool SetJobLevel(std::uint32_t career, std::uint32_t level, const JobLevel& job);
+    // Career > Level Table's paste: the levels from `firstLevel` on replaced by `levels`, as one
+    // step "Paste Levels". Nothing changes when a level would lie past the career's last.
+    bool SetJobLevels(std::uint32_t career, std::uint32_t firstLevel, const std::vector<JobLevel>& levels);
     // The requirements of the level below, which bound the level's own (all 0 for level 0).
     Requirements RequirementsBelowLevel(std::uint32_t career, std::uint32_t level) const;
     // The chance card of a level: its items, and its text in `slot`, which settles the card's

@@ -31,4 +31,9 @@ std::optional<ValueRange> JobValueRange(std::size_t index, const Requirements& b
     return std::nullopt;
 }
 
+bool FallsFromBelow(const JobLevel& job, const JobLevel& below, std::size_t index) {
+    if (index > JobLevel::LastSkill && index != JobLevel::Salary) return false;
+    return job.values[index] < below.values[index];
+}
+
 }  // namespace tw

@@ -28,4 +28,8 @@ struct ValueRange {
 // kept as they are, and for an index past the last value.
 std::optional<ValueRange> JobValueRange(std::size_t index, const Requirements& below);
 
+// Whether value `index` of `job` is less than the level below's, for the values that a promotion
+// must not lower: friends, the six skills and the salary. False for every other index.
+bool FallsFromBelow(const JobLevel& job, const JobLevel& below, std::size_t index);
+
 }  // namespace tw
