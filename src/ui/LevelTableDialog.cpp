@@ -5,11 +5,13 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -20,6 +22,38 @@
 #include "util/UserPort.h"
 
 namespace tw {
+namespace {
+
+// A car pool is picked from the list or typed, as a name or a number; the table reads it.
+class CarPoolDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
+        auto* box = new QComboBox(parent);
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->setMaxVisibleItems(static_cast<int>(CarPoolNames.size()));
+        for (const char* name : CarPoolNames) box->addItem(QString::fromLatin1(name));
+        return box;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        auto* box = static_cast<QComboBox*>(editor);
+        const QString shown = index.data(Qt::EditRole).toString();
+        const int listed = box->findText(shown);
+        if (listed >= 0)
+            box->setCurrentIndex(listed);
+        else
+            box->setEditText(shown);
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+        model->setData(index, static_cast<QComboBox*>(editor)->currentText(), Qt::EditRole);
+    }
+};
+
+}  // namespace
 
 LevelTableDialog::LevelTableDialog(EditSession& session, std::uint32_t career, UserPort& port, QWidget* parent)
     : QDialog(parent), session_(session), career_(career), port_(port) {
@@ -42,6 +76,7 @@ void LevelTableDialog::BuildWidgets() {
                             QAbstractItemView::AnyKeyPressed);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    table_->setItemDelegateForColumn(static_cast<int>(LevelColumn::CarPool), new CarPoolDelegate(table_));
 
     copyAction_ = new QAction(QStringLiteral("Copy Levels"), table_);
     copyAction_->setShortcut(QKeySequence::Copy);

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTableView>
@@ -126,6 +127,19 @@ TEST(LevelTableDialogTest, EditsInPlaceRefusesAsJobDetailsAndPastesAsOneStep) {
     dialog.Refresh();
     EXPECT_EQ(levels(), before);
     EXPECT_NE(Row(model, 4), Row(model, 3));
+
+    // The car pool is picked from the list.
+    ASSERT_NE(levels()[0].values[JobLevel::CarPool], 8);
+    const QModelIndex carPool = model.index(0, Column(LevelColumn::CarPool));
+    table->setCurrentIndex(carPool);
+    table->edit(carPool);
+    auto* list = table->findChild<QComboBox*>();
+    ASSERT_NE(list, nullptr);
+    list->setCurrentIndex(list->findText(QStringLiteral("Limo")));
+    QTest::keyClick(list, Qt::Key_Return);
+    for (int round = 0; round < 2; ++round) QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(levels()[0].values[JobLevel::CarPool], 8);
+    EXPECT_EQ(carPool.data().toString(), QStringLiteral("Limo"));
 }
 
 }  // namespace
