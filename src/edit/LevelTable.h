@@ -22,7 +22,7 @@ enum class LevelColumn : std::size_t {
     Hunger, Comfort, Hygiene, Bladder, Energy, Fun, Social,
     Salary, Begintime, Endtime, CarPool,
 };
-inline constexpr std::size_t LevelColumnCount = 23;
+inline constexpr std::size_t LevelColumnCount = static_cast<std::size_t>(LevelColumn::CarPool) + 1;
 
 // The car pools the list names; a car pool's value is its place in the list.
 inline constexpr std::array<const char*, 9> CarPoolNames = {
