@@ -13,8 +13,6 @@
 
 namespace tw {
 
-class CareerSet;
-
 // Career > Translations: the translatable texts of one career (rows, see TranslatableTexts) in
 // every language slot (columns 0 to 15), as the career set held them when taken. A cell is shown
 // as UTF-8 with plain "\n" line breaks and read back into the bytes of its slot's code page.
