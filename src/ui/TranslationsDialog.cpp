@@ -88,6 +88,9 @@ void TranslationsDialog::CreateWidgets() {
     auto* buttons = new QDialogButtonBox(this);
     copyButton_ = buttons->addButton(QStringLiteral("C&opy to All Languages"), QDialogButtonBox::ActionRole);
     closeButton_ = buttons->addButton(QDialogButtonBox::Close);
+    // Return belongs to the table (it stores a cell); as a dialog's default it would copy a text
+    // over every language.
+    for (QPushButton* button : {copyButton_, closeButton_}) button->setAutoDefault(false);
 
     auto* filterRow = new QHBoxLayout;
     filterRow->addWidget(filterLabel);

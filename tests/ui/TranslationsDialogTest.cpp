@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -68,8 +69,19 @@ TEST(TranslationsDialogTest, EditsInPlaceRefusesCopiesFiltersAndFollowsTheSessio
     // The current cell copied to every language, with Set All's warning for Japanese.
     port.calls.clear();
     const QString japanese = model->data(model->index(name, 9)).toString();
-    ASSERT_TRUE(model->setData(model->index(name, 0), QStringLiteral("Bees €")));
+    // A name typed in its cell's line editor and stored with Return; Return presses no button.
     table->setCurrentIndex(model->index(name, 0));
+    table->edit(model->index(name, 0));
+    auto* line = table->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(line, nullptr);
+    line->selectAll();
+    for (const QChar c : QStringLiteral("Bees €"))
+        QTest::sendKeyEvent(QTest::Click, line, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    QTest::keyClick(line, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(stored({0, Text::CareerName, 0}, 0), "Bees \x80");
+    QTest::keyClick(table, Qt::Key_Return);
+    EXPECT_TRUE(port.calls.empty());
     dialog.CopyButton()->click();
     EXPECT_EQ(port.Shown(), std::vector<std::string>{"Warning: Some characters have no place in the code page of "
                                                      "these languages and became \"?\": Japanese."});
