@@ -17,14 +17,6 @@ namespace {
 constexpr std::uint16_t LanguageSlots = CareerTexts::MenuSlotCount;
 constexpr const char* ImportStepName = "Import";
 
-// The names of the languages in `slots`, in slot order, separated by commas.
-std::string LanguageList(const LanguageSet& slots) {
-    std::string list;
-    for (std::size_t slot = 0; slot < LanguageNames.size(); ++slot)
-        if (slots.test(slot)) list += std::string(list.empty() ? "" : ", ") + LanguageNames[slot];
-    return list;
-}
-
 }  // namespace
 
 const char* TextName(CareerTexts::Text text) {
@@ -331,10 +323,7 @@ bool EditSession::SetAllLanguages(UserPort& port, std::uint32_t career, std::uin
         if (cards == Answer::Yes) lost |= context_->careerSet.CopyCardTextsToAllLanguages(career, slot);
         return true;
     });
-    if (lost.any())
-        port.Tell("Some characters have no place in the code page of these languages and became \"?\": " +
-                      LanguageList(lost) + ".",
-                  "Warning", MessageIcon::Warning);
+    WarnLostCharacters(port, lost);
     return changed;
 }
 

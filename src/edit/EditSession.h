@@ -7,6 +7,7 @@
 #include "edit/ModelChange.h"
 #include "edit/ModelSnapshot.h"
 #include "edit/OriginalsRestore.h"
+#include "edit/TranslatableTexts.h"
 #include "exchange/CareerImport.h"
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
@@ -135,6 +136,13 @@ public:
     // languages, and then whether its chance-card texts too. Each text is converted into each
     // language's code page; when characters had to become "?", says once in which languages.
     bool SetAllLanguages(UserPort& port, std::uint32_t career, std::uint16_t slot);
+    // Career > Translations: one text's value in language `slot` (0 to 15). A chance card's text
+    // only while its card may be edited.
+    bool SetTranslation(const TranslatableText& text, std::uint16_t slot, const std::string& bytes);
+    // Career > Translations: one text of `slot` copied to every other language of the menu,
+    // converted as Set All converts, with its warning; no question first, since it is one step
+    // that an undo takes back.
+    bool CopyToAllLanguages(UserPort& port, const TranslatableText& text, std::uint16_t slot);
     // The career's popup and button icons, put back into the strips; those that the strips
     // already hold stay untouched, so that OK without a change is no edit.
     bool SetIcons(std::uint32_t career, const Bitmap& popup, const Bitmap& button);
@@ -180,6 +188,8 @@ private:
     void ForgetBaseline() { baseline_.reset(); }
 
     void BecomeReadOnly(UserPort& port, std::string reason);
+    // After a copy into other languages: names the languages in which characters became "?".
+    static void WarnLostCharacters(UserPort& port, const LanguageSet& lost);
     // Takes the game of `context`, as TakeGame does; false after its message. `readOnlyReason`
     // is set when another program changes it.
     static bool Take(GameContext& context, UserPort& port, bool viewOnly, std::string& holder);

@@ -1,5 +1,7 @@
 #include "ui/LineBreaks.h"
 
+#include "text/LineBreakForms.h"
+
 namespace tw {
 
 QString ToFieldLineBreaks(const QString& text) {
@@ -9,11 +11,7 @@ QString ToFieldLineBreaks(const QString& text) {
 }
 
 QString ToStoredLineBreaks(const QString& fieldText, const std::string& storedBefore) {
-    const bool bareOnly = storedBefore.find('\n') != std::string::npos && storedBefore.find("\r\n") == std::string::npos;
-    if (bareOnly) return fieldText;
-    QString stored = fieldText;
-    stored.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return stored;
+    return QString::fromStdString(StoredLineBreaks(fieldText.toStdString(), storedBefore));
 }
 
 }  // namespace tw
