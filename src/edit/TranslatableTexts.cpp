@@ -98,7 +98,7 @@ std::string TranslatableLabel(const TranslatableText& text) {
         return "Text";
     }();
     if (!text.IsCard() && !CareerTexts::IsJobText(*text.text)) return name;
-    return "Level " + std::to_string(text.level + 1) + ": " + name;
+    return "Level " + std::to_string(text.level) + ": " + name;
 }
 
 }  // namespace tw

@@ -39,7 +39,7 @@ bool SetTranslatableBytes(CareerSet& set, const TranslatableText& text, std::uin
                           int which = StringTable::Value);
 
 // What the text is, for a person: "Career name", "Level 3: Male job name", "Level 3: Chance card"
-// (levels counted from 1, as the job list shows them).
+// (levels numbered as the job list and the check number them, from 0).
 std::string TranslatableLabel(const TranslatableText& text);
 
 }  // namespace tw

@@ -19,6 +19,7 @@
 #include "edit/LevelTable.h"
 #include "ui/LevelTableModel.h"
 #include "ui/TextCodec.h"
+#include "ui/WindowKeys.h"
 #include "util/UserPort.h"
 
 namespace tw {
@@ -60,6 +61,7 @@ LevelTableDialog::LevelTableDialog(EditSession& session, std::uint32_t career, U
     BuildWidgets();
     ConnectWidgets();
     ShowTitle();
+    ShareWindowKeys(parent, *this);
 }
 
 void LevelTableDialog::BuildWidgets() {

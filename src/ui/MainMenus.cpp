@@ -61,6 +61,9 @@ MainMenus::MainMenus(QMenuBar& bar, MainWindow& window) : bar_(bar) {
     import_ = career->addAction(QStringLiteral("&Import"), &window, &MainWindow::Import);
     career->addAction(QStringLiteral("&Export"), &window, &MainWindow::Export);
     career->addAction(QStringLiteral("&Backup"), &window, &MainWindow::Backup);
+    career->addSeparator();
+    career->addAction(QStringLiteral("&Level Table..."), &window, &MainWindow::OpenLevelTable);
+    career->addAction(QStringLiteral("&Translations..."), &window, &MainWindow::OpenTranslations);
 
     QMenu* language = bar.addMenu(QStringLiteral("&Language"));
     // The fifteen language items form one radio group; none is checked until the first

@@ -247,6 +247,7 @@ void MainWindow::UpdateEditState() {
     state.redoName = session_.RedoName();
     menus_->Show(state);
     if (review_ && review_->isVisible()) review_->Refresh();
+    RefreshViews();
 }
 
 ReviewChangesDialog* MainWindow::ReviewWindow() const { return review_; }

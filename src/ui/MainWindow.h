@@ -37,7 +37,9 @@ namespace tw {
 class EditSession;
 class FullRowListView;
 class CheckGameDialog;
+class LevelTableDialog;
 class MainMenus;
+class TranslationsDialog;
 class ReviewChangesDialog;
 class UserPort;
 
@@ -129,6 +131,12 @@ public:
     void Import();
     void Export();
     void Backup();
+    // Career > Level Table... and Translations...: a window of the selected career's levels or
+    // texts, in place of the one of that kind already open.
+    void OpenLevelTable();
+    void OpenTranslations();
+    LevelTableDialog* LevelTableWindow() const;
+    TranslationsDialog* TranslationsWindow() const;
     void SelectLanguage(std::uint16_t slot);
     void SetAllLanguages();
     void OpenJobDetails();
@@ -203,6 +211,14 @@ private:
     // the model or its history.
     void UpdateEditState();
 
+    template <typename View>
+    void OpenView(QPointer<View>& view);
+    // After an edit in a view: the lists and fields show the model afresh.
+    void ShowViewEdit();
+    // The open views show the model afresh; CloseViews when another game replaces this one.
+    void RefreshViews();
+    void CloseViews();
+
     // The career and the level whose rows the lists have selected.
     std::optional<std::uint32_t> SelectedCareer() const;
     std::optional<std::uint32_t> SelectedLevel() const;
@@ -226,6 +242,8 @@ private:
     std::unique_ptr<MainMenus> menus_;
     QPointer<ReviewChangesDialog> review_;
     QPointer<CheckGameDialog> check_;
+    QPointer<LevelTableDialog> levelTable_;
+    QPointer<TranslationsDialog> translations_;
     QLabel* languageIndicator_ = nullptr;
     EnvironmentLookup settings_;
 };

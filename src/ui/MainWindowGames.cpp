@@ -87,6 +87,8 @@ bool MainWindow::OpenGame(const std::string& folder) {
         (void)RememberedFolder(settings_).Remember(folder);
         (void)RecentGames(settings_).Add(folder);
     }
+    // The views showed careers of the game that is gone.
+    CloseViews();
     ShowLoadedCareers();
     session_.SettleWriteAccess(port_);
     UpdateEditState();

@@ -1,6 +1,5 @@
 #include "ui/ReviewChangesDialog.h"
 
-#include <QAction>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -16,6 +15,7 @@
 #include "ui/BitmapImage.h"
 #include "ui/CardItemText.h"
 #include "ui/TextCodec.h"
+#include "ui/WindowKeys.h"
 
 namespace tw {
 namespace {
@@ -68,11 +68,7 @@ ReviewChangesDialog::ReviewChangesDialog(const EditSession& session, QWidget* pa
     : QDialog(parent), session_(session) {
     CreateWidgets();
     ConnectWidgets();
-    // The editor's keys (undo, redo, save, ...) work wherever the focus is, here too: the
-    // window's own actions, which its menus keep up to date, answer them.
-    if (parent != nullptr)
-        for (QAction* action : parent->window()->findChildren<QAction*>())
-            if (!action->shortcuts().isEmpty()) addAction(action);
+    ShareWindowKeys(parent, *this);
 }
 
 void ReviewChangesDialog::CreateWidgets() {

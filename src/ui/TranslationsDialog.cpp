@@ -4,7 +4,6 @@
 #include <utility>
 #include <vector>
 
-#include <QAction>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -23,6 +22,7 @@
 #include "ui/FieldCodec.h"
 #include "ui/TextCodec.h"
 #include "ui/TranslationsModel.h"
+#include "ui/WindowKeys.h"
 #include "util/UserPort.h"
 
 namespace tw {
@@ -57,10 +57,7 @@ TranslationsDialog::TranslationsDialog(EditSession& session, std::uint32_t caree
     if (const Career* found = session_.CareerAt(career_)) careerId_ = found->id;
     CreateWidgets();
     ConnectWidgets();
-    // The editor's keys (undo, redo, save, ...) work here too, as in Review Changes.
-    if (parent != nullptr)
-        for (QAction* action : parent->window()->findChildren<QAction*>())
-            if (!action->shortcuts().isEmpty()) addAction(action);
+    ShareWindowKeys(parent, *this);
     Refresh();
 }
 

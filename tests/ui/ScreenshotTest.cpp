@@ -18,9 +18,11 @@
 #include "ui/ChanceCardDialog.h"
 #include "ui/EditorImages.h"
 #include "ui/JobDetailsDialog.h"
+#include "ui/LevelTableDialog.h"
 #include "ui/LoadingDialog.h"
 #include "ui/ReplaceCareerDialog.h"
 #include "ui/ReviewChangesDialog.h"
+#include "ui/TranslationsDialog.h"
 
 namespace tw {
 namespace {
@@ -75,6 +77,16 @@ TEST_F(ScreenshotOfSampleTest, MainWindowAndItsDialogsRenderIntoTheBuildFolder) 
     ASSERT_NE(card, careers.careers[0].cards.end());
     ChanceCardDialog chanceCard(card->textRow, card->items, 0, careers.cardTexts, {}, port, window.get());
     Shoot(chanceCard, QStringLiteral("chance-cards"));
+
+    // The views of one career, at a size that shows a good part of them.
+    window->OpenLevelTable();
+    ASSERT_NE(window->LevelTableWindow(), nullptr);
+    window->LevelTableWindow()->resize(1100, 360);
+    Shoot(*window->LevelTableWindow(), QStringLiteral("level-table"));
+    window->OpenTranslations();
+    ASSERT_NE(window->TranslationsWindow(), nullptr);
+    window->TranslationsWindow()->resize(1100, 480);
+    Shoot(*window->TranslationsWindow(), QStringLiteral("translations"));
 
     EXPECT_TRUE(port.calls.empty());
 }

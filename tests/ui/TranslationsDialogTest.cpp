@@ -41,7 +41,7 @@ TEST(TranslationsDialogTest, EditsInPlaceRefusesCopiesFiltersAndFollowsTheSessio
     };
 
     // A job description typed in its cell's multi-line editor: Return starts a line, Tab stores.
-    const QModelIndex description = model->index(rowOf("Level 1: Job description"), 3);
+    const QModelIndex description = model->index(rowOf("Level 0: Job description"), 3);
     table->setCurrentIndex(description);
     table->edit(description);
     auto* editor = table->viewport()->findChild<QPlainTextEdit*>();

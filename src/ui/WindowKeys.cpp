@@ -1,0 +1,14 @@
+#include "ui/WindowKeys.h"
+
+#include <QAction>
+#include <QWidget>
+
+namespace tw {
+
+void ShareWindowKeys(QWidget* parent, QWidget& window) {
+    if (parent == nullptr) return;
+    for (QAction* action : parent->window()->findChildren<QAction*>())
+        if (!action->shortcuts().isEmpty()) window.addAction(action);
+}
+
+}  // namespace tw
