@@ -128,6 +128,9 @@ public:
     CheckGameDialog* CheckWindow() const;
     void Import();
     void Export();
+    // Career > Import Translations... and Export Translations...: PO files of one language.
+    void ImportTranslations();
+    void ExportTranslations();
     void Backup();
     void SelectLanguage(std::uint16_t slot);
     void SetAllLanguages();
