@@ -168,8 +168,12 @@ private:
 
     Status ReadLine(std::string_view line) {
         if (!ValidUtf8(line)) return Fail("bytes that are not UTF-8");
-        line = Trimmed(line);
-        if (line.empty()) return {};
+        // Comments keep the spaces at their ends, as they were written.
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+        if (line.empty()) {
+            // A blank line ends an entry: a string after it continues nothing.
+            return hasStr_ ? Finish() : Status{};
+        }
         if (line.substr(0, 2) == "#~") {
             // An obsolete entry takes the comments above it along.
             if (hasStr_) {
@@ -183,6 +187,7 @@ private:
             return {};
         }
         if (line.front() == '#') return ReadComment(line);
+        line = Trimmed(line);
         if (line.front() == '"') {
             if (target_ == nullptr) return Fail("a string without its keyword");
             return ReadString(line, *target_);
