@@ -46,7 +46,8 @@ std::string Stored(const std::string& text) {
     return out;
 }
 
-// A comment as the lines of a PO file; none for an empty one.
+// A comment as the lines of a PO file; none for an empty one. A CR at a line's end is left out:
+// the file would read it as part of the line end.
 std::vector<std::string> CommentLines(const std::string& bytes, std::uint16_t slot) {
     std::vector<std::string> lines;
     const std::string text = Exported(bytes, slot);
@@ -54,7 +55,9 @@ std::vector<std::string> CommentLines(const std::string& bytes, std::uint16_t sl
     std::size_t start = 0;
     while (true) {
         const std::size_t end = text.find('\n', start);
-        lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        while (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
         if (end == std::string::npos) break;
         start = end + 1;
     }

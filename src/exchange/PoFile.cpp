@@ -154,7 +154,8 @@ public:
             if (end == std::string_view::npos) end = text_.size();
             std::string_view line = text_.substr(start, end - start);
             start = end + 1;
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            // CR LF line ends, and a CR left before one by a conversion done twice.
+            while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
             if (Status read = ReadLine(line); !read) return std::move(read).Err();
         }
         if (Status last = Finish(); !last) return std::move(last).Err();
@@ -168,6 +169,8 @@ private:
 
     Status ReadLine(std::string_view line) {
         if (!ValidUtf8(line)) return Fail("bytes that are not UTF-8");
+        // No text of the game can hold it, and no PO file may: its escape is refused as well.
+        if (line.find('\0') != std::string_view::npos) return Fail("a NUL byte");
         // Comments keep the spaces at their ends, as they were written.
         while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
         if (line.empty()) {

@@ -24,6 +24,7 @@ struct PoEntry {
 
     bool HasFlag(std::string_view flag) const;
     bool Fuzzy() const { return HasFlag("fuzzy"); }
+    bool operator==(const PoEntry&) const = default;
 };
 
 // A PO file: its header's fields ("Language", "de") in their order, the header entry's own
@@ -35,6 +36,7 @@ struct PoCatalog {
 
     // The value of header field `name` (compared without regard to case); none when missing.
     std::optional<std::string> HeaderField(std::string_view name) const;
+    bool operator==(const PoCatalog&) const = default;
 };
 
 // The catalog as a PO file as gettext's tools write one: "\n" line ends, strings that hold line
