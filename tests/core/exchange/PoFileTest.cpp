@@ -158,6 +158,7 @@ TEST(PoFileTest, MalformedFilesNameTheLineAtFault) {
         {"msgid \"a\"\nmsgstr \"\xC3\"", "line 5: bytes that are not UTF-8"},
         {"msgid \"a\\303\"\nmsgstr \"\"", "line 4: a message that is not UTF-8"},
         {"msgid \"a\"\n#~ msgid \"b\"", "line 5: an obsolete line inside an entry"},
+        {std::string("msgid \"\0\"\nmsgstr \"\"", sizeof "msgid \"\0\"\nmsgstr \"\"" - 1), "line 4: a NUL byte"},
     };
     for (const auto& [text, message] : cases) {
         const Expected<PoCatalog> read = ReadPo(header + text);
