@@ -145,7 +145,8 @@ public:
     std::vector<JsonProblem> ApplyDocument(const JsonValue& document, DocumentTexts texts);
     // The translations of a PO file (see PlanTranslationImport) into language `slot`, or the one
     // the file names, as one step "Import Translations". With any refusal nothing is changed.
-    TranslationImportResult ImportTranslations(const PoCatalog& catalog, std::optional<std::uint16_t> slot = std::nullopt);
+    TranslationImportResult ImportTranslations(const PoCatalog& catalog,
+                                               std::optional<std::uint16_t> slot = std::nullopt);
     // Career > Export and Backup change nothing.
     bool Export(UserPort& port, std::optional<std::uint32_t> career) const;
     bool Backup(UserPort& port) const;

@@ -92,7 +92,8 @@ std::string Unencodable(const std::string& text, std::uint16_t slot) {
         const Utf8Char c = NextUtf8(text, at);
         if (c.codePoint && !CanEncode(*c.codePoint, SlotCodePage(slot))) {
             const std::string shown = text.substr(at, c.size);
-            if (lacking.find(shown) == std::string::npos) lacking += (lacking.empty() ? "" : ", ") + shown + " (" + CharacterName(*c.codePoint) + ")";
+            if (lacking.find(shown) == std::string::npos)
+                lacking += (lacking.empty() ? "" : ", ") + shown + " (" + CharacterName(*c.codePoint) + ")";
         }
         at += c.size;
     }
@@ -108,7 +109,8 @@ std::string TranslationLanguageCode(std::uint16_t slot) {
 }
 
 std::optional<std::uint16_t> TranslationSlotNamed(const std::string& name) {
-    if (!name.empty() && name.size() <= 2 && std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    const bool digits = std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!name.empty() && name.size() <= 2 && digits) {
         const int slot = std::stoi(name);
         if (slot < StringTable::SlotCount) return static_cast<std::uint16_t>(slot);
         return std::nullopt;
@@ -131,7 +133,8 @@ std::string PoRevisionDateNow() {
     return text;
 }
 
-PoCatalog ExportTranslations(const CareerSet& set, bool withCards, std::uint16_t slot, const std::string& revisionDate) {
+PoCatalog ExportTranslations(const CareerSet& set, bool withCards, std::uint16_t slot,
+                             const std::string& revisionDate) {
     PoCatalog catalog;
     catalog.header = {{"Project-Id-Version", "The Sims careers"},
                       {"PO-Revision-Date", revisionDate},
@@ -161,7 +164,8 @@ Expected<std::uint16_t> TranslationSlot(const PoCatalog& catalog) {
         const std::optional<std::uint16_t> slot = TranslationSlotNamed(*field);
         if (slot && std::isdigit(static_cast<unsigned char>(field->front())))
             return *slot;
-        return Failure("the file's " + std::string(SlotHeaderField) + " \"" + *field + "\" is no language slot (0 to 15)");
+        return Failure("the file's " + std::string(SlotHeaderField) + " \"" + *field +
+                       "\" is no language slot (0 to 15)");
     }
     const std::optional<std::string> field = catalog.HeaderField("Language");
     if (!field || field->empty()) return Failure("the file does not say which language it holds");

@@ -286,7 +286,8 @@ TEST_F(MainWindowCommandsTest, TranslationsLeaveInTheCurrentLanguageAndComeBackA
     port.calls.clear();
     port.files = {file};
     window->MenuAction(QStringLiteral("&Career"), QStringLiteral("Import &Translations..."))->trigger();
-    EXPECT_EQ(port.Shown(), std::vector<std::string>{"Trackwright 2: Translations imported into German: 1 text changed."});
+    EXPECT_EQ(port.Shown(),
+              std::vector<std::string>{"Trackwright 2: Translations imported into German: 1 text changed."});
     EXPECT_EQ(window->CurrentLanguage(), 3);
     EXPECT_EQ(Shown(Field::CareerName), QStringLiteral("Leuchtturm \u00FC"));
     EXPECT_EQ(window->UndoAction()->text(), QStringLiteral("&Undo Import Translations"));
