@@ -12,6 +12,7 @@ packages=(
   xvfb xauth
   g++-mingw-w64-x86-64 wine64 fonts-dejavu-core
   zip python3 python3-pil
+  gettext libgettextpo-dev
   patchelf lintian desktop-file-utils appstream man-db
 )
 if [ "${1:-}" != "" ]; then packages=("$@"); fi

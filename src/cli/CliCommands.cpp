@@ -10,6 +10,7 @@
 #include "edit/EditSession.h"
 #include "edit/GameSave.h"
 #include "edit/OriginalsRestore.h"
+#include "edit/TranslationCommands.h"
 #include "exchange/CareerExport.h"
 #include "exchange/CareerImport.h"
 #include "exchange/ExchangeFormat.h"
@@ -72,7 +73,7 @@ public:
         if (command == "--help" || command == "-h" || command == "help") return Help(args);
         std::vector<std::string> rest(args.begin() + 1, args.end());
         // The commands that save may be told to save what a save would lose all the same.
-        if (SavesTheGame(command)) {
+        if (SavesTheGame(command) || (!rest.empty() && SavesTheGame(command + " " + rest[0]))) {
             const auto accept = std::find(rest.begin(), rest.end(), "--accept-loss");
             if (accept != rest.end()) {
                 acceptLoss_ = true;
@@ -108,6 +109,7 @@ public:
             if (rest.size() != (utf8 ? 2u : 1u) || rest.back() == "--utf8") return UsageError("apply takes [--utf8] FILE");
             return Apply(rest.back(), utf8);
         }
+        if (command == "texts") return Texts(std::move(rest));
         if (command == "originals") return rest.empty() ? Originals() : UsageError("originals takes no arguments");
         if (command == "restore-originals") {
             if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--force"))
@@ -341,6 +343,62 @@ private:
             std::fprintf(err_, "trackwright-cli: %s: %s\n", place.c_str(), problem.reason.c_str());
         }
         return !problems.empty();
+    }
+
+    // texts export --language L FILE.po, texts import [--language L] FILE.po.
+    int Texts(std::vector<std::string> rest) {
+        const bool exporting = !rest.empty() && rest[0] == "export";
+        if (rest.empty() || (!exporting && rest[0] != "import")) return UsageError("texts takes export or import");
+        const std::string usage =
+            exporting ? "texts export takes --language L FILE.po" : "texts import takes [--language L] FILE.po";
+        rest.erase(rest.begin());
+        std::optional<std::uint16_t> slot;
+        if (rest.size() >= 2 && rest[0] == "--language") {
+            slot = TranslationSlotNamed(rest[1]);
+            if (!slot) return UsageError("--language takes a slot 0 to 15 or a language's name, not '" + rest[1] + "'");
+            rest.erase(rest.begin(), rest.begin() + 2);
+        }
+        if (rest.size() != 1 || rest[0].empty() || rest[0] == "--language" || (exporting && !slot))
+            return UsageError(usage);
+        return exporting ? ExportTexts(*slot, rest[0]) : ImportTexts(slot, rest[0]);
+    }
+
+    int ExportTexts(std::uint16_t slot, const std::string& file) {
+        if (!Load()) return ExitFailure;
+        if (const Status written = WriteTranslationsFile(PathFromBytes(file), session_, slot); !written) {
+            port_.Tell("Couldn't create this file!", "Error", MessageIcon::Error, written.Reason());
+            return ExitFailure;
+        }
+        return ExitSuccess;
+    }
+
+    // As with apply, the file is read and checked against a read of the game before the game is
+    // taken, so that a refused file leaves the game folder as it was.
+    int ImportTexts(std::optional<std::uint16_t> slot, const std::string& file) {
+        const Expected<PoCatalog> catalog = ReadTranslationsFile(PathFromBytes(file));
+        if (!catalog) {
+            std::fprintf(err_, "trackwright-cli: %s\n", catalog.Reason().c_str());
+            return ExitFailure;
+        }
+        if (!Load()) return ExitFailure;
+        const TranslationImportResult checked = session_.ImportTranslations(*catalog, slot);
+        if (Refused(file, checked)) return ExitFailure;
+        if (checked.textsChanged != 0) {
+            if (!Load(Installation::Intent::Write)) return ExitFailure;
+            if (Refused(file, session_.ImportTranslations(*catalog, slot))) return ExitFailure;
+        }
+        const std::size_t changed = checked.textsChanged;
+        std::fprintf(out_, "%s %s changed\n", std::to_string(changed).c_str(), changed == 1 ? "text" : "texts");
+        return changed != 0 ? Save() : ExitSuccess;
+    }
+
+    // Prints each refused entry of the PO file `file`; true when there was any.
+    bool Refused(const std::string& file, const TranslationImportResult& result) {
+        for (const std::string& refused : result.refused)
+            std::fprintf(err_, "trackwright-cli: %s: %s\n", file.c_str(), refused.c_str());
+        if (!result.refused.empty() && !result.slot)
+            std::fputs("trackwright-cli: --language L names the language\n", err_);
+        return !result.refused.empty();
     }
 
     // Finds the game and takes it as `intent` says, without loading it; false after the messages.

@@ -25,7 +25,11 @@ constexpr std::string_view AcceptLoss =
     "--accept-loss is given (anywhere after the command).\n";
 
 // The commands that save, which --accept-loss concerns.
-constexpr std::array<std::string_view, 4> SavingCommands = {"resave", "import", "restore", "apply"};
+constexpr std::array<std::string_view, 5> SavingCommands = {"resave", "import", "restore", "apply", "texts import"};
+
+constexpr std::string_view LanguageForms =
+    "L is a language slot, 0 to 15, or a language's name as the editor's Language menu shows it, in\n"
+    "any case (\"German\").\n";
 
 constexpr CommandHelp Commands[] = {
     {"locate", "", "where the game is and which files a load would use",
@@ -52,6 +56,14 @@ constexpr CommandHelp Commands[] = {
      "What differs from the game is checked as the editor's dialogs check it; with any problem\n"
      "nothing is written. Without --utf8, a changed text that holds another language's bytes which\n"
      "its own code page reads as other characters is warned about.\n"},
+    {"texts export", " --language L FILE.po", "write the texts of language L as a PO file for translators",
+     "Each text of each career (and chance card) is one entry: msgctxt \"Career #ID: label\", msgid the\n"
+     "USEnglish text, msgstr the text of language L. Line breaks are \\n.\n"},
+    {"texts import", " [--language L] FILE.po", "take a PO file's translations into the game, then save",
+     "Without --language the file's X-Trackwright-Slot or Language header names the language. Fuzzy\n"
+     "entries and empty msgstrs leave their texts as they are. An entry that names no text of the\n"
+     "game, whose msgid is no longer the USEnglish text, or whose msgstr the language's code page\n"
+     "cannot hold refuses the whole file: each is named and nothing is written.\n"},
     {"originals", "", "list the original game files kept for this game", ""},
     {"restore-originals", " [--force]", "put the kept original game files back",
      "A game file changed since Trackwright wrote it is put back only with --force.\n"},
@@ -76,7 +88,8 @@ std::string Usage() {
     }
     usage += "\n--game DIR names the game folder; without it, the game is found as the editor finds it.\n";
     usage += CareerForms;
-    usage += "resave, import, restore and apply refuse a save that would lose part of the game's files\n"
+    usage += LanguageForms;
+    usage += "resave, import, restore, apply and texts import refuse a save that would lose part of the game's files\n"
              "(see check) unless given --accept-loss.\n";
     return usage;
 }
@@ -86,15 +99,20 @@ bool SavesTheGame(std::string_view command) {
 }
 
 std::optional<std::string> CommandUsage(const std::string& command) {
+    // A command of several forms ("texts export", "texts import") gives the usage of each.
+    std::optional<std::string> usage;
+    bool languages = false;
     for (const CommandHelp& help : Commands) {
-        if (help.name != command) continue;
+        if (help.name != command && help.name.substr(0, help.name.find(' ')) != command) continue;
         std::string summary(help.summary);
         summary.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(summary.front())));
         const bool saves = SavesTheGame(help.name);
-        return std::string(Invocation) + std::string(help.name) + std::string(help.synopsis) + "\n" + summary +
-               ".\n" + std::string(help.details) + (saves ? std::string(AcceptLoss) : std::string());
+        usage = usage.value_or("") + std::string(Invocation) + std::string(help.name) + std::string(help.synopsis) +
+                "\n" + summary + ".\n" + std::string(help.details) + (saves ? std::string(AcceptLoss) : std::string());
+        languages = languages || help.name.starts_with("texts ");
     }
-    return std::nullopt;
+    if (usage && languages) *usage += LanguageForms;
+    return usage;
 }
 
 }  // namespace tw::cli

@@ -9,7 +9,8 @@ namespace tw::cli {
 // The usage of the whole tool: every command on one line each.
 std::string Usage();
 
-// Whether `command` saves the game files, and so takes --accept-loss.
+// Whether `command` ("resave", or a command with its form: "texts import") saves the game files,
+// and so takes --accept-loss.
 bool SavesTheGame(std::string_view command);
 
 // The usage of one command with what it does in full; none for a command the tool lacks.

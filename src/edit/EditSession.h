@@ -8,6 +8,7 @@
 #include "edit/ModelSnapshot.h"
 #include "edit/OriginalsRestore.h"
 #include "edit/TranslatableTexts.h"
+#include "edit/TranslationCatalog.h"
 #include "exchange/CareerImport.h"
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
@@ -153,6 +154,10 @@ public:
     // says (see ReadDocument), as one step "Apply". Returns every problem found; with any, nothing
     // is changed.
     std::vector<JsonProblem> ApplyDocument(const JsonValue& document, DocumentTexts texts);
+    // The translations of a PO file (see PlanTranslationImport) into language `slot`, or the one
+    // the file names, as one step "Import Translations". With any refusal nothing is changed.
+    TranslationImportResult ImportTranslations(const PoCatalog& catalog,
+                                               std::optional<std::uint16_t> slot = std::nullopt);
     // Career > Export and Backup change nothing.
     bool Export(UserPort& port, std::optional<std::uint32_t> career) const;
     bool Backup(UserPort& port) const;

@@ -59,7 +59,10 @@ MainMenus::MainMenus(QMenuBar& bar, MainWindow& window) : bar_(bar) {
 
     QMenu* career = bar.addMenu(QStringLiteral("&Career"));
     import_ = career->addAction(QStringLiteral("&Import"), &window, &MainWindow::Import);
+    importTranslations_ =
+        career->addAction(QStringLiteral("Import &Translations..."), &window, &MainWindow::ImportTranslations);
     career->addAction(QStringLiteral("&Export"), &window, &MainWindow::Export);
+    career->addAction(QStringLiteral("Export T&ranslations..."), &window, &MainWindow::ExportTranslations);
     career->addAction(QStringLiteral("&Backup"), &window, &MainWindow::Backup);
     career->addSeparator();
     career->addAction(QStringLiteral("&Level Table..."), &window, &MainWindow::OpenLevelTable);
@@ -100,13 +103,14 @@ void MainMenus::CheckLanguage(std::uint16_t slot) {
 }
 
 void MainMenus::Show(const State& state) {
-    for (QAction* action : {save_, import_, restoreOriginals_}) {
+    for (QAction* action : {save_, import_, importTranslations_, restoreOriginals_}) {
         action->setStatusTip(state.readOnly ? state.readOnlyWhy : QString());
         if (state.readOnly) action->setEnabled(false);
     }
     if (!state.readOnly) {
         save_->setEnabled(true);
         import_->setEnabled(true);
+        importTranslations_->setEnabled(true);
     }
     const auto name = [](const char* command, const std::string& what) {
         return what.empty() ? QString::fromLatin1(command)

@@ -49,6 +49,7 @@ private:
     QAction* save_ = nullptr;
     QAction* restoreOriginals_ = nullptr;
     QAction* import_ = nullptr;
+    QAction* importTranslations_ = nullptr;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
     QMenu* recentGames_ = nullptr;

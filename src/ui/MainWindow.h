@@ -130,6 +130,9 @@ public:
     CheckGameDialog* CheckWindow() const;
     void Import();
     void Export();
+    // Career > Import Translations... and Export Translations...: PO files of one language.
+    void ImportTranslations();
+    void ExportTranslations();
     void Backup();
     // Career > Level Table... and Translations...: a window of the selected career's levels or
     // texts, in place of the one of that kind already open.

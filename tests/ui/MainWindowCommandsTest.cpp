@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "exchange/PoFile.h"
 #include "store/Installation.h"
 #include "store/KeptOriginals.h"
 #include "ui/TextCodec.h"
@@ -261,6 +262,39 @@ TEST_F(MainWindowCommandsTest, ImportOfATrackRenamesAndSelectsItsRow) {
     EXPECT_EQ(window->JobList()->SelectedRow(), 3);
     EXPECT_EQ(Shown(Field::InternalCareerName), TextCodec::DecodeInternal(name));
     EXPECT_FALSE(window->CareersUnchanged());
+}
+
+// Export Translations writes the window's language; Import Translations is one undoable step,
+// shown in the language the file holds.
+TEST_F(MainWindowCommandsTest, TranslationsLeaveInTheCurrentLanguageAndComeBackAsOneStep) {
+    const auto file = game.Path() / "texts.po";
+    SelectCareer(2);
+    window->SelectLanguage(3);
+    const QString before = Shown(Field::CareerName);
+    port.files = {file};
+    window->MenuAction(QStringLiteral("&Career"), QStringLiteral("Export T&ranslations..."))->trigger();
+    ASSERT_EQ(port.Shown(), std::vector<std::string>{"Trackwright 2: Successfully exported!"});
+    EXPECT_EQ(port.calls[0].choice.initialName, "de.po");
+    Expected<PoCatalog> catalog = ReadPo(FileBytes(file));
+    ASSERT_TRUE(catalog) << catalog.Reason();
+    EXPECT_EQ(catalog->HeaderField("Language"), "de");
+    for (PoEntry& entry : catalog->entries)
+        if (entry.context == "Career #3: Career name") entry.str = "Leuchtturm \xC3\xBC";
+    std::ofstream(file, std::ios::binary) << WritePo(*catalog);
+
+    window->SelectLanguage(2);
+    port.calls.clear();
+    port.files = {file};
+    window->MenuAction(QStringLiteral("&Career"), QStringLiteral("Import &Translations..."))->trigger();
+    EXPECT_EQ(port.Shown(),
+              std::vector<std::string>{"Trackwright 2: Translations imported into German: 1 text changed."});
+    EXPECT_EQ(window->CurrentLanguage(), 3);
+    EXPECT_EQ(Shown(Field::CareerName), QStringLiteral("Leuchtturm \u00FC"));
+    EXPECT_EQ(window->UndoAction()->text(), QStringLiteral("&Undo Import Translations"));
+    EXPECT_FALSE(window->CareersUnchanged());
+    window->Undo();
+    EXPECT_EQ(Shown(Field::CareerName), before);
+    EXPECT_TRUE(window->CareersUnchanged());
 }
 
 TEST_F(MainWindowCommandsTest, RestoringABackupRefillsTheListWithTheFirstRowSelected) {

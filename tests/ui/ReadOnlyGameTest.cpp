@@ -24,7 +24,10 @@ struct ViewedGame {
     void ExpectNothingWrites() const {
         EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral(" (read-only)"))) << window->windowTitle().toStdString();
         const std::pair<const char*, const char*> commands[] = {
-            {"&File", "&Save"}, {"&Career", "&Import"}, {"&File", "Restore Original &Files..."}};
+            {"&File", "&Save"},
+            {"&Career", "&Import"},
+            {"&Career", "Import &Translations..."},
+            {"&File", "Restore Original &Files..."}};
         for (const auto& [menu, item] : commands) {
             QAction* action = window->MenuAction(QString::fromLatin1(menu), QString::fromLatin1(item));
             ASSERT_NE(action, nullptr) << item;

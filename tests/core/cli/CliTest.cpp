@@ -2,6 +2,7 @@
 
 #include "cli/CareerChoice.h"
 #include "edit/EditSession.h"
+#include "exchange/PoFile.h"
 #include "gamefiles/GameContext.h"
 #include "gamefiles/GameLoad.h"
 #include "iff/IFFFile.h"
@@ -130,7 +131,14 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
              {"apply", "a.json", "b.json"},
              // An empty folder is no folder: it must not quietly mean "find the game yourself".
              {"--game", "", "dump"},
-             {"--game"}}) {
+             {"--game"},
+             {"texts"},
+             {"texts", "merge", "de.po"},
+             {"texts", "export", "de.po"},
+             {"texts", "export", "--language", "Klingon", "de.po"},
+             {"texts", "export", "--language", "16", "de.po"},
+             {"texts", "import"},
+             {"texts", "import", "--language", "de.po"}}) {
         const CliRun run = Cli(args);
         EXPECT_EQ(run.status, ExitUsage);
         EXPECT_NE(run.err.find("usage: trackwright-cli"), std::string::npos);
@@ -149,7 +157,7 @@ TEST_F(CliTest, HelpPrintsTheUsageOfTheToolOrOfOneCommand) {
         EXPECT_NE(run.out.find("CAREER is #ID"), std::string::npos) << run.out;
     }
     for (const char* command : {"locate", "dump", "check", "resave", "export", "backup", "import", "restore", "sample",
-                                "apply", "originals", "restore-originals", "help"}) {
+                                "apply", "originals", "restore-originals", "texts", "help"}) {
         const CliRun run = Cli({"help", command});
         EXPECT_EQ(run.status, ExitSuccess) << command;
         EXPECT_EQ(run.err, "") << command;
@@ -439,6 +447,111 @@ TEST_F(CliTest, ExportImportBackupRestoreRoundTrip) {
     EXPECT_TRUE(CareersWithoutTextRows(OnGame({"dump"}).out) == CareersWithoutTextRows(original));
 }
 
+
+PoCatalog ReadCatalog(const std::filesystem::path& path) {
+    Expected<PoCatalog> read = ReadPo(ReadText(path));
+    EXPECT_TRUE(read) << read.Reason();
+    return read ? std::move(read).Value() : PoCatalog{};
+}
+
+// Characters of each language slot's code page, with a line break and quotes.
+std::string TranslationOf(std::uint16_t slot, std::size_t entry) {
+    const char* words = "caf\xC3\xA9 \xE2\x82\xAC";                                      // café €
+    if (slot == 9) words = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x83\x86\xE3\x82\xAD";  // 日本語テキ
+    if (slot == 10) words = "za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87 g\xC4\x99\xC5\x9Bl\xC4\x85";  // zażółć gęślą
+    if (slot == 11) words = "\xE7\xB9\x81\xE9\xAB\x94\xE4\xB8\xAD\xE6\x96\x87";              // 繁體中文
+    if (slot == 12) words = "\xE7\xAE\x80\xE4\xBD\x93\xE4\xB8\xAD\xE6\x96\x87";              // 简体中文
+    if (slot == 13) words = "\xE0\xB8\xA0\xE0\xB8\xB2\xE0\xB8\xA9\xE0\xB8\xB2\xE0\xB9\x84\xE0\xB8\x97";  // ภาษาไท
+    if (slot == 14) words = "\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4";                          // 한국어
+    return std::string(words) + " " + std::to_string(entry) + "\n\"" + std::to_string(slot) + "\" \\ end";
+}
+
+// Every language slot: an export, its msgstrs changed, imported, exported again gives back what
+// was written; the game holds the line breaks as CR LF; importing the new export changes no byte.
+TEST_F(CliTest, TextsExportAndImportRoundTripInEveryLanguageSlot) {
+    const std::filesystem::path file = temp.Path() / "texts.po";
+    for (std::uint16_t slot = 0; slot < 16; ++slot) {
+        SCOPED_TRACE("slot " + std::to_string(slot));
+        const std::string language = slot == 3 ? std::string("gERMAN") : std::to_string(slot);
+        ASSERT_EQ(OnGame({"texts", "export", "--language", language, file.string()}).status, ExitSuccess);
+        PoCatalog catalog = ReadCatalog(file);
+        ASSERT_GT(catalog.entries.size(), 100u);
+        EXPECT_EQ(catalog.HeaderField("X-Trackwright-Slot"), std::to_string(slot));
+        for (std::size_t i = 0; i < catalog.entries.size(); ++i) {
+            catalog.entries[i].str = TranslationOf(slot, i);
+            const std::string text = TranslationOf(slot, i);
+            catalog.entries[i].translatorComments = {"note", "", text.substr(0, text.find('\n'))};
+        }
+        WriteText(file, WritePo(catalog));
+        // Slot 0 takes its language from the file; the others name it as the file does.
+        std::vector<std::string> import = {"texts", "import", file.string()};
+        if (slot % 2 == 1) import.insert(import.begin() + 2, {"--language", std::to_string(slot)});
+        const CliRun imported = OnGame(import);
+        ASSERT_EQ(imported.status, ExitSuccess) << imported.err;
+        EXPECT_EQ(imported.out, std::to_string(catalog.entries.size()) + " texts changed\n");
+
+        ASSERT_EQ(OnGame({"texts", "export", "--language", std::to_string(slot), file.string()}).status, ExitSuccess);
+        const PoCatalog again = ReadCatalog(file);
+        ASSERT_EQ(again.entries.size(), catalog.entries.size());
+        for (std::size_t i = 0; i < again.entries.size(); ++i) {
+            EXPECT_EQ(again.entries[i].str, TranslationOf(slot, i)) << i;
+            EXPECT_EQ(again.entries[i].translatorComments, catalog.entries[i].translatorComments) << i;
+            if (slot == 0) {
+                EXPECT_EQ(again.entries[i].id, TranslationOf(slot, i)) << i;
+            }
+        }
+        const std::string dump = OnGame({"dump", "--utf8"}).out;
+        EXPECT_NE(dump.find(" 7\\r\\n\\\"" + std::to_string(slot) + "\\\" \\\\ end"), std::string::npos);
+
+        const auto before = Contents(game);
+        const CliRun unchanged = OnGame({"texts", "import", file.string()});
+        EXPECT_EQ(unchanged.status, ExitSuccess) << unchanged.err;
+        EXPECT_EQ(unchanged.out, "0 texts changed\n");
+        EXPECT_TRUE(Contents(game) == before);
+    }
+}
+
+// One bad entry refuses the whole file: every one is named, nothing is written.
+TEST_F(CliTest, TextsImportRefusesAWholeFileForAnyStaleUnknownOrUnencodableEntry) {
+    const std::filesystem::path file = temp.Path() / "de.po";
+    ASSERT_EQ(OnGame({"texts", "export", "--language", "German", file.string()}).status, ExitSuccess);
+    PoCatalog catalog = ReadCatalog(file);
+    ASSERT_GE(catalog.entries.size(), 4u);
+    catalog.entries[0].str = "Neu";  // sound on its own
+    catalog.entries[1].id = "Changed since";
+    catalog.entries[2].str = "\xE6\x97\xA5\xE6\x9C\xAC \xC5\x91";  // 日本 ő
+    catalog.entries[3].context = "Career #99: Career name";
+    // A fuzzy entry is skipped, stale or not.
+    catalog.entries[4].id = "Fuzzy and stale";
+    catalog.entries[4].flags = {"fuzzy"};
+    WriteText(file, WritePo(catalog));
+    const auto before = Contents(game);
+    const CliRun run = OnGame({"texts", "import", file.string()});
+    EXPECT_EQ(run.status, ExitFailure);
+    const std::string prefix = "trackwright-cli: " + file.string() + ": \"";
+    EXPECT_EQ(run.err, prefix + *catalog.entries[1].context +
+                           "\" \"Changed since\": the text to translate is no longer this one\n" + prefix +
+                           *catalog.entries[2].context + "\" \"" + catalog.entries[2].id.substr(0, 40) +
+                           "...\": the code page of German has no \xE6\x97\xA5 (U+65E5), \xE6\x9C\xAC (U+672C), "
+                           "\xC5\x91 (U+0151)\n" +
+                           prefix + "Career #99: Career name\" \"" + catalog.entries[3].id +
+                           "\": no such text in this game\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(Contents(game) == before);
+
+    // A file that names no language is refused before anything else.
+    catalog.header.clear();
+    WriteText(file, WritePo(catalog));
+    const CliRun unnamed = OnGame({"texts", "import", file.string()});
+    EXPECT_EQ(unnamed.status, ExitFailure);
+    EXPECT_EQ(unnamed.err, "trackwright-cli: " + file.string() +
+                               ": the file does not say which language it holds\n"
+                               "trackwright-cli: --language L names the language\n");
+    WriteText(file, "msgid \"a\"\nmsgstr \"b\" c\n");
+    EXPECT_EQ(OnGame({"texts", "import", file.string()}).err,
+              "trackwright-cli: " + file.string() + ": line 2: text after a string's closing quote\n");
+    EXPECT_TRUE(Contents(game) == before);
+}
 
 // Whichever step of a change fails (a write, a rename, a lock the system refuses), every changing
 // command ends with a message and exit status 1, never an abort, and the game is as it was.

@@ -4,6 +4,7 @@
 
 #include "cli/ModelDump.h"
 #include "edit/ModelChanges.h"
+#include "edit/TranslationCommands.h"
 #include "exchange/CareerExport.h"
 #include "sample/SampleCareerData.h"
 #include "support/FaultyFileSystem.h"
@@ -17,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <tuple>
 
@@ -118,6 +120,24 @@ TEST(EditSessionTest, EveryEditIsOneStepThatUndoesAndRedoesExactly) {
              return s.Import(port).outcome == ImportResult::Outcome::AllRestored;
          },
          {}},
+        {"Import Translations",
+         [&other](EditSession& s, ScriptedPort& port) {
+             // Every French text and comment of every career and card, through Career > Import
+             // Translations....
+             PoCatalog catalog = ExportTranslations(s.Careers(), true, 2, "2026-01-01 00:00+0000");
+             for (PoEntry& entry : catalog.entries) {
+                 entry.str = "Fran\xC3\xA7" "ais\n" + entry.id;
+                 entry.translatorComments = {"remarque"};
+             }
+             const std::filesystem::path file = other.state.Path() / "fr.po";
+             std::ofstream(file, std::ios::binary) << WritePo(catalog);
+             port.files = {file};
+             const TranslationImportResult result = ImportTranslationsCommand(s, port);
+             EXPECT_EQ(port.Shown().back(), "Trackwright 2: Translations imported into French: " +
+                                                std::to_string(catalog.entries.size()) + " texts changed.");
+             return result.textsChanged == catalog.entries.size();
+         },
+         {{}, {}, 2}},
     };
     Loaded game;
     for (const auto& c : cases) {
