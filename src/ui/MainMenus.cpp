@@ -60,7 +60,7 @@ MainMenus::MainMenus(QMenuBar& bar, MainWindow& window) : bar_(bar) {
     QMenu* career = bar.addMenu(QStringLiteral("&Career"));
     import_ = career->addAction(QStringLiteral("&Import"), &window, &MainWindow::Import);
     importTranslations_ =
-        career->addAction(QStringLiteral("Import &Translations..."), &window, &MainWindow::ImportTranslations);
+        career->addAction(QStringLiteral("Import Tr&anslations..."), &window, &MainWindow::ImportTranslations);
     career->addAction(QStringLiteral("&Export"), &window, &MainWindow::Export);
     career->addAction(QStringLiteral("Export T&ranslations..."), &window, &MainWindow::ExportTranslations);
     career->addAction(QStringLiteral("&Backup"), &window, &MainWindow::Backup);

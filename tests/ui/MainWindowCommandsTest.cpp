@@ -285,7 +285,7 @@ TEST_F(MainWindowCommandsTest, TranslationsLeaveInTheCurrentLanguageAndComeBackA
     window->SelectLanguage(2);
     port.calls.clear();
     port.files = {file};
-    window->MenuAction(QStringLiteral("&Career"), QStringLiteral("Import &Translations..."))->trigger();
+    window->MenuAction(QStringLiteral("&Career"), QStringLiteral("Import Tr&anslations..."))->trigger();
     EXPECT_EQ(port.Shown(),
               std::vector<std::string>{"Trackwright 2: Translations imported into German: 1 text changed."});
     EXPECT_EQ(window->CurrentLanguage(), 3);

@@ -26,7 +26,7 @@ struct ViewedGame {
         const std::pair<const char*, const char*> commands[] = {
             {"&File", "&Save"},
             {"&Career", "&Import"},
-            {"&Career", "Import &Translations..."},
+            {"&Career", "Import Tr&anslations..."},
             {"&File", "Restore Original &Files..."}};
         for (const auto& [menu, item] : commands) {
             QAction* action = window->MenuAction(QString::fromLatin1(menu), QString::fromLatin1(item));
