@@ -1,6 +1,7 @@
 // Editing sessions on a whole installation: a random sequence of every edit that a session offers
 // (texts in every slot, Set All, job details, chance cards and their items, icons, import and
-// restore of exchange files, export, documents of `apply`), undo and redo at random points,
+// restore of exchange files, export, documents of `apply`, pasted levels, translations of one
+// text, copies of one text to every language, imports of PO files), undo and redo at random points,
 // saves through a file layer that fails where the input says, and reloads.
 //
 // Each input starts from a fresh copy of one of two installations made once per process in a
@@ -39,10 +40,13 @@
 // - A save that no fault touched leaves nothing of its own in the game folder.
 #include "cli/ModelDump.h"
 #include "edit/EditSession.h"
+#include "edit/TranslatableTexts.h"
+#include "edit/TranslationCatalog.h"
 #include "exchange/CareerExport.h"
 #include "gamefiles/GameLoad.h"
 #include "model/CardItemFields.h"
 #include "sample/SampleInstallation.h"
+#include "text/TextCodec.h"
 #include "support/FaultyFileSystem.h"
 #include "util/ByteReader.h"
 #include "util/HostPath.h"
@@ -843,10 +847,87 @@ private:
                 Check(states_[0].raw == filesState_);
                 break;
             default:
-                session_.EndTyping();
-                typing_.clear();
+                switch ((operation >> 4) % 5) {
+                    case 1: PasteLevels(); break;
+                    case 2: Translate(); break;
+                    case 3: ImportTranslations(); break;
+                    case 4: {
+                        const TranslatableText text = PickText();
+                        Edited(session_.CopyToAllLanguages(port_, text, static_cast<std::uint16_t>(in_.Below(16))));
+                        break;
+                    }
+                    default:
+                        session_.EndTyping();
+                        typing_.clear();
+                        break;
+                }
                 break;
         }
+    }
+
+    // Level Table: levels pasted from one level on, some as they are, some with a value changed,
+    // and some past the career's last level.
+    void PasteLevels() {
+        const std::uint32_t career = PickCareer();
+        const tw::Career* found = session_.CareerAt(career);
+        const std::uint32_t first = in_.Below(11);
+        std::vector<JobLevel> levels;
+        for (std::uint32_t n = in_.Below(4); n > 0; --n) {
+            const std::size_t level = first + levels.size();
+            JobLevel job = found != nullptr && level < found->LevelCount() ? found->track.levels[level] : JobLevel{};
+            if (in_.Below(2) == 0) job.values[in_.Below(static_cast<std::uint32_t>(JobLevel::ValueCount))] = in_.Number();
+            levels.push_back(job);
+        }
+        const bool changed = session_.SetJobLevels(career, first, levels);
+        Trace("  " + std::to_string(levels.size()) + " levels pasted: " + (changed ? "changed" : "no change"));
+        Edited(changed);
+    }
+
+    // A text of the career's translations, or now and then one that is not there.
+    TranslatableText PickText() {
+        const std::uint32_t career = PickCareer();
+        const std::vector<TranslatableText> texts = TranslatableTexts(session_.Careers(), career, true);
+        const std::uint32_t pick = in_.Below(static_cast<std::uint32_t>(texts.size() + 1));
+        if (pick < texts.size()) return texts[pick];
+        return {career, std::nullopt, in_.Below(12)};
+    }
+
+    // Translations: one cell of one language.
+    void Translate() {
+        const TranslatableText text = PickText();
+        const auto slot = static_cast<std::uint16_t>(in_.Below(16));
+        const bool changed = session_.SetTranslation(text, slot, in_.Text());
+        Trace("  " + TranslatableLabel(text) + " in slot " + std::to_string(slot) + ": " + (changed ? "changed" : "no change"));
+        Edited(changed);
+    }
+
+    // A PO file of one language as the export writes it, with some entries translated anew, made
+    // stale, or marked fuzzy: all of it is taken as one step, or none of it.
+    void ImportTranslations() {
+        const auto slot = static_cast<std::uint16_t>(in_.Below(16));
+        PoCatalog catalog =
+            ExportTranslations(session_.Careers(), !session_.ChanceCardsDisabled(), slot, "2026-01-01 00:00+0000");
+        const std::uint32_t changes = catalog.entries.empty() ? 0 : in_.Below(4);
+        for (std::uint32_t n = changes; n > 0; --n) {
+            PoEntry& entry = catalog.entries[in_.Below(static_cast<std::uint32_t>(catalog.entries.size()))];
+            const std::string text = DecodeToUtf8(in_.Text(), CodePage::Windows1252);
+            switch (in_.Below(4)) {
+                case 0: entry.id = text; break;
+                case 1: entry.flags.push_back("fuzzy"); [[fallthrough]];
+                default: entry.str = text; break;
+            }
+        }
+        const std::optional<std::uint16_t> named =
+            in_.Below(2) == 0 ? std::optional<std::uint16_t>(slot) : std::nullopt;
+        const TranslationImportResult result = session_.ImportTranslations(catalog, named);
+        const bool changed = Now().raw != current_.raw;
+        Trace("  PO import: " + std::to_string(result.textsChanged) + " texts changed, " +
+              std::to_string(result.refused.size()) + " refused");
+        // A refused file changes nothing, an export read back as it is neither.
+        Check(result.refused.empty() || !changed);
+        Check(changes > 0 || (result.refused.empty() && !changed));
+        Check(changed == (result.textsChanged > 0));
+        Edited(changed);
     }
 
     // Undoes everything, checking each state on the way, redoes everything, and comes back.
