@@ -2,6 +2,7 @@
 
 #include "model/Languages.h"
 #include "text/CodePage.h"
+#include "text/LineBreakForms.h"
 #include "text/TextCodec.h"
 #include "text/Utf8.h"
 
@@ -26,24 +27,9 @@ std::string Lowered(std::string text) {
 }
 
 // A stored text as the PO file holds it: UTF-8, with the game's CR LF line breaks as "\n".
+// An import gives them back in the form the stored text has (StoredLineBreaks).
 std::string Exported(const std::string& bytes, std::uint16_t slot) {
-    const std::string utf8 = DecodeToUtf8(bytes, SlotCodePage(slot));
-    std::string text;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
-        text += utf8[i];
-    }
-    return text;
-}
-
-// The other way: "\n" becomes the game's CR LF again.
-std::string Stored(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
-        out += text[i];
-    }
-    return out;
+    return ShownLineBreaks(DecodeToUtf8(bytes, SlotCodePage(slot)));
 }
 
 // A comment as the lines of a PO file; none for an empty one. A CR at a line's end is left out:
@@ -209,8 +195,9 @@ TranslationPlan PlanTranslationImport(const CareerSet& set, bool withCards, cons
         }
         if (entry.str.empty()) continue;
         bool changed = false;
-        if (entry.str != Exported(TranslatableBytes(set, text, slot), slot)) {
-            const std::optional<std::string> bytes = EncodeFromUtf8(Stored(entry.str), page);
+        const std::string stored = TranslatableBytes(set, text, slot);
+        if (entry.str != Exported(stored, slot)) {
+            const std::optional<std::string> bytes = EncodeFromUtf8(StoredLineBreaks(entry.str, stored), page);
             if (!bytes) {
                 plan.refused.push_back(name + Unencodable(entry.str, slot));
                 continue;
@@ -223,7 +210,7 @@ TranslationPlan PlanTranslationImport(const CareerSet& set, bool withCards, cons
             std::string joined;
             for (std::size_t i = 0; i < entry.translatorComments.size(); ++i)
                 joined += (i == 0 ? "" : "\n") + entry.translatorComments[i];
-            const std::optional<std::string> bytes = EncodeFromUtf8(Stored(joined), page);
+            const std::optional<std::string> bytes = EncodeFromUtf8(StoredLineBreaks(joined, comment), page);
             if (!bytes) {
                 plan.refused.push_back(name + "its comment: " + Unencodable(joined, slot));
                 continue;

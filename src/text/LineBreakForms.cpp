@@ -17,7 +17,8 @@ std::string StoredLineBreaks(std::string_view shown, std::string_view storedBefo
     std::string stored;
     stored.reserve(shown.size());
     for (char c : shown) {
-        if (c == '\n') stored += '\r';
+        // A "\r\n" that the edited text already holds stays as it is.
+        if (c == '\n' && (stored.empty() || stored.back() != '\r')) stored += '\r';
         stored += c;
     }
     return stored;

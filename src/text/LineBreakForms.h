@@ -12,7 +12,7 @@ namespace tw {
 // "\r\n" and "\n" alike as one "\n".
 std::string ShownLineBreaks(std::string_view text);
 // The "\n" of edited text as the stored text had them: "\n" when it used only bare "\n",
-// otherwise "\r\n".
+// otherwise "\r\n" (a "\r\n" already there stays one).
 std::string StoredLineBreaks(std::string_view shown, std::string_view storedBefore);
 
 }  // namespace tw
