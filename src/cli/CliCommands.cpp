@@ -388,8 +388,11 @@ private:
             if (Refused(file, session_.ImportTranslations(*catalog, slot))) return ExitFailure;
         }
         const std::size_t changed = checked.textsChanged;
-        std::fprintf(out_, "%s %s changed\n", std::to_string(changed).c_str(), changed == 1 ? "text" : "texts");
-        return changed != 0 ? Save() : ExitSuccess;
+        // Said once the texts are in the game's files, not before a save that might fail.
+        const int saved = changed != 0 ? Save() : ExitSuccess;
+        if (saved == ExitSuccess)
+            std::fprintf(out_, "%s %s changed\n", std::to_string(changed).c_str(), changed == 1 ? "text" : "texts");
+        return saved;
     }
 
     // Prints each refused entry of the PO file `file`; true when there was any.
