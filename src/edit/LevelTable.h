@@ -24,10 +24,6 @@ enum class LevelColumn : std::size_t {
 };
 inline constexpr std::size_t LevelColumnCount = static_cast<std::size_t>(LevelColumn::CarPool) + 1;
 
-// The car pools the list names; a car pool's value is its place in the list.
-inline constexpr std::array<const char*, 9> CarPoolNames = {
-    "Default", "Military Jeep", "Squad Car", "Staff Sedan", "SUV", "Town Car", "Bentley", "Junky", "Limo"};
-
 // "Internal name", "Friends", "Car pool"; empty past the last column.
 const char* LevelColumnName(std::size_t column);
 

@@ -16,6 +16,10 @@ using Requirements = std::array<std::int32_t, 7>;
 // The requirements of the level below `level` of `track`; all 0 for level 0.
 Requirements RequirementsBelow(const CareerTrack& track, std::size_t level);
 
+// The car pools that Job details' list names; a car pool's value is its place in the list.
+inline constexpr std::array<const char*, 9> CarPoolNames = {
+    "Default", "Military Jeep", "Squad Car", "Staff Sedan", "SUV", "Town Car", "Bentley", "Junky", "Limo"};
+
 struct ValueRange {
     std::int64_t minimum = 0;
     std::int64_t maximum = 0;

@@ -216,10 +216,8 @@ void JobDetailsDialog::BuildWidgets() {
 
     auto* carPool = new QComboBox(this);
     carPool->setObjectName(QStringLiteral("carPool"));
-    carPool->addItems({QStringLiteral("Default"), QStringLiteral("Military Jeep"), QStringLiteral("Squad Car"),
-                       QStringLiteral("Staff Sedan"), QStringLiteral("SUV"), QStringLiteral("Town Car"),
-                       QStringLiteral("Bentley"), QStringLiteral("Junky"), QStringLiteral("Limo")});
-    carPool->setMaxVisibleItems(9);
+    for (const char* name : CarPoolNames) carPool->addItem(QString::fromLatin1(name));
+    carPool->setMaxVisibleItems(static_cast<int>(CarPoolNames.size()));
     const QRect carPoolRect = units.Rect(15, 255, 99, 12);
     carPool->setGeometry(carPoolRect.x(), carPoolRect.y(), carPoolRect.width(),
                          std::max(carPoolRect.height(), carPool->sizeHint().height()));
