@@ -99,6 +99,21 @@ TEST(TranslationsDialogTest, EditsInPlaceRefusesCopiesFiltersAndFollowsTheSessio
     EXPECT_EQ(model->rowCount(), allRows);
     EXPECT_EQ(model->data(model->index(name, 0)).toString(), QStringLiteral("Bees €"));
     EXPECT_EQ(model->data(model->index(name, 9)).toString(), japanese);
+    // A text typed into its cell leaves the filter's list while its editor is still committing.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    table->setCurrentIndex(model->index(name, 10));
+    table->edit(model->index(name, 10));
+    auto* polish = table->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(polish, nullptr);
+    for (const QChar c : QStringLiteral("Pszczelarstwo"))
+        QTest::sendKeyEvent(QTest::Click, polish, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    QTest::keyClick(polish, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(stored({0, Text::CareerName, 0}, 10), "Pszczelarstwo");
+    EXPECT_EQ(model->rowCount(), allRows - 1);
+    session.Undo();
+    dialog.Refresh();
 
     // A career that is gone closes the window.
     session.Context().careerSet.careers.clear();
