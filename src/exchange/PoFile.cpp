@@ -21,10 +21,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
            });
 }
 
-std::string_view Trimmed(std::string_view text) {
-    const auto space = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && space(text.front())) text.remove_prefix(1);
-    while (!text.empty() && space(text.back())) text.remove_suffix(1);
+std::string_view Trimmed(std::string_view text, std::string_view blanks = " \t") {
+    while (!text.empty() && blanks.find(text.front()) != std::string_view::npos) text.remove_prefix(1);
+    while (!text.empty() && blanks.find(text.back()) != std::string_view::npos) text.remove_suffix(1);
     return text;
 }
 
@@ -220,7 +219,8 @@ private:
                 std::string_view flags = line.substr(2);
                 while (!flags.empty()) {
                     const std::size_t comma = std::min(flags.find(','), flags.size());
-                    const std::string_view flag = Trimmed(flags.substr(0, comma));
+                    // A CR is no part of a flag: one at the line's end would not survive a write.
+                    const std::string_view flag = Trimmed(flags.substr(0, comma), " \t\r");
                     if (!flag.empty()) entry_.flags.emplace_back(flag);
                     flags.remove_prefix(std::min(comma + 1, flags.size()));
                 }
