@@ -3,6 +3,7 @@
 #include "edit/NumberReading.h"
 #include "text/TextCodec.h"
 #include "text/Utf8.h"
+#include "util/HostPath.h"
 
 #include <utility>
 
@@ -55,13 +56,6 @@ std::string_view TrimBlanks(std::string_view text) {
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    return true;
-}
-
 std::string Lowered(std::string_view text) {
     std::string lowered(text);
     for (char& c : lowered) c = LowerAscii(c);
@@ -90,7 +84,7 @@ std::optional<std::int32_t> ReadCarPool(std::string_view text, std::int32_t held
                                         std::string& message) {
     const std::string_view name = TrimBlanks(text);
     for (std::size_t i = 0; i < CarPoolNames.size(); ++i)
-        if (SameIgnoringCase(name, CarPoolNames[i])) return static_cast<std::int32_t>(i);
+        if (EqualsIgnoringCase(name, CarPoolNames[i])) return static_cast<std::int32_t>(i);
     const std::optional<std::int32_t> number = ParseSignedDecimal(text);
     if (!number) {
         message = CarPoolMessage;

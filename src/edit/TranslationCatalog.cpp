@@ -5,6 +5,7 @@
 #include "text/LineBreakForms.h"
 #include "text/TextCodec.h"
 #include "text/Utf8.h"
+#include "util/HostPath.h"
 
 #include <algorithm>
 #include <array>
@@ -20,11 +21,6 @@ constexpr std::array<const char*, 16> LanguageCodes = {"en_US", "en_GB", "fr", "
                                                        "pt",    "ja",    "pl", "zh_TW", "zh_CN", "th", "ko", "und"};
 // How much of a msgid a refusal quotes.
 constexpr std::size_t QuotedLength = 40;
-
-std::string Lowered(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 // A stored text as the PO file holds it: UTF-8, with the game's CR LF line breaks as "\n".
 // An import gives them back in the form the stored text has (StoredLineBreaks).
@@ -102,7 +98,7 @@ std::optional<std::uint16_t> TranslationSlotNamed(const std::string& name) {
         return std::nullopt;
     }
     for (std::size_t slot = 0; slot < LanguageNames.size(); ++slot)
-        if (Lowered(name) == Lowered(LanguageNames[slot])) return static_cast<std::uint16_t>(slot);
+        if (EqualsIgnoringCase(name, LanguageNames[slot])) return static_cast<std::uint16_t>(slot);
     return std::nullopt;
 }
 
@@ -162,8 +158,8 @@ Expected<std::uint16_t> TranslationSlot(const PoCatalog& catalog) {
     int sameLanguage = 0;
     for (std::uint16_t slot = 0; slot < LanguageCodes.size(); ++slot) {
         const std::string known = LanguageCodes[slot];
-        if (Lowered(known) == Lowered(code)) return slot;
-        if (Lowered(known.substr(0, known.find('_'))) == Lowered(code.substr(0, code.find('_')))) {
+        if (EqualsIgnoringCase(known, code)) return slot;
+        if (EqualsIgnoringCase(known.substr(0, known.find('_')), code.substr(0, code.find('_')))) {
             byLanguage = slot;
             ++sameLanguage;
         }

@@ -1,6 +1,7 @@
 #include "exchange/PoFile.h"
 
 #include "text/Utf8.h"
+#include "util/HostPath.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,12 +15,6 @@ namespace {
 constexpr std::size_t LineWidth = 79;
 // msgstr[N] indices beyond this are no plural form any language has.
 constexpr std::size_t MaxPluralForms = 100;
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 std::string_view Trimmed(std::string_view text, std::string_view blanks = " \t") {
     while (!text.empty() && blanks.find(text.front()) != std::string_view::npos) text.remove_prefix(1);
@@ -363,7 +358,7 @@ private:
         if (at == std::string::npos) return {};
         const std::string charset = type->substr(at + 8, type->find_first_of("; \t", at + 8) - (at + 8));
         for (const char* known : {"UTF-8", "UTF8", "ASCII", "US-ASCII", "CHARSET"})
-            if (EqualsNoCase(charset, known)) return {};
+            if (EqualsIgnoringCase(charset, known)) return {};
         return Fail("the file's charset is " + charset + "; only UTF-8 is read", idLine_);
     }
 
@@ -388,7 +383,7 @@ bool PoEntry::HasFlag(std::string_view flag) const {
 
 std::optional<std::string> PoCatalog::HeaderField(std::string_view name) const {
     for (const auto& [field, value] : header)
-        if (EqualsNoCase(field, name)) return value;
+        if (EqualsIgnoringCase(field, name)) return value;
     return std::nullopt;
 }
 

@@ -10,11 +10,13 @@
 #include <QVBoxLayout>
 
 #include "edit/EditSession.h"
+#include "ui/SideWindows.h"
 
 namespace tw {
 
 CheckGameDialog::CheckGameDialog(EditSession& session, QWidget* parent) : QDialog(parent), session_(session) {
     setWindowTitle(QStringLiteral("Check Game"));
+    ShareWindowKeys(parent, *this);
     auto* layout = new QVBoxLayout(this);
     summary_ = new QLabel(this);
     summary_->setWordWrap(true);

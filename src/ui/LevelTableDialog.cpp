@@ -19,7 +19,7 @@
 #include "edit/LevelTable.h"
 #include "ui/LevelTableModel.h"
 #include "ui/TextCodec.h"
-#include "ui/WindowKeys.h"
+#include "ui/SideWindows.h"
 #include "util/UserPort.h"
 
 namespace tw {

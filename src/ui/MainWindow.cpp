@@ -29,6 +29,7 @@
 #include "ui/MainMenus.h"
 #include "ui/QuietScope.h"
 #include "ui/ReviewChangesDialog.h"
+#include "ui/SideWindows.h"
 #include "ui/SystemMenu.h"
 #include "ui/TextCodec.h"
 #include "ui/TextFields.h"
@@ -258,9 +259,7 @@ void MainWindow::ReviewChanges() {
         review_->SetGoTo([this](const EditPlace& place) { ShowPlace(place); });
     }
     review_->Refresh();
-    review_->show();
-    review_->raise();
-    review_->activateWindow();
+    ShowInFront(*review_);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -15,6 +15,7 @@
 #include "ui/CheckGameDialog.h"
 #include "ui/QuietScope.h"
 #include "ui/FullRowListView.h"
+#include "ui/SideWindows.h"
 #include "util/HostPath.h"
 #include "util/UserPort.h"
 
@@ -114,9 +115,7 @@ void MainWindow::CheckGame() {
         check_->SetGoTo([this](const EditPlace& place) { ShowPlace(place); });
     }
     check_->Refresh();
-    check_->show();
-    check_->raise();
-    check_->activateWindow();
+    ShowInFront(*check_);
 }
 
 void MainWindow::RestoreSize() {

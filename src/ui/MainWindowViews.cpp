@@ -5,6 +5,7 @@
 
 #include "edit/EditSession.h"
 #include "ui/LevelTableDialog.h"
+#include "ui/SideWindows.h"
 #include "ui/TranslationsDialog.h"
 
 namespace tw {
@@ -25,9 +26,7 @@ void MainWindow::OpenView(QPointer<View>& view) {
     view->setAttribute(Qt::WA_DeleteOnClose);
     // Queued: the view finishes its own edit before everything shown is taken afresh.
     connect(view, &View::Edited, this, &MainWindow::ShowViewEdit, Qt::QueuedConnection);
-    view->show();
-    view->raise();
-    view->activateWindow();
+    ShowInFront(*view);
 }
 
 void MainWindow::ShowViewEdit() {

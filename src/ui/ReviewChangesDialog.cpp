@@ -15,7 +15,7 @@
 #include "ui/BitmapImage.h"
 #include "ui/CardItemText.h"
 #include "ui/TextCodec.h"
-#include "ui/WindowKeys.h"
+#include "ui/SideWindows.h"
 
 namespace tw {
 namespace {

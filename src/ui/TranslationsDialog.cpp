@@ -22,7 +22,7 @@
 #include "ui/FieldCodec.h"
 #include "ui/TextCodec.h"
 #include "ui/TranslationsModel.h"
-#include "ui/WindowKeys.h"
+#include "ui/SideWindows.h"
 #include "util/UserPort.h"
 
 namespace tw {

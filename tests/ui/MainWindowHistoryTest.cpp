@@ -13,7 +13,10 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "ui/CheckGameDialog.h"
+#include "ui/LevelTableDialog.h"
 #include "ui/ReviewChangesDialog.h"
+#include "ui/TranslationsDialog.h"
 
 namespace tw {
 namespace {
@@ -151,6 +154,25 @@ TEST_F(MainWindowHistoryTest, TheEditorsKeysWorkInTheReviewWindow) {
     EXPECT_EQ(port.Shown(), std::vector<std::string>{"Trackwright 2: Operation complete!"});
     EXPECT_FALSE(window->isWindowModified());
     EXPECT_EQ(loads, 2);
+}
+
+// The other windows beside the main one answer the same keys.
+TEST_F(MainWindowHistoryTest, TheEditorsKeysWorkInEveryWindowBesideIt) {
+    TypeInto(Field::CareerName, QStringLiteral("Banque"));
+    window->CheckGame();
+    window->OpenLevelTable();
+    window->OpenTranslations();
+    for (QWidget* beside : std::initializer_list<QWidget*>{window->CheckWindow(), window->LevelTableWindow(),
+                                                          window->TranslationsWindow()}) {
+        ASSERT_NE(beside, nullptr);
+        QApplication::setActiveWindow(beside);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(beside));
+        QTest::keyClick(beside, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_FALSE(window->isWindowModified()) << beside->windowTitle().toStdString();
+        QTest::keyClick(beside, Qt::Key_Y, Qt::ControlModifier);
+        EXPECT_TRUE(window->isWindowModified()) << beside->windowTitle().toStdString();
+    }
+    EXPECT_TRUE(port.calls.empty());
 }
 
 }  // namespace
